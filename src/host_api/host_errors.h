@@ -1,0 +1,35 @@
+// Failures of host calls as exceptions on the module's side.
+#pragma once
+
+#include "platform/com/errorinfo.h"
+#include "platform/exception.h"
+
+// A failing add-on API call: the message is the host's, read from its error sink, in the form
+// "message. [source]" (empty when the sink has nothing).
+class EHResultError : public EUserError {
+public:
+    EHResultError(HRESULT code, AnsiString message)
+        : EUserError(std::move(message)), m_code(code) {}
+    HRESULT Code() const { return m_code; }
+
+private:
+    HRESULT m_code;
+};
+
+// A failing automation call: the message is the description the host left in the thread's
+// error information.
+class EOleException : public EUserError {
+public:
+    EOleException(HRESULT code, AnsiString message, AnsiString source)
+        : EUserError(std::move(message)), m_code(code), m_source(std::move(source)) {}
+    HRESULT Code() const { return m_code; }
+    const AnsiString& Source() const { return m_source; }
+
+private:
+    HRESULT m_code;
+    AnsiString m_source;
+};
+
+// Raises EOleException for a negative result of an automation call; returns the result
+// otherwise (S_FALSE passes through).
+HRESULT OleCheck(HRESULT hr);

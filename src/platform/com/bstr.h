@@ -1,0 +1,46 @@
+// BSTR: length-prefixed UTF-16 text, allocated and freed by the functions below.
+#pragma once
+
+#include "types.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+using BSTR = OLECHAR*;
+
+// The 32-bit byte length stands just before the characters; a zero follows them.
+BSTR SysAllocString(const OLECHAR* text);
+BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length);
+void SysFreeString(BSTR text);
+std::uint32_t SysStringLen(BSTR text);
+
+inline std::u16string_view BstrView(BSTR text) { return {text ? text : u"", SysStringLen(text)}; }
+
+// Owns one BSTR.
+class TBstr {
+public:
+    TBstr() = default;
+    explicit TBstr(std::u16string_view text)
+        : m_p(SysAllocStringLen(text.data(), static_cast<std::uint32_t>(text.size()))) {}
+    TBstr(const TBstr&) = delete;
+    TBstr& operator=(const TBstr&) = delete;
+    TBstr(TBstr&& o) noexcept : m_p(std::exchange(o.m_p, nullptr)) {}
+    TBstr& operator=(TBstr&& o) noexcept {
+        std::swap(m_p, o.m_p);
+        return *this;
+    }
+    ~TBstr() { SysFreeString(m_p); }
+
+    BSTR Get() const { return m_p; }
+    BSTR* Put() {
+        SysFreeString(std::exchange(m_p, nullptr));
+        return &m_p;
+    }
+    BSTR Detach() { return std::exchange(m_p, nullptr); }
+    std::u16string_view View() const { return BstrView(m_p); }
+    std::u16string Str() const { return std::u16string(View()); }
+
+private:
+    BSTR m_p = nullptr;
+};

@@ -1,0 +1,235 @@
+#include "registry.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+
+AnsiString Escape(std::string_view text) {
+    std::string out;
+    for (char c : AnsiToUtf8(text)) {
+        if (c == '\\' || c == '"')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// Reads a quoted string starting at pos (at the opening quote); returns the UTF-8 text and
+// moves pos past the closing quote.
+bool ReadQuoted(const std::string& line, std::size_t& pos, std::string& out) {
+    if (pos >= line.size() || line[pos] != '"')
+        return false;
+    out.clear();
+    for (++pos; pos < line.size(); ++pos) {
+        char c = line[pos];
+        if (c == '\\' && pos + 1 < line.size()) {
+            out += line[++pos];
+        } else if (c == '"') {
+            ++pos;
+            return true;
+        } else {
+            out += c;
+        }
+    }
+    return false;
+}
+
+AnsiString Normalize(std::string_view key) {
+    AnsiString out;
+    bool sep = true;
+    for (char c : key) {
+        if (c == '\\' || c == '/') {
+            sep = true;
+            continue;
+        }
+        if (sep && !out.empty())
+            out += '\\';
+        sep = false;
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+fs::path TRegistryStore::DefaultPath() {
+    if (const char* env = std::getenv("TEXTIMPORT_REGISTRY"); env && *env)
+        return env;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return fs::path(home) / ".config" / "textimport" / "registry.reg";
+    return fs::path("textimport-registry.reg");
+}
+
+TRegistryStore::TRegistryStore(fs::path file) : m_file(std::move(file)) { Load(); }
+
+AnsiString TRegistryStore::FullPath(TRegistryRoot root, std::string_view key) {
+    AnsiString path =
+        root == TRegistryRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CLASSES_ROOT";
+    const AnsiString rest = Normalize(key);
+    if (!rest.empty())
+        path += "\\" + rest;
+    return path;
+}
+
+AnsiString TRegistryStore::Fold(std::string_view path) {
+    AnsiString out(path);
+    std::transform(out.begin(), out.end(), out.begin(), [](char c) {
+        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    return out;
+}
+
+TRegistryStore::TKey& TRegistryStore::Ensure(const AnsiString& fullPath) {
+    // Parents first, so that every key of the path exists.
+    std::size_t pos = fullPath.find('\\');
+    while (true) {
+        const AnsiString part = pos == AnsiString::npos ? fullPath : fullPath.substr(0, pos);
+        const AnsiString folded = Fold(part);
+        if (!m_index.count(folded)) {
+            m_index[folded] = m_keys.size();
+            m_keys.push_back(TKey{part, {}});
+        }
+        if (pos == AnsiString::npos)
+            return m_keys[m_index[folded]];
+        pos = fullPath.find('\\', pos + 1);
+    }
+}
+
+void TRegistryStore::CreateKey(TRegistryRoot root, std::string_view key) {
+    Ensure(FullPath(root, key));
+    Save();
+}
+
+void TRegistryStore::WriteString(TRegistryRoot root, std::string_view key, std::string_view name,
+                                 std::string_view value) {
+    TKey& k = Ensure(FullPath(root, key));
+    const AnsiString folded = Fold(name);
+    auto it = std::find_if(k.values.begin(), k.values.end(),
+                           [&](const auto& v) { return Fold(v.first) == folded; });
+    if (it != k.values.end())
+        it->second = AnsiString(value);
+    else
+        k.values.emplace_back(AnsiString(name), AnsiString(value));
+    Save();
+}
+
+bool TRegistryStore::KeyExists(TRegistryRoot root, std::string_view key) const {
+    return m_index.count(Fold(FullPath(root, key))) != 0;
+}
+
+std::optional<AnsiString> TRegistryStore::ReadString(TRegistryRoot root, std::string_view key,
+                                                     std::string_view name) const {
+    auto it = m_index.find(Fold(FullPath(root, key)));
+    if (it == m_index.end())
+        return std::nullopt;
+    const AnsiString folded = Fold(name);
+    for (const auto& [n, v] : m_keys[it->second].values)
+        if (Fold(n) == folded)
+            return v;
+    return std::nullopt;
+}
+
+std::vector<AnsiString> TRegistryStore::SubKeys(TRegistryRoot root, std::string_view key) const {
+    const AnsiString prefix = Fold(FullPath(root, key)) + "\\";
+    std::vector<AnsiString> out;
+    for (const TKey& k : m_keys) {
+        const AnsiString folded = Fold(k.path);
+        if (folded.size() > prefix.size() && folded.compare(0, prefix.size(), prefix) == 0 &&
+            folded.find('\\', prefix.size()) == AnsiString::npos)
+            out.push_back(k.path.substr(prefix.size()));
+    }
+    return out;
+}
+
+bool TRegistryStore::DeleteKey(TRegistryRoot root, std::string_view key) {
+    const AnsiString folded = Fold(FullPath(root, key));
+    auto it = m_index.find(folded);
+    if (it == m_index.end())
+        return false;
+    if (!SubKeys(root, key).empty())
+        throw ERegistryError("registry key has subkeys: " + AnsiToUtf8(FullPath(root, key)));
+    m_keys.erase(m_keys.begin() + static_cast<std::ptrdiff_t>(it->second));
+    m_index.clear();
+    for (std::size_t i = 0; i < m_keys.size(); ++i)
+        m_index[Fold(m_keys[i].path)] = i;
+    Save();
+    return true;
+}
+
+void TRegistryStore::Load() {
+    std::error_code ec;
+    if (!fs::exists(m_file, ec))
+        return;
+    std::ifstream in(m_file, std::ios::binary);
+    if (!in)
+        throw ERegistryError("cannot read the registry store " + m_file.string());
+    std::string line;
+    TKey* current = nullptr;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line == kHeader || line[0] == ';')
+            continue;
+        if (line.front() == '[' && line.back() == ']') {
+            current = &Ensure(Utf8ToAnsi(line.substr(1, line.size() - 2)));
+            continue;
+        }
+        if (!current)
+            continue;
+        std::size_t pos = 0;
+        std::string name, value;
+        if (line[0] == '@') {
+            pos = 1;
+        } else if (!ReadQuoted(line, pos, name)) {
+            continue;
+        }
+        if (pos >= line.size() || line[pos] != '=')
+            continue;
+        ++pos;
+        if (!ReadQuoted(line, pos, value))
+            continue;
+        current->values.emplace_back(Utf8ToAnsi(name), Utf8ToAnsi(value));
+    }
+}
+
+void TRegistryStore::Save() const {
+    std::ostringstream text;
+    text << kHeader << "\n";
+    for (const TKey& k : m_keys) {
+        text << "\n[" << AnsiToUtf8(k.path) << "]\n";
+        for (const auto& [name, value] : k.values) {
+            if (name.empty())
+                text << "@";
+            else
+                text << '"' << Escape(name) << '"';
+            text << "=\"" << Escape(value) << "\"\n";
+        }
+    }
+    std::error_code ec;
+    if (m_file.has_parent_path())
+        fs::create_directories(m_file.parent_path(), ec);
+    fs::path temp = m_file;
+    temp += ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << text.str();
+        out.flush();
+        if (!out) {
+            fs::remove(temp, ec);
+            throw ERegistryError("cannot write the registry store " + m_file.string());
+        }
+    }
+    fs::rename(temp, m_file, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        throw ERegistryError("cannot write the registry store " + m_file.string());
+    }
+}

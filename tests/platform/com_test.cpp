@@ -1,0 +1,74 @@
+#include "platform/com/errorinfo.h"
+#include "platform/com/guid.h"
+#include "platform/com/stream.h"
+#include "platform/com/variant.h"
+
+#include <gtest/gtest.h>
+
+TEST(Guid, ParsesAndPrintsTheRegistryForm) {
+    constexpr GUID g = MakeGuid("{27dace42-8427-11d2-af21-0020afded75d}");
+    EXPECT_EQ(g.Data1, 0x27DACE42u);
+    EXPECT_EQ(g.Data2, 0x8427);
+    EXPECT_EQ(g.Data4[7], 0x5D);
+    EXPECT_EQ(GuidToString(g), "{27DACE42-8427-11D2-AF21-0020AFDED75D}");
+    // Windows byte layout: Data1 little-endian first.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&g);
+    EXPECT_EQ(bytes[0], 0x42);
+    EXPECT_EQ(bytes[8], 0xAF);
+}
+
+TEST(Guid, RejectsMalformedText) {
+    for (const char* text : {"", "{27DACE42-8427-11D2-AF21-0020AFDED75}", "27DACE42x8427-11D2-AF21-0020AFDED75D",
+                             "{27DACE42-8427-11D2-AF21-0020AFDED7ZZ}"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(ParseGuid(text).has_value());
+    }
+}
+
+TEST(Bstr, KeepsLengthPrefixAndEmbeddedZeros) {
+    const char16_t text[] = {u'a', 0, u'b'};
+    TBstr s(std::u16string_view(text, 3));
+    EXPECT_EQ(SysStringLen(s.Get()), 3u);
+    std::uint32_t bytes;
+    std::memcpy(&bytes, reinterpret_cast<char*>(s.Get()) - 4, 4);
+    EXPECT_EQ(bytes, 6u);
+    EXPECT_EQ(s.Get()[3], 0);
+    EXPECT_EQ(SysStringLen(nullptr), 0u);
+}
+
+TEST(Variant, CopiesOwnTheirText) {
+    TVariant a = TVariant::Text(u"abc");
+    TVariant b = a;
+    ASSERT_EQ(b.Type(), VT_BSTR);
+    EXPECT_NE(a.Raw().bstrVal, b.Raw().bstrVal);
+    EXPECT_EQ(BstrView(b.Raw().bstrVal), u"abc");
+    EXPECT_EQ(TVariant::Null().Type(), VT_NULL);
+}
+
+TEST(MemoryStream, SeeksReadsAndWrites) {
+    TComPtr<IStream> s;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, 1, s.Put()), S_OK);
+    ULONG n = 0;
+    ASSERT_EQ(s->Write("hello", 5, &n), S_OK);
+    ULARGE_INTEGER end = 0, start = 1;
+    ASSERT_EQ(s->Seek(0, STREAM_SEEK_END, &end), S_OK);
+    ASSERT_EQ(s->Seek(0, STREAM_SEEK_SET, &start), S_OK);
+    EXPECT_EQ(end - start, 5u);
+    char buf[8] = {};
+    EXPECT_EQ(s->Read(buf, 8, &n), S_FALSE);
+    EXPECT_EQ(n, 5u);
+    EXPECT_STREQ(buf, "hello");
+    EXPECT_LT(s->Seek(-1, STREAM_SEEK_SET, nullptr), 0);
+    EXPECT_EQ(CreateStreamOnHGlobal(reinterpret_cast<void*>(1), 1, s.Put()), E_INVALIDARG);
+}
+
+TEST(ErrorInfo, IsPerThreadAndHandedOverOnce) {
+    EXPECT_EQ(SetErrorText(E_FAIL, u"src", u"boom"), E_FAIL);
+    TComPtr<IErrorInfo> info;
+    ASSERT_EQ(GetErrorInfo(0, info.Put()), S_OK);
+    TBstr d;
+    info->GetDescription(d.Put());
+    EXPECT_EQ(d.View(), u"boom");
+    EXPECT_EQ(GetErrorInfo(0, info.Put()), S_FALSE);
+    EXPECT_FALSE(info);
+}

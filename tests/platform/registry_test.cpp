@@ -1,0 +1,59 @@
+#include "platform/registry.h"
+#include "support/temp_dir.h"
+
+#include <fstream>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+TEST(RegistryStore, WritesAndReadsBackThroughTheFile) {
+    TTempDir dir;
+    const auto file = dir / "reg.reg";
+    {
+        TRegistryStore reg(file);
+        reg.WriteString(TRegistryRoot::LocalMachine, "\\Software\\Tesmo\\GIS\\AddOns\\{X}", "",
+                        Ansi("Импорт \"файлов\""));
+        reg.WriteString(TRegistryRoot::LocalMachine, "Software\\Tesmo\\GIS\\AddOns\\{X}", "Active",
+                        "1");
+    }
+    TRegistryStore reg(file);
+    EXPECT_TRUE(reg.KeyExists(TRegistryRoot::LocalMachine, "software\\tesmo"));
+    EXPECT_FALSE(reg.KeyExists(TRegistryRoot::ClassesRoot, "Software"));
+    EXPECT_EQ(reg.ReadString(TRegistryRoot::LocalMachine, "Software\\Tesmo\\GIS\\AddOns\\{X}", ""),
+              Ansi("Импорт \"файлов\""));
+    EXPECT_EQ(reg.ReadString(TRegistryRoot::LocalMachine, "Software\\Tesmo\\GIS\\AddOns\\{x}",
+                             "active"),
+              "1");
+    EXPECT_EQ(reg.SubKeys(TRegistryRoot::LocalMachine, "Software\\Tesmo\\GIS\\AddOns"),
+              std::vector<AnsiString>{"{X}"});
+}
+
+TEST(RegistryStore, DeletesOnlyLeafKeys) {
+    TTempDir dir;
+    TRegistryStore reg(dir / "reg.reg");
+    reg.CreateKey(TRegistryRoot::ClassesRoot, "CLSID\\{A}\\InprocServer32");
+    EXPECT_THROW(reg.DeleteKey(TRegistryRoot::ClassesRoot, "CLSID\\{A}"), ERegistryError);
+    EXPECT_TRUE(reg.DeleteKey(TRegistryRoot::ClassesRoot, "CLSID\\{A}\\InprocServer32"));
+    EXPECT_TRUE(reg.DeleteKey(TRegistryRoot::ClassesRoot, "CLSID\\{A}"));
+    EXPECT_FALSE(reg.DeleteKey(TRegistryRoot::ClassesRoot, "CLSID\\{A}"));
+    EXPECT_FALSE(TRegistryStore(dir / "reg.reg").KeyExists(TRegistryRoot::ClassesRoot, "CLSID\\{A}"));
+}
+
+TEST(RegistryStore, AnUnwritableStoreIsAFailure) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes anywhere";
+    TTempDir dir;
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_exec);
+    TRegistryStore reg(dir / "reg.reg");
+    EXPECT_THROW(reg.CreateKey(TRegistryRoot::LocalMachine, "Software"), ERegistryError);
+}
+
+TEST(RegistryStore, AStoreBehindAFileIsAFailureEvenForRoot) {
+    TTempDir dir;
+    {
+        std::ofstream(dir / "blocker") << "x";
+    }
+    TRegistryStore reg(dir / "blocker" / "reg.reg");
+    EXPECT_THROW(reg.CreateKey(TRegistryRoot::LocalMachine, "Software"), ERegistryError);
+}
