@@ -1,0 +1,178 @@
+#include "text/string_file.h"
+#include "text/text_reader.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <vector>
+
+namespace {
+
+std::vector<AnsiString> Lines(TTextReader& reader) {
+    std::vector<AnsiString> lines;
+    while (!reader.End())
+        lines.push_back(reader.ReadLine());
+    return lines;
+}
+
+std::vector<AnsiString> Lines(const std::string& bytes, unsigned codePage,
+                              std::size_t bufferSize = TTextReader::kDefaultBufferSize) {
+    TTextReader reader(new TMemoryStream(bytes), codePage, true, bufferSize);
+    return Lines(reader);
+}
+
+using L = std::vector<AnsiString>;
+
+TEST(TextReaderTest, LineBreakRules) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        L lines;
+    } cases[] = {
+        {"CR LF", "A\r\nB", {"A", "B"}},
+        {"final CR LF", "A\r\nB\r\n", {"A", "B"}},
+        {"CR CR", "A\r\rB", {"A", "", "B"}},
+        {"LF CR", "A\n\rB", {"A", "B"}},
+        {"LF LF", "A\n\nB", {"A", "", "B"}},
+        {"LF only", "A\nB\n", {"A", "B"}},
+        {"CR LF LF", "A\r\n\nB", {"A", "", "B"}},
+        {"leading break", "\r\nA", {"", "A"}},
+        {"empty", "", {}},
+        {"only a break", "\r\n", {""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Lines(c.bytes, codepage::kAnsi), c.lines);
+        // A tiny buffer puts every break across fills.
+        EXPECT_EQ(Lines(c.bytes, codepage::kAnsi, 1), c.lines);
+    }
+}
+
+TEST(TextReaderTest, EmptyInputEndsAtOnce) {
+    TTextReader reader(new TMemoryStream(""), codepage::kUtf8, true);
+    EXPECT_TRUE(reader.End());
+    EXPECT_EQ(reader.Current(), '\0');
+    EXPECT_EQ(reader.ReadLine(), "");
+    reader.Next(); // harmless at the end
+    EXPECT_TRUE(reader.End());
+}
+
+TEST(TextReaderTest, CharacterAccess) {
+    TTextReader reader(new TMemoryStream("ab"), codepage::kAnsi, true, 1);
+    EXPECT_EQ(reader.Current(), 'a');
+    EXPECT_EQ(reader.Current(), 'a'); // does not advance
+    EXPECT_EQ(reader.ReadChar(), 'a');
+    EXPECT_EQ(reader.ReadChar(), 'b');
+    EXPECT_TRUE(reader.End());
+    EXPECT_EQ(reader.ReadChar(), '\0');
+}
+
+TEST(TextReaderTest, ByteOrderMarks) {
+    EXPECT_EQ(Lines("\xEF\xBB\xBF"
+                    "A",
+                    codepage::kUtf8),
+              L{"A"});
+    EXPECT_EQ(Lines("\xEF\xBB\xBF"
+                    "A",
+                    codepage::kAnsi),
+              L{"\xEF\xBB\xBF"
+                "A"});
+    // Too short for a mark: read from the start.
+    EXPECT_EQ(Lines("AB", codepage::kUtf8), L{"AB"});
+
+    TTextReader be(new TMemoryStream(std::string("\xFE\xFF\0A\x04\x1F", 6)), codepage::kUtf16LE,
+                   true);
+    EXPECT_EQ(be.CodePage(), codepage::kUtf16BE);
+    EXPECT_EQ(Lines(be), L{"A\xCF"}); // U+041F is П
+    TTextReader le(new TMemoryStream(std::string("\xFF\xFE"
+                                                 "A\0\x1F\x04",
+                                                 6)),
+                   codepage::kUtf16BE, true);
+    EXPECT_EQ(le.CodePage(), codepage::kUtf16LE);
+    EXPECT_EQ(Lines(le), L{"A\xCF"});
+    // No mark: the requested order, from the start; an odd last byte is dropped.
+    EXPECT_EQ(Lines(std::string("A\0B\0C", 5), codepage::kUtf16LE), L{"AB"});
+}
+
+TEST(TextReaderTest, ReadsFromTheStreamPosition) {
+    auto* stream = new TMemoryStream("xx\xEF\xBB\xBFQ");
+    stream->Seek(2);
+    TTextReader reader(stream, codepage::kUtf8, true);
+    EXPECT_EQ(reader.StartPosition(), 2u);
+    EXPECT_EQ(Lines(reader), L{"Q"});
+}
+
+TEST(TextReaderTest, Utf8CharacterSplitAcrossBuffers) {
+    // The 10240-byte buffer ends after the first byte of "П" (D0 9F).
+    std::string bytes(10239, 'a');
+    bytes += "\xD0\x9F"
+             "b\r\n"
+             "\xD0\xB0";
+    auto lines = Lines(bytes, codepage::kUtf8);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], std::string(10239, 'a') + "\xCF"
+                                                  "b");
+    EXPECT_EQ(lines[1], "\xE0"); // а
+    // The same across tiny buffers, and a three-byte character across every position.
+    EXPECT_EQ(Lines("\xD0\x9F\xE2\x84\x96x", codepage::kUtf8, 3), L{"\xCF\xB9x"}); // П№x
+    EXPECT_EQ(Lines("\xD0\x9F\xE2\x84\x96x", codepage::kUtf8, 4), L{"\xCF\xB9x"});
+}
+
+TEST(TextReaderTest, InvalidUtf8EndsTheText) {
+    EXPECT_EQ(Lines("ab\r\ncd\xC3"
+                    "Aef\r\ngh",
+                    codepage::kUtf8),
+              (L{"ab", "cd"}));
+    EXPECT_EQ(Lines("ab\xC3"
+                    "A",
+                    codepage::kUtf8, 2),
+              L{"ab"});
+    // Overlong forms and encoded surrogates are not characters either.
+    EXPECT_EQ(Lines("a\xC0\xAFz", codepage::kUtf8), L{"a"});
+    EXPECT_EQ(Lines("a\xED\xA0\x80z", codepage::kUtf8), L{"a"});
+    // An incomplete character at the end of the stream is dropped.
+    EXPECT_EQ(Lines("ab\xE2\x84", codepage::kUtf8), L{"ab"});
+}
+
+TEST(TextReaderTest, CharactersOutsideWindows1251) {
+    // é and a character outside the Basic Multilingual Plane (two UTF-16 units).
+    EXPECT_EQ(Lines("\xC3\xA9|\xF0\x9F\x98\x80|", codepage::kUtf8), L{"?|??|"});
+    // OEM 866: "Да" plus a box-drawing character that Windows-1251 lacks.
+    EXPECT_EQ(Lines("\x84\xA0\xC4", codepage::kOem), L{"\xC4\xE0?"});
+}
+
+TEST(TextReaderTest, UnsupportedCodePageIsRefused) {
+    EXPECT_THROW(TTextReader(new TMemoryStream("a"), 437, true), EUserError);
+}
+
+TEST(StringFileTest, ReadsLinesOfAFile) {
+    TTempDir dir;
+    const auto path = dir / "points.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "1 2 3\r\n\xCF\xF3\xED\xEA\xF2\r\n";
+    }
+    TStringFile file(path, codepage::kAnsi, 10240);
+    EXPECT_EQ(file.ReadLine(), "1 2 3");
+    EXPECT_FALSE(file.End());
+    EXPECT_EQ(file.ReadLine(), "\xCF\xF3\xED\xEA\xF2"); // Пункт
+    EXPECT_TRUE(file.End());
+}
+
+TEST(StringFileTest, MissingFileGivesTheOpenMessage) {
+    TTempDir dir;
+    const auto path = dir / "absent.pts";
+    try {
+        TStringFile file(path);
+        FAIL() << "no exception";
+    } catch (const EFileOpenError& e) {
+        const AnsiString expected = "Cannot open file \"" + path.string() + "\". ";
+        EXPECT_EQ(e.Message().substr(0, expected.size()), expected);
+        EXPECT_GT(e.Message().size(), expected.size()); // the system's reason follows
+    }
+    EXPECT_THROW(TStringFile{dir.Path()}, EFileOpenError);
+}
+
+} // namespace
