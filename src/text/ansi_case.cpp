@@ -1,0 +1,46 @@
+#include "ansi_case.h"
+
+#include <array>
+
+namespace {
+
+char16_t WideUpper(char16_t c) {
+    if (c >= u'a' && c <= u'z')
+        return c - 0x20;
+    if (c >= 0x0430 && c <= 0x044F) // а-я
+        return c - 0x20;
+    if (c >= 0x0450 && c <= 0x045F) // ѐ-џ, ё among them
+        return c - 0x50;
+    if (c == 0x0491) // ґ
+        return 0x0490;
+    return c;
+}
+
+const std::array<char, 256>& UpperTable() {
+    static const auto table = [] {
+        std::array<char, 256> t{};
+        for (unsigned b = 0; b < 256; ++b) {
+            unsigned char out;
+            const char16_t upper = WideUpper(AnsiCharToWide(static_cast<unsigned char>(b)));
+            t[b] = WideCharToAnsi(upper, out) ? static_cast<char>(out) : static_cast<char>(b);
+        }
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+char AnsiUpperChar(char c) {
+    return UpperTable()[static_cast<unsigned char>(c)];
+}
+
+bool AnsiSameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    const auto& table = UpperTable();
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (table[static_cast<unsigned char>(a[i])] != table[static_cast<unsigned char>(b[i])])
+            return false;
+    return true;
+}
