@@ -1,0 +1,214 @@
+// SDR field positions, the definition builder, and the SDR and RPT file readers.
+#include "pts/float_text.h"
+#include "sdr/sdr_parser.h"
+#include "sdr/xyz_number_reader.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace SDRReader;
+
+namespace {
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string Field16(const std::string& s) {
+    std::string f = s;
+    f.resize(16, ' ');
+    return f;
+}
+
+// A coordinate record: code, two unread characters, then the four 16-character fields.
+std::string Record08(const std::string& number, const std::string& x, const std::string& y,
+                     const std::string& z) {
+    return "08KI" + Field16(number) + Field16(x) + Field16(y) + Field16(z);
+}
+
+TEST(SdrParser, FieldPositions) {
+    const std::string full = Record08("PT-1", "1234.5", "-77.25", "12.125");
+    ASSERT_EQ(full.size(), 68u);
+    struct Case {
+        std::string name;
+        std::string line;
+        bool accepted;
+        const char* number;
+        double x, y, z;
+    } cases[] = {
+        {"68 characters", full, true, "PT-1", 1234.5, -77.25, 12.125},
+        {"trailing fields beyond 68 are not read", full + "garbage,1", true, "PT-1", 1234.5, -77.25,
+         12.125},
+        {"cut after position 60", full.substr(0, 60), true, "PT-1", 1234.5, -77.25, 12.125},
+        {"cut after 56 keeps a shorter height", Record08("1", "1", "2", "123456789").substr(0, 56),
+         true, "1", 1, 2, 1234},
+        {"ends before the height", full.substr(0, 52), false, "", 0, 0, 0},
+        {"shifted code with a blank", " " + full, false, "", 0, 0, 0},
+        {"code 8 and a blank", "8 " + full.substr(2), false, "", 0, 0, 0},
+        {"other record", "02" + full.substr(2), false, "", 0, 0, 0},
+        {"decimal comma", Record08("2", "1234,56", "  7,5 ", "0"), true, "2", 1234.56, 7.5, 0},
+        {"thousands separator", Record08("2", "1,234.5", "1", "1"), false, "", 0, 0, 0},
+        {"blank number field", Record08("", "1", "2", "3"), true, "", 1, 2, 3},
+        {"blank coordinate", Record08("3", "", "2", "3"), false, "", 0, 0, 0},
+        {"blank between sign and digits", Record08("3", "- 5", "2", "3"), false, "", 0, 0, 0},
+        {"blanks around a number", Record08("3", "  -5  ", "2", "3"), true, "3", -5, 2, 3},
+        {"number with exponent", Record08("4", "1.5E2", "2e-1", "+3"), true, "4", 150, 0.2, 3},
+        {"too short for a code", "0", false, "", 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TSdrParser parser;
+        ASSERT_EQ(parser.ParseLine(c.line), c.accepted);
+        if (!c.accepted)
+            continue;
+        EXPECT_EQ(parser.Number(), c.number);
+        EXPECT_DOUBLE_EQ(parser.X(), c.x);
+        EXPECT_DOUBLE_EQ(parser.Y(), c.y);
+        EXPECT_DOUBLE_EQ(parser.Z(), c.z);
+    }
+}
+
+TEST(SdrParser, RejectedLineKeepsThePreviousPoint) {
+    TSdrParser parser;
+    ASSERT_TRUE(parser.ParseLine(Record08("A", "1", "2", "3")));
+    EXPECT_FALSE(parser.ParseLine(Record08("B", "x", "2", "3")));
+    EXPECT_EQ(parser.Number(), "A");
+    EXPECT_EQ(parser.X(), 1);
+    EXPECT_EQ(parser.ValueCount(), 4u); // every field is parsed even after one failed
+    EXPECT_THROW((void)parser.Value(4), std::out_of_range);
+}
+
+TEST(SdrParser, HexadecimalFieldRaisesTheConversionError) {
+    for (const char* hex : {"$1A", "0x1A", "X1f"}) {
+        SCOPED_TRACE(hex);
+        TSdrParser parser;
+        try {
+            (void)parser.ParseLine(Record08("1", hex, "2", "3"));
+            ADD_FAILURE() << "no error";
+        } catch (const EUserError& e) {
+            EXPECT_EQ(e.Message(),
+                      "'" + std::string(hex) + "' is not a valid floating point value");
+        }
+    }
+    EXPECT_TRUE(IsRuntimeInteger("  -12"));
+    EXPECT_FALSE(IsRuntimeInteger("1 2"));
+    EXPECT_FALSE(IsRuntimeInteger("$"));
+    EXPECT_FALSE(IsRuntimeInteger("$1FFFFFFFF"));
+}
+
+TEST(SubStringDefinitions, RunningPositionAndInvalidLength) {
+    TSubStringInfoList list;
+    AddSubStringDefinitions(list, 3,
+                            {{kFieldText, 0, 4}, {kFieldNumber, 20, 2}, {kFieldText, -1, 5}});
+    ASSERT_EQ(list.Count(), 3u);
+    EXPECT_EQ(list.Items(0).Start(), 3);
+    EXPECT_EQ(list.Items(1).Start(), 20);
+    EXPECT_EQ(list.Items(2).Start(), 9); // 3 + 4 + 2: the running position ignores explicit starts
+    try {
+        AddSubStringDefinitions(list, 1,
+                                {{kFieldText, 0, 2}, {kFieldText, 0, 0}, {kFieldText, 0, 1}});
+        FAIL() << "no error";
+    } catch (const EUserError& e) {
+        EXPECT_EQ(e.Message(), "Invalid definition");
+    }
+    EXPECT_EQ(list.Count(), 4u); // the triple before the bad one stays
+
+    // Cutting: a field beyond the line is empty text; kind 7 behaves as text.
+    TSubStringInfo text(7, 4, 3);
+    bool ok = false;
+    TParsedValue value;
+    text.ParseField("abcdefg", ok, value);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(std::get<AnsiString>(value), "def");
+    text.ParseField("ab", ok, value);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(std::get<AnsiString>(value), "");
+}
+
+TEST(ReaderForFile, ChoosesByExtension) {
+    TTempDir dir;
+    WriteFile(dir / "a.Sdr", Record08("1", "1", "2", "3") + "\r\n");
+    WriteFile(dir / "b.RPT", "XYZ     1,2,3\r\n");
+    WriteFile(dir / "c.txt", "");
+    auto sdr = ReaderForFile(dir / "a.Sdr");
+    EXPECT_NE(dynamic_cast<TSDRFileReader*>(sdr.get()), nullptr);
+    auto rpt = ReaderForFile(dir / "b.RPT");
+    EXPECT_NE(dynamic_cast<TRPTFileReader*>(rpt.get()), nullptr);
+    for (const auto& name : {dir / "c.txt", dir / "noext", dir / "x.sdr.d" / "file"}) {
+        SCOPED_TRACE(name.string());
+        try {
+            (void)ReaderForFile(name);
+            ADD_FAILURE() << "accepted";
+        } catch (const EUserError& e) {
+            EXPECT_EQ(e.Message(), Ansi("Неизвестный формат файла \"") + name.string() + "\"");
+        }
+    }
+    EXPECT_THROW((void)ReaderForFile(dir / "missing.sdr"), EUserError);
+}
+
+TEST(SdrFileReader, SkipsBlankAndForeignRecords) {
+    TTempDir dir;
+    WriteFile(dir / "a.sdr", "00NMSDR33 V04-04.02\r\n\r\n   \r\n" +
+                                 Record08("P1", "10", "20", "30") + "\r\n02TP0001\r\n" +
+                                 Record08("P2", "bad", "20", "30") + "\r\n" +
+                                 Record08("P3", "11", "21", "31"));
+    TSDRFileReader reader(dir / "a.sdr");
+    AnsiString number;
+    double x = 0, y = 0, z = 0;
+    ASSERT_TRUE(reader.ReadPoint(number, x, y, z));
+    EXPECT_EQ(number, "P1");
+    EXPECT_EQ(z, 30);
+    ASSERT_TRUE(reader.ReadPoint(number, x, y, z));
+    EXPECT_EQ(number, "P3");
+    EXPECT_EQ(x, 11);
+    EXPECT_FALSE(reader.ReadPoint(number, x, y, z));
+
+    WriteFile(dir / "none.sdr", "\r\n00NMSDR33\r\n\r\n");
+    TSDRFileReader none(dir / "none.sdr");
+    EXPECT_FALSE(none.ReadPoint(number, x, y, z));
+}
+
+TEST(RptFileReader, StationAndSightingRules) {
+    TTempDir dir;
+    WriteFile(dir / "a.rpt",
+              "XYZ     1,2,3\r\n" // before any STN or SS: empty number
+              "STN     P7,1.550,A\r\n"
+              "SS      12,1.300,K\r\n"
+              "XYZ     10, 20 ,30\r\n" // spaces around numbers are allowed
+              "XYZ     1,2,3,\r\n"     // four pieces: ignored
+              "XYZ  1,2,3\r\n"         // short tag: ignored
+              "xyz     1,2,3\r\n"      // lower case: ignored
+              "XYZ\r\n"                // shorter than 8 characters
+              "STN     Q1,2\r\n"       // two pieces clear the station
+              "XYZ     4,5,6\r\n"
+              "SS      \r\n" // empty data: one piece, clears the sighting
+              "XYZ     7,8,9\r\n"
+              "XYZ     1,\t2,3\r\n" // a tab is not allowed around a number
+              "XYZ     5,5,5\r\n");
+    TRPTFileReader reader(dir / "a.rpt");
+    struct Expected {
+        const char* number;
+        double x, y, z;
+    } expected[] = {{"", 1, 2, 3}, {"P7A12K", 10, 20, 30}, {"12K", 4, 5, 6}, {"", 7, 8, 9}};
+    AnsiString number;
+    double x = 0, y = 0, z = 0;
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.number);
+        ASSERT_TRUE(reader.ReadPoint(number, x, y, z));
+        EXPECT_EQ(number, e.number);
+        EXPECT_EQ(x, e.x);
+        EXPECT_EQ(y, e.y);
+        EXPECT_EQ(z, e.z);
+    }
+    try {
+        (void)reader.ReadPoint(number, x, y, z);
+        FAIL() << "no error";
+    } catch (const EUserError& e) {
+        EXPECT_EQ(e.Message(), "'\t2' is not a valid floating point value");
+    }
+}
+
+} // namespace
