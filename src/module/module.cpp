@@ -1,0 +1,37 @@
+// The shared library the host loads: its five exports and the module's load and unload.
+#include "addon/com_server.h"
+
+namespace {
+
+// Constructed when the library is loaded, destroyed when it is unloaded.
+struct TModuleLifetime {
+    TModuleLifetime() { LoadAddonModule(); }
+    ~TModuleLifetime() { UnloadAddonModule(); }
+    TModuleLifetime(const TModuleLifetime&) = delete;
+    TModuleLifetime& operator=(const TModuleLifetime&) = delete;
+};
+
+TModuleLifetime g_module;
+
+} // namespace
+
+TI_EXPORT HRESULT STDMETHODCALLTYPE QmDllRegisterAddOn(const char* id, BOOL active) {
+    return RegisterAddOns(id, active);
+}
+
+TI_EXPORT HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID classId, REFIID riid,
+                                                      void** object) {
+    return GetClassObject(classId, riid, object);
+}
+
+TI_EXPORT HRESULT STDMETHODCALLTYPE DllCanUnloadNow() {
+    return CanUnloadNow();
+}
+
+TI_EXPORT HRESULT STDMETHODCALLTYPE DllRegisterServer() {
+    return RegisterServer();
+}
+
+TI_EXPORT HRESULT STDMETHODCALLTYPE DllUnregisterServer() {
+    return UnregisterServer();
+}
