@@ -1,0 +1,87 @@
+#include "host_session.h"
+
+#include "host/api/host_context.h"
+#include "host/api/host_manager.h"
+#include "host/api/kavro_objects.h"
+
+namespace kavrohost {
+
+THostSession::THostSession(const std::filesystem::path& projectFile,
+                           std::filesystem::path hostFolder)
+    : m_file(projectFile),
+      m_ctx(std::make_shared<THostContext>(std::make_unique<TProjectStore>(projectFile))) {
+    m_ctx->folder = hostFolder.string();
+    m_manager = NewHostManager(m_ctx);
+    m_manager->QueryInterface(IID_IKavroApplication, reinterpret_cast<void**>(&m_application));
+    m_database = NewKavroDb(m_ctx);
+}
+
+THostSession::~THostSession() {
+    m_database->Release();
+    m_application->Release();
+    m_manager->Release();
+    m_ctx->onShowRect = nullptr;
+    m_ctx->Close();
+}
+
+IUnknown* THostSession::Manager() {
+    return m_manager;
+}
+IKavroApplication* THostSession::Application() {
+    return m_application;
+}
+IKavroDb* THostSession::Database() {
+    return m_database;
+}
+
+void THostSession::FailOn(std::string operation, int nthCall, std::string messageUtf8) {
+    m_ctx->Faults().FailOn(std::move(operation), nthCall, std::move(messageUtf8));
+}
+
+int THostSession::CommitCount() const {
+    return m_ctx->Store().CommitCount();
+}
+
+std::optional<std::array<double, 4>> THostSession::LastShowRect() const {
+    return m_ctx->Store().ShowRect();
+}
+
+std::vector<TReportedError> THostSession::ReportedErrors() const {
+    std::vector<TReportedError> result;
+    for (const auto& r : m_ctx->Reports())
+        result.push_back({AnsiToUtf8(r.source), AnsiToUtf8(r.message)});
+    return result;
+}
+
+TReportedError THostSession::LastError() const {
+    return {AnsiToUtf8(m_ctx->LastError().source), AnsiToUtf8(m_ctx->LastError().message)};
+}
+
+void THostSession::SetWindows(HWND owner, HWND application) {
+    m_ctx->ownerWindow = owner;
+    m_ctx->applicationWindow = application;
+}
+
+void THostSession::OnShowRect(std::function<void(const std::array<double, 4>&)> handler) {
+    m_ctx->onShowRect = std::move(handler);
+}
+
+std::vector<TObjectRecord> THostSession::Objects() const {
+    std::vector<TObjectRecord> result;
+    m_ctx->Store().ForEachObject([&](const TObjectRecord& o) { result.push_back(o); });
+    return result;
+}
+
+void ForEachObject(const std::filesystem::path& file,
+                   const std::function<void(const TObjectRecord&)>& visit) {
+    TProjectStore store(file);
+    store.ForEachObject(visit);
+}
+
+std::vector<TObjectRecord> ReadObjects(const std::filesystem::path& file) {
+    std::vector<TObjectRecord> result;
+    ForEachObject(file, [&](const TObjectRecord& o) { result.push_back(o); });
+    return result;
+}
+
+} // namespace kavrohost

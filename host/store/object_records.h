@@ -1,0 +1,38 @@
+// The committed state of map objects as plain records, for checks and exports. Texts are UTF-8.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kavrohost {
+
+struct TVertexRecord {
+    double x, y, z;
+};
+struct TPartRecord {
+    bool closed = false;
+    std::vector<TVertexRecord> vertices;
+};
+struct TShapeRecord {
+    std::string styleId;
+    std::vector<TPartRecord> parts;
+};
+// One attribute value. type is "null", "int", "double", "date" or "text"; intValue holds an
+// integer, doubleValue a double or a date (days since 1899-12-30, as OLE dates count), text the
+// value as text for every type but null (dates as "YYYY-MM-DD" or "YYYY-MM-DDTHH:MM:SS").
+struct TValueRecord {
+    std::string table, field;
+    int record = 0;
+    std::string type;
+    long long intValue = 0;
+    double doubleValue = 0;
+    std::string text;
+};
+struct TObjectRecord {
+    long long id = 0;
+    std::string layerId;
+    std::vector<TShapeRecord> shapes;
+    std::vector<TValueRecord> values;
+};
+
+} // namespace kavrohost

@@ -1,0 +1,455 @@
+#include "project_store.h"
+
+#include "value_text.h"
+
+namespace kavrohost {
+
+namespace {
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE maps(ord INTEGER PRIMARY KEY, id TEXT NOT NULL UNIQUE, name TEXT NOT NULL);
+CREATE TABLE layers(ord INTEGER PRIMARY KEY, id TEXT NOT NULL UNIQUE, map_id TEXT NOT NULL,
+                    name TEXT NOT NULL);
+CREATE TABLE styles(ord INTEGER PRIMARY KEY, id TEXT NOT NULL UNIQUE, layer_id TEXT NOT NULL,
+                    name TEXT NOT NULL);
+CREATE TABLE sem_tables(ord INTEGER PRIMARY KEY, id TEXT NOT NULL UNIQUE,
+                        layer_id TEXT NOT NULL, name TEXT NOT NULL, caption TEXT NOT NULL,
+                        mode INTEGER NOT NULL);
+CREATE TABLE fields(table_id TEXT NOT NULL, ord INTEGER NOT NULL, name TEXT NOT NULL,
+                    caption TEXT NOT NULL, type INTEGER NOT NULL, PRIMARY KEY(table_id, ord))
+                    WITHOUT ROWID;
+CREATE TABLE objects(id INTEGER PRIMARY KEY, layer_id TEXT NOT NULL);
+CREATE TABLE shapes(id INTEGER PRIMARY KEY, object_id INTEGER NOT NULL, ord INTEGER NOT NULL,
+                    style_id TEXT NOT NULL);
+CREATE TABLE parts(id INTEGER PRIMARY KEY, shape_id INTEGER NOT NULL, ord INTEGER NOT NULL,
+                   closed INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE vertices(part_id INTEGER NOT NULL, ord INTEGER NOT NULL, x REAL NOT NULL,
+                      y REAL NOT NULL, z REAL NOT NULL, PRIMARY KEY(part_id, ord)) WITHOUT ROWID;
+CREATE TABLE sem_values(object_id INTEGER NOT NULL, table_id TEXT NOT NULL, field TEXT NOT NULL,
+                        record INTEGER NOT NULL, type INTEGER NOT NULL, int_value INTEGER,
+                        real_value REAL, text_value TEXT,
+                        PRIMARY KEY(object_id, table_id, field, record)) WITHOUT ROWID;
+CREATE TABLE streams(name TEXT PRIMARY KEY, data BLOB NOT NULL, encoding TEXT NOT NULL,
+                     generated INTEGER NOT NULL);
+CREATE TABLE settings(key TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE show_rect(id INTEGER PRIMARY KEY CHECK(id = 1), min_x REAL NOT NULL,
+                       min_y REAL NOT NULL, max_x REAL NOT NULL, max_y REAL NOT NULL);
+)sql";
+
+const char* TypeName(TValueType type) {
+    switch (type) {
+    case TValueType::Int:
+        return "int";
+    case TValueType::Double:
+        return "double";
+    case TValueType::Date:
+        return "date";
+    case TValueType::Text:
+        return "text";
+    default:
+        return "null";
+    }
+}
+
+} // namespace
+
+void TProjectStore::Create(const std::filesystem::path& file, const TProjectModel& model,
+                           const std::string& coordinateSystemJson,
+                           const std::map<std::string, std::string>& settings,
+                           const std::vector<TStreamDef>& streams) {
+    if (std::filesystem::exists(file))
+        throw EStoreError("Файл проекта \"" + file.string() + "\" уже существует");
+    try {
+        TDatabase db(file, true);
+        db.Exec("PRAGMA journal_mode=WAL");
+        db.Exec("BEGIN");
+        db.Exec(kSchema);
+        auto meta = db.Prepare("INSERT INTO meta(key, value) VALUES(?, ?)");
+        meta.Bind(1, std::string_view("activeMap")).Bind(2, model.activeMap).Run();
+        meta.Bind(1, std::string_view("activeLayer")).Bind(2, model.activeLayer).Run();
+        meta.Bind(1, std::string_view("coordinateSystem")).Bind(2, coordinateSystemJson).Run();
+        auto map = db.Prepare("INSERT INTO maps(id, name) VALUES(?, ?)");
+        for (const auto& m : model.maps)
+            map.Bind(1, m.id).Bind(2, m.name).Run();
+        auto layer = db.Prepare("INSERT INTO layers(id, map_id, name) VALUES(?, ?, ?)");
+        for (const auto& l : model.layers)
+            layer.Bind(1, l.id).Bind(2, l.mapId).Bind(3, l.name).Run();
+        auto style = db.Prepare("INSERT INTO styles(id, layer_id, name) VALUES(?, ?, ?)");
+        for (const auto& s : model.styles)
+            style.Bind(1, s.id).Bind(2, s.layerId).Bind(3, s.name).Run();
+        auto table = db.Prepare(
+            "INSERT INTO sem_tables(id, layer_id, name, caption, mode) VALUES(?, ?, ?, ?, ?)");
+        auto field = db.Prepare(
+            "INSERT INTO fields(table_id, ord, name, caption, type) VALUES(?, ?, ?, ?, ?)");
+        for (const auto& t : model.tables) {
+            table.Bind(1, t.id).Bind(2, t.layerId).Bind(3, t.name).Bind(4, t.caption);
+            table.Bind(5, t.mode).Run();
+            for (std::size_t i = 0; i < t.fields.size(); ++i) {
+                const auto& f = t.fields[i];
+                field.Bind(1, t.id).Bind(2, static_cast<int>(i)).Bind(3, f.name);
+                field.Bind(4, f.caption).Bind(5, f.type).Run();
+            }
+        }
+        auto setting = db.Prepare("INSERT INTO settings(key, value) VALUES(?, ?)");
+        for (const auto& [k, v] : settings)
+            setting.Bind(1, k).Bind(2, v).Run();
+        auto stream =
+            db.Prepare("INSERT INTO streams(name, data, encoding, generated) VALUES(?, ?, ?, ?)");
+        for (const auto& s : streams) {
+            stream.Bind(1, s.name).BindBlob(2, s.bytes).Bind(3, s.encoding);
+            stream.Bind(4, s.generated ? 1 : 0).Run();
+        }
+        db.Exec("COMMIT");
+        db.Exec("PRAGMA user_version=" + std::to_string(kSchemaVersion));
+    } catch (...) {
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
+        std::filesystem::remove(file.string() + "-wal", ec);
+        std::filesystem::remove(file.string() + "-shm", ec);
+        throw;
+    }
+}
+
+TProjectStore::TProjectStore(const std::filesystem::path& file) : m_file(file) {
+    if (!std::filesystem::exists(file))
+        throw EStoreError("Файл проекта \"" + file.string() + "\" не найден");
+    m_db = std::make_unique<TDatabase>(file, false);
+    {
+        auto version = m_db->Prepare("PRAGMA user_version");
+        if (!version.Step() || version.Int(0) != kSchemaVersion)
+            throw EStoreError("Файл \"" + file.string() +
+                              "\" не является проектом или его версия не поддерживается");
+    }
+    m_db->Exec("PRAGMA journal_mode=WAL");
+    // The project is a working copy: a power loss may lose the last commit but never corrupts.
+    m_db->Exec("PRAGMA synchronous=NORMAL");
+    LoadModel();
+    m_begin = m_db->Prepare("BEGIN IMMEDIATE");
+    m_commit = m_db->Prepare("COMMIT");
+    m_rollback = m_db->Prepare("ROLLBACK");
+    m_insertObject = m_db->Prepare("INSERT INTO objects(layer_id) VALUES(?)");
+    m_insertShape = m_db->Prepare("INSERT INTO shapes(object_id, ord, style_id) VALUES(?, ?, ?)");
+    m_insertPart = m_db->Prepare("INSERT INTO parts(shape_id, ord) VALUES(?, ?)");
+    m_insertVertex =
+        m_db->Prepare("INSERT INTO vertices(part_id, ord, x, y, z) VALUES(?, ?, ?, ?, ?)");
+    m_setClosed = m_db->Prepare("UPDATE parts SET closed = ? WHERE id = ?");
+    m_setValue = m_db->Prepare(
+        "INSERT OR REPLACE INTO sem_values(object_id, table_id, field, record, type, int_value, "
+        "real_value, text_value) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+}
+
+TProjectStore::~TProjectStore() {
+    try {
+        Rollback();
+    } catch (...) {
+        // Closing never throws; SQLite rolls back an open transaction on close anyway.
+    }
+}
+
+void TProjectStore::LoadModel() {
+    auto meta = m_db->Prepare("SELECT value FROM meta WHERE key = ?");
+    meta.Bind(1, std::string_view("activeMap"));
+    if (meta.Step())
+        m_model.activeMap = meta.Text(0);
+    meta.Reset();
+    meta.Bind(1, std::string_view("activeLayer"));
+    if (meta.Step())
+        m_model.activeLayer = meta.Text(0);
+    meta.Reset();
+
+    auto maps = m_db->Prepare("SELECT id, name FROM maps ORDER BY ord");
+    while (maps.Step())
+        m_model.maps.push_back({maps.Text(0), maps.Text(1), {}});
+    auto layers = m_db->Prepare("SELECT id, map_id, name FROM layers ORDER BY ord");
+    while (layers.Step())
+        m_model.layers.push_back({layers.Text(0), layers.Text(1), layers.Text(2), {}, {}});
+    auto styles = m_db->Prepare("SELECT id, layer_id, name FROM styles ORDER BY ord");
+    while (styles.Step())
+        m_model.styles.push_back({styles.Text(0), styles.Text(1), styles.Text(2)});
+    auto tables =
+        m_db->Prepare("SELECT id, layer_id, name, caption, mode FROM sem_tables ORDER BY ord");
+    while (tables.Step()) {
+        TTableDef t;
+        t.id = tables.Text(0);
+        t.layerId = tables.Text(1);
+        t.name = tables.Text(2);
+        t.caption = tables.Text(3);
+        t.mode = static_cast<int>(tables.Int(4));
+        m_model.tables.push_back(std::move(t));
+    }
+    m_model.Index();
+    auto fields =
+        m_db->Prepare("SELECT table_id, name, caption, type FROM fields ORDER BY table_id, ord");
+    while (fields.Step()) {
+        auto* t = const_cast<TTableDef*>(m_model.FindTable(fields.Text(0)));
+        if (t)
+            t->fields.push_back({fields.Text(1), fields.Text(2), static_cast<int>(fields.Int(3))});
+    }
+    for (const auto& l : m_model.layers)
+        if (auto* m = const_cast<TMapDef*>(m_model.FindMap(l.mapId)))
+            m->layerIds.push_back(l.id);
+    for (const auto& s : m_model.styles)
+        if (auto* l = const_cast<TLayerDef*>(m_model.FindLayer(s.layerId)))
+            l->styleIds.push_back(s.id);
+    for (const auto& t : m_model.tables)
+        if (auto* l = const_cast<TLayerDef*>(m_model.FindLayer(t.layerId)))
+            l->tableIds.push_back(t.id);
+}
+
+std::string TProjectStore::CoordinateSystemJson() {
+    auto q = m_db->Prepare("SELECT value FROM meta WHERE key = 'coordinateSystem'");
+    return q.Step() ? q.Text(0) : std::string();
+}
+
+std::vector<TStreamDef> TProjectStore::Streams() {
+    std::vector<TStreamDef> result;
+    auto q = m_db->Prepare("SELECT name, data, encoding, generated FROM streams ORDER BY name");
+    while (q.Step())
+        result.push_back({q.Text(0), q.Text(1), q.Text(2), q.Int(3) != 0});
+    return result;
+}
+
+std::optional<std::string> TProjectStore::ReadStream(const std::string& name) {
+    auto q = m_db->Prepare("SELECT data FROM streams WHERE name = ?");
+    q.Bind(1, name);
+    if (!q.Step())
+        return std::nullopt;
+    return q.Text(0);
+}
+
+std::map<std::string, std::string> TProjectStore::Settings() {
+    std::map<std::string, std::string> result;
+    auto q = m_db->Prepare("SELECT key, value FROM settings");
+    while (q.Step())
+        result.emplace(q.Text(0), q.Text(1));
+    return result;
+}
+
+std::optional<std::string> TProjectStore::GetSetting(const std::string& key) {
+    auto q = m_db->Prepare("SELECT value FROM settings WHERE key = ?");
+    q.Bind(1, key);
+    if (!q.Step())
+        return std::nullopt;
+    return q.Text(0);
+}
+
+void TProjectStore::WriteSetting(const std::string& key, const std::string& value) {
+    m_db->Prepare("INSERT OR REPLACE INTO settings(key, value) VALUES(?, ?)")
+        .Bind(1, key)
+        .Bind(2, value)
+        .Run();
+}
+
+void TProjectStore::SetSetting(const std::string& key, const std::string& value) {
+    WriteSetting(key, value);
+    if (m_inTransaction)
+        m_pendingSettings[key] = value;
+}
+
+void TProjectStore::WriteShowRect(const std::array<double, 4>& r) {
+    m_db->Prepare("INSERT OR REPLACE INTO show_rect(id, min_x, min_y, max_x, max_y) "
+                  "VALUES(1, ?, ?, ?, ?)")
+        .Bind(1, r[0])
+        .Bind(2, r[1])
+        .Bind(3, r[2])
+        .Bind(4, r[3])
+        .Run();
+}
+
+void TProjectStore::SetShowRect(const std::array<double, 4>& rect) {
+    WriteShowRect(rect);
+    if (m_inTransaction)
+        m_pendingRect = rect;
+}
+
+std::optional<std::array<double, 4>> TProjectStore::ShowRect() {
+    auto q = m_db->Prepare("SELECT min_x, min_y, max_x, max_y FROM show_rect WHERE id = 1");
+    if (!q.Step())
+        return std::nullopt;
+    return std::array<double, 4>{q.Double(0), q.Double(1), q.Double(2), q.Double(3)};
+}
+
+void TProjectStore::Begin() {
+    if (m_inTransaction)
+        return;
+    m_begin.Run();
+    m_inTransaction = true;
+}
+
+void TProjectStore::Commit() {
+    if (m_inTransaction) {
+        m_commit.Run();
+        m_inTransaction = false;
+        m_pendingSettings.clear();
+        m_pendingRect.reset();
+    }
+    ++m_commitCount;
+}
+
+void TProjectStore::Rollback() {
+    if (!m_inTransaction)
+        return;
+    m_rollback.Run();
+    m_inTransaction = false;
+    auto settings = std::move(m_pendingSettings);
+    auto rect = std::move(m_pendingRect);
+    m_pendingSettings.clear();
+    m_pendingRect.reset();
+    if (settings.empty() && !rect)
+        return;
+    m_db->Exec("BEGIN");
+    for (const auto& [k, v] : settings)
+        WriteSetting(k, v);
+    if (rect)
+        WriteShowRect(*rect);
+    m_db->Exec("COMMIT");
+}
+
+std::int64_t TProjectStore::AddObject(const std::string& layerId) {
+    Begin();
+    m_insertObject.Bind(1, layerId).Run();
+    return m_db->LastInsertId();
+}
+
+std::int64_t TProjectStore::AddShape(std::int64_t objectId, int position, bool insert,
+                                     const std::string& styleId) {
+    Begin();
+    if (insert)
+        m_db->Prepare("UPDATE shapes SET ord = ord + 1 WHERE object_id = ? AND ord >= ?")
+            .Bind(1, objectId)
+            .Bind(2, position)
+            .Run();
+    m_insertShape.Bind(1, objectId).Bind(2, position).Bind(3, styleId).Run();
+    return m_db->LastInsertId();
+}
+
+std::int64_t TProjectStore::AddPart(std::int64_t shapeId, int position, bool insert) {
+    Begin();
+    if (insert)
+        m_db->Prepare("UPDATE parts SET ord = ord + 1 WHERE shape_id = ? AND ord >= ?")
+            .Bind(1, shapeId)
+            .Bind(2, position)
+            .Run();
+    m_insertPart.Bind(1, shapeId).Bind(2, position).Run();
+    return m_db->LastInsertId();
+}
+
+void TProjectStore::AddVertex(std::int64_t partId, int position, bool insert, double x, double y,
+                              double z) {
+    Begin();
+    if (insert) {
+        // Two steps through negative positions keep (part, position) unique at every row.
+        m_db->Prepare("UPDATE vertices SET ord = -(ord + 1) WHERE part_id = ? AND ord >= ?")
+            .Bind(1, partId)
+            .Bind(2, position)
+            .Run();
+        m_db->Prepare("UPDATE vertices SET ord = -ord WHERE part_id = ? AND ord < 0")
+            .Bind(1, partId)
+            .Run();
+    }
+    m_insertVertex.Bind(1, partId).Bind(2, position).Bind(3, x).Bind(4, y).Bind(5, z).Run();
+}
+
+void TProjectStore::SetClosed(std::int64_t partId, bool closed) {
+    Begin();
+    m_setClosed.Bind(1, closed ? 1 : 0).Bind(2, partId).Run();
+}
+
+void TProjectStore::SetValue(std::int64_t objectId, const std::string& tableId,
+                             const std::string& field, int record, TValueType type,
+                             std::int64_t intValue, double doubleValue, std::string_view text) {
+    Begin();
+    m_setValue.Bind(1, objectId).Bind(2, tableId).Bind(3, field).Bind(4, record);
+    m_setValue.Bind(5, static_cast<int>(type));
+    switch (type) {
+    case TValueType::Int:
+        m_setValue.Bind(6, intValue);
+        break;
+    case TValueType::Double:
+    case TValueType::Date:
+        m_setValue.Bind(7, doubleValue);
+        break;
+    case TValueType::Text:
+        m_setValue.Bind(8, text);
+        break;
+    case TValueType::Null:
+        break;
+    }
+    m_setValue.Run();
+}
+
+void TProjectStore::ForEachObject(const std::function<void(const TObjectRecord&)>& visit) {
+    auto geometry = m_db->Prepare(
+        "SELECT o.id, o.layer_id, s.id, s.style_id, p.id, p.closed, v.x, v.y, v.z "
+        "FROM objects o LEFT JOIN shapes s ON s.object_id = o.id "
+        "LEFT JOIN parts p ON p.shape_id = s.id LEFT JOIN vertices v ON v.part_id = p.id "
+        "ORDER BY o.id, s.ord, s.id, p.ord, p.id, v.ord");
+    auto values = m_db->Prepare(
+        "SELECT v.object_id, t.id, v.field, v.record, v.type, v.int_value, v.real_value, "
+        "v.text_value FROM sem_values v JOIN sem_tables t ON t.id = v.table_id "
+        "ORDER BY v.object_id, t.ord, v.record, v.field");
+    bool haveValue = values.Step();
+    bool haveRow = geometry.Step();
+    while (haveRow) {
+        TObjectRecord object;
+        object.id = geometry.Int(0);
+        object.layerId = geometry.Text(1);
+        std::int64_t shapeId = -1, partId = -1;
+        while (haveRow && geometry.Int(0) == object.id) {
+            if (!geometry.IsNull(2)) {
+                if (geometry.Int(2) != shapeId) {
+                    shapeId = geometry.Int(2);
+                    partId = -1;
+                    object.shapes.push_back({geometry.Text(3), {}});
+                }
+                if (!geometry.IsNull(4)) {
+                    if (geometry.Int(4) != partId) {
+                        partId = geometry.Int(4);
+                        object.shapes.back().parts.push_back({geometry.Int(5) != 0, {}});
+                    }
+                    if (!geometry.IsNull(6))
+                        object.shapes.back().parts.back().vertices.push_back(
+                            {geometry.Double(6), geometry.Double(7), geometry.Double(8)});
+                }
+            }
+            haveRow = geometry.Step();
+        }
+        while (haveValue && values.Int(0) < object.id)
+            haveValue = values.Step();
+        while (haveValue && values.Int(0) == object.id) {
+            TValueRecord v;
+            const TTableDef* table = m_model.FindTable(values.Text(1));
+            v.table = table ? table->name : values.Text(1);
+            v.field = values.Text(2);
+            v.record = static_cast<int>(values.Int(3));
+            auto type = static_cast<TValueType>(values.Int(4));
+            v.type = TypeName(type);
+            switch (type) {
+            case TValueType::Int:
+                v.intValue = values.Int(5);
+                v.doubleValue = static_cast<double>(v.intValue);
+                v.text = std::to_string(v.intValue);
+                break;
+            case TValueType::Double:
+                v.doubleValue = values.Double(6);
+                v.text = FormatDouble(v.doubleValue);
+                break;
+            case TValueType::Date:
+                v.doubleValue = values.Double(6);
+                v.text = OleDateToText(v.doubleValue);
+                break;
+            case TValueType::Text:
+                v.text = values.Text(7);
+                break;
+            case TValueType::Null:
+                break;
+            }
+            object.values.push_back(std::move(v));
+            haveValue = values.Step();
+        }
+        visit(object);
+    }
+}
+
+} // namespace kavrohost

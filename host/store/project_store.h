@@ -1,0 +1,100 @@
+// One project file: its structure, the map objects with their attribute values, the named
+// streams, the settings store and the last rectangle shown.
+//
+// Map-object changes go into a transaction that opens with the first change and ends with
+// Commit; closing the store rolls back what was not committed. Settings and the show rectangle
+// do not wait for a map-object commit: without an open transaction they are written at once;
+// inside one they are written into it and written again on their own if it is rolled back.
+#pragma once
+
+#include "object_records.h"
+#include "project_model.h"
+#include "sqlite.h"
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace kavrohost {
+
+// A named byte stream of the database. encoding records how the description gave the bytes
+// ("text" or "base64"); generated marks the configuration document written from the
+// coordinate system.
+struct TStreamDef {
+    std::string name;
+    std::string bytes;
+    std::string encoding = "text";
+    bool generated = false;
+};
+
+enum class TValueType { Null = 0, Int = 1, Double = 2, Date = 3, Text = 4 };
+
+class TProjectStore {
+public:
+    static constexpr int kSchemaVersion = 1;
+
+    // Writes a new project file; an existing file is an error.
+    static void Create(const std::filesystem::path& file, const TProjectModel& model,
+                       const std::string& coordinateSystemJson,
+                       const std::map<std::string, std::string>& settings,
+                       const std::vector<TStreamDef>& streams);
+
+    // Opens an existing project file. Throws EStoreError.
+    explicit TProjectStore(const std::filesystem::path& file);
+    // Rolls back uncommitted map-object changes.
+    ~TProjectStore();
+    TProjectStore(const TProjectStore&) = delete;
+    TProjectStore& operator=(const TProjectStore&) = delete;
+
+    const std::filesystem::path& File() const { return m_file; }
+    const TProjectModel& Model() const { return m_model; }
+    std::string CoordinateSystemJson();
+    std::vector<TStreamDef> Streams();
+    std::optional<std::string> ReadStream(const std::string& name);
+
+    std::map<std::string, std::string> Settings();
+    std::optional<std::string> GetSetting(const std::string& key);
+    void SetSetting(const std::string& key, const std::string& value);
+    void SetShowRect(const std::array<double, 4>& rect);
+    std::optional<std::array<double, 4>> ShowRect();
+
+    // Map-object changes. Positions are 0-based; InsertX shifts the items at and after it.
+    std::int64_t AddObject(const std::string& layerId);
+    std::int64_t AddShape(std::int64_t objectId, int position, bool insert,
+                          const std::string& styleId);
+    std::int64_t AddPart(std::int64_t shapeId, int position, bool insert);
+    void AddVertex(std::int64_t partId, int position, bool insert, double x, double y, double z);
+    void SetClosed(std::int64_t partId, bool closed);
+    void SetValue(std::int64_t objectId, const std::string& tableId, const std::string& field,
+                  int record, TValueType type, std::int64_t intValue, double doubleValue,
+                  std::string_view text);
+    void Commit();
+    void Rollback();
+    bool InTransaction() const { return m_inTransaction; }
+    int CommitCount() const { return m_commitCount; }
+
+    // Every committed (or, inside this connection, written) object in id order.
+    void ForEachObject(const std::function<void(const TObjectRecord&)>& visit);
+
+private:
+    void Begin();
+    void LoadModel();
+    void WriteSetting(const std::string& key, const std::string& value);
+    void WriteShowRect(const std::array<double, 4>& rect);
+
+    std::filesystem::path m_file;
+    std::unique_ptr<TDatabase> m_db;
+    TProjectModel m_model;
+    bool m_inTransaction = false;
+    int m_commitCount = 0;
+    // Non-map writes made inside the open transaction, replayed if it is rolled back.
+    std::map<std::string, std::string> m_pendingSettings;
+    std::optional<std::array<double, 4>> m_pendingRect;
+
+    TStatement m_begin, m_commit, m_rollback;
+    TStatement m_insertObject, m_insertShape, m_insertPart, m_insertVertex, m_setClosed, m_setValue;
+};
+
+} // namespace kavrohost
