@@ -1,0 +1,74 @@
+// The SDR import runs: the file loop shared by the preview and the import, with its log lines
+// and per-file error list.
+#pragma once
+
+#include "pts/import_extent.h"
+#include "pts/text_lines.h"
+#include "sdr/long_operation.h"
+#include "sdr/sdr_file_import.h"
+
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+class TImportTransformation;
+
+namespace SDRImporter {
+
+// The files that failed, in order, with their messages (file name with its folder).
+class TSdrErrorList {
+public:
+    struct TEntry {
+        std::filesystem::path fileName;
+        AnsiString message;
+    };
+
+    void Clear() { m_entries.clear(); }
+    // Replaces the message of a file already listed.
+    void Set(const std::filesystem::path& fileName, const AnsiString& message);
+    bool Contains(const std::filesystem::path& fileName) const;
+    bool Empty() const { return m_entries.empty(); }
+    const std::vector<TEntry>& Entries() const { return m_entries; }
+
+private:
+    std::vector<TEntry> m_entries;
+};
+
+// What the wizard holds for its runs; the runs read and update it.
+struct TSdrRunState {
+    TComPtr<IKavroApplication> application;
+    TComPtr<IKavroDb> database;
+    // The wizard's transformation state; each run prepares it.
+    TImportTransformation* transformation = nullptr;
+    // The file selection (names with folders); the preview removes the files that failed.
+    std::vector<std::filesystem::path> files;
+    TSdrErrorList errors;
+    // The preview box: the loop's log and the preview lines.
+    TTextLines* log = nullptr;
+    // The long-operation window; the module's own when null.
+    ILongOperation* progress = nullptr;
+};
+
+// Runs every selected file through the sink, logging "Файл <name>", the file's lines and
+// "Операция завершена", or "Ошибка: <message>" for a file that fails; stops after a file when
+// the progress window reports cancellation. The extent of all delivered points is merged into
+// `extent`.
+void SdrFileLoop(TSdrRunState& state, TNXYZFileImport& sink, ILongOperation& progress,
+                 TImportExtent& extent);
+
+// Lists the points of the selected files into the log, then removes the failed files from the
+// selection. A preparation error of the transformation propagates.
+void RunSdrPreview(TSdrRunState& state);
+
+// Writes the points of the selected files with the parameters, moves the view to them and
+// reports "Импорт успешно завершен." or the files that failed. Errors of the preparation and of
+// moving the view propagate for the wizard's error box.
+void RunSdrImport(TSdrRunState& state, const TSdrImportParams& params);
+
+// The closing message of an import run for a non-empty error list.
+[[nodiscard]] AnsiString SdrErrorSummary(const TSdrErrorList& errors);
+
+// The file name as text for log lines and messages.
+[[nodiscard]] AnsiString FileNameText(const std::filesystem::path& fileName);
+
+} // namespace SDRImporter

@@ -1,0 +1,200 @@
+// The PTS import run against the host stand-in: objects, values, commits, the view and errors.
+#include "coords/import_transformation.h"
+#include "platform/locale.h"
+#include "point_project.h"
+#include "pts/pts_import_run.h"
+#include "ui/scripted_interaction.h"
+
+#include <gtest/gtest.h>
+
+using namespace PtsImportForms;
+
+namespace {
+
+std::string PtsLines(int count, int badLine = 0) {
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        if (i == badLine)
+            text += std::to_string(i) + ",bad,1\r\n";
+        else
+            text += std::to_string(i) + "," + std::to_string(1000 + i) + "," +
+                    std::to_string(2000 + i) + ",c" + std::to_string(i) + "\r\n";
+    }
+    return text;
+}
+
+struct PtsRun : ::testing::Test {
+    TPointProject project;
+    TImportTransformation transformation;
+    TScriptedInteraction ui;
+
+    TPtsImportSettings Settings(const std::filesystem::path& file) {
+        TPtsImportSettings s;
+        s.application = TComPtr<IKavroApplication>(project.session->Application());
+        s.database = TComPtr<IKavroDb>(project.session->Database());
+        s.transformation = &transformation;
+        s.fileName = file;
+        s.layerId = "L1";
+        s.styleId = "S1";
+        s.tableId = "T1";
+        s.numberField = "NUM";
+        s.commentField = "NOTE";
+        return s;
+    }
+    std::vector<kavrohost::TObjectRecord> Committed() const {
+        return kavrohost::ReadObjects(project.file);
+    }
+};
+
+// Records the commit count at the moment the success message is shown.
+struct TCommitAtMessage final : TUserInteraction {
+    kavrohost::THostSession* session;
+    TUserInteraction* previous;
+    std::vector<std::pair<AnsiString, int>> messages;
+    explicit TCommitAtMessage(kavrohost::THostSession* s)
+        : session(s), previous(SetUserInteraction(this)) {}
+    ~TCommitAtMessage() override { SetUserInteraction(previous); }
+    void ShowMessage(const AnsiString& text) override {
+        messages.push_back({text, session->CommitCount()});
+    }
+    void ShowError(const AnsiString&) override {}
+    bool Confirm(const AnsiString&, const AnsiString&) override { return false; }
+    std::vector<std::filesystem::path> OpenFiles(const TOpenFileOptions&) override { return {}; }
+    void ProcessMessages() override {}
+};
+
+TEST_F(PtsRun, TwoHundredFiftyPointsCommitInHundredsAndAtTheEnd) {
+    const auto file = project.Write("p.pts", PtsLines(250));
+    TCommitAtMessage messages(project.session.get());
+    RunPtsImport(Settings(file));
+
+    // 100, 200 and the remaining 50, committed before success is reported.
+    EXPECT_EQ(project.session->CommitCount(), 3);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].first, Ansi("Импорт успешно завершен."));
+    EXPECT_EQ(messages.messages[0].second, 3);
+
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 250u);
+    const auto& last = objects.back();
+    EXPECT_EQ(last.layerId, "L1");
+    ASSERT_EQ(last.shapes.size(), 1u);
+    EXPECT_EQ(last.shapes[0].styleId, "S1");
+    ASSERT_EQ(last.shapes[0].parts.size(), 1u);
+    ASSERT_EQ(last.shapes[0].parts[0].vertices.size(), 1u);
+    EXPECT_EQ(last.shapes[0].parts[0].vertices[0].x, 1250);
+    EXPECT_EQ(last.shapes[0].parts[0].vertices[0].y, 2250);
+    const auto* num = FindValue(last, "POINTS", "NUM");
+    const auto* note = FindValue(last, "POINTS", "NOTE");
+    ASSERT_TRUE(num && note);
+    EXPECT_EQ(num->text, "250");
+    EXPECT_EQ(note->text, "c250");
+    EXPECT_EQ(num->record, 0);
+
+    const auto rect = project.session->LastShowRect();
+    ASSERT_TRUE(rect);
+    EXPECT_EQ((*rect)[0], 1001);
+    EXPECT_EQ((*rect)[1], 2001);
+    EXPECT_EQ((*rect)[2], 1250);
+    EXPECT_EQ((*rect)[3], 2250);
+}
+
+TEST_F(PtsRun, BlankFileAndSinglePointDoNotMoveTheView) {
+    RunPtsImport(Settings(project.Write("blank.pts", "\r\n   \r\n")));
+    EXPECT_TRUE(Committed().empty());
+    RunPtsImport(Settings(project.Write("one.pts", "1,5,6\r\n")));
+    EXPECT_EQ(Committed().size(), 1u);
+    EXPECT_FALSE(project.session->LastShowRect());
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[0].text, Ansi("Импорт успешно завершен."));
+    EXPECT_EQ(ui.shown[1].text, Ansi("Импорт успешно завершен."));
+}
+
+TEST_F(PtsRun, InvalidLineStopsTheRunAndKeepsEarlierPoints) {
+    const auto file = project.Write("bad.pts", PtsLines(150, 130));
+    try {
+        RunPtsImport(Settings(file));
+        FAIL() << "no error";
+    } catch (const EUserError& e) {
+        EXPECT_EQ(e.Message(), "'bad' is not a valid floating point value");
+    }
+    EXPECT_EQ(Committed().size(), 129u); // 100 committed in the run, 29 when the writer went
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_FALSE(project.session->LastShowRect());
+}
+
+TEST_F(PtsRun, HostFailureStopsTheRunWithTheHostText) {
+    const auto file = project.Write("p.pts", PtsLines(20));
+    project.session->FailOn("IKavroSemData.SetValue", 11, "Отказ записи");
+    try {
+        RunPtsImport(Settings(file));
+        FAIL() << "no error";
+    } catch (const EUserError& e) {
+        EXPECT_NE(e.Message().find(Ansi("Отказ записи")), std::string::npos) << e.Message();
+    }
+    // Objects 1 to 5 are complete; the sixth was created before its number failed.
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 6u);
+    EXPECT_TRUE(FindValue(objects[4], "POINTS", "NOTE"));
+    EXPECT_FALSE(FindValue(objects[5], "POINTS", "NUM"));
+}
+
+TEST_F(PtsRun, MissingFileWritesNothing) {
+    try {
+        RunPtsImport(Settings(project.dir / "gone.pts"));
+        FAIL() << "no error";
+    } catch (const EUserError& e) {
+        EXPECT_EQ(e.Message(), Ansi("Файл не существует"));
+    }
+    EXPECT_EQ(project.session->CommitCount(), 0);
+}
+
+TEST_F(PtsRun, AffineChainMovesPointsAndRecordTablesGetNewRecords) {
+    transformation.Chain().Add(std::make_unique<TTransformTranslationItem>(100, -10));
+    auto settings = Settings(project.Write("p.pts", "A,1,2,x\r\nB,3,4\r\n"));
+    settings.tableId = "T2";
+    RunPtsImport(settings);
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(objects[0].shapes[0].parts[0].vertices[0].x, 101);
+    EXPECT_EQ(objects[0].shapes[0].parts[0].vertices[0].y, -8);
+    const auto* num = FindValue(objects[1], "LOG", "NUM");
+    const auto* note = FindValue(objects[1], "LOG", "NOTE");
+    ASSERT_TRUE(num && note);
+    EXPECT_EQ(num->text, "B");
+    EXPECT_EQ(note->text, "");
+    // One record per point, shared by both values.
+    EXPECT_EQ(num->record, 1);
+    EXPECT_EQ(note->record, 1);
+    const auto rect = project.session->LastShowRect();
+    ASSERT_TRUE(rect);
+    EXPECT_EQ((*rect)[2], 103);
+}
+
+TEST(PtsPreview, ListsUnconvertedPointsWithTheUserSeparator) {
+    TTempDir dir;
+    auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return dir / name;
+    };
+    TStringLines lines;
+    SetDecimalSeparator(',');
+    EXPECT_TRUE(PreviewPtsFile(write("a.Pts", "7,1.5,2\r\n8,-3,4.126,note, more\r\n"), lines));
+    SetDecimalSeparator('.');
+    ASSERT_EQ(lines.lines.size(), 2u);
+    EXPECT_EQ(lines.lines[0], "7 1,50 2,00 ");
+    EXPECT_EQ(lines.lines[1], "8 -3,00 4,13 note, more");
+
+    EXPECT_FALSE(PreviewPtsFile(write("a.txt", "7,1,2\r\n"), lines));
+    EXPECT_TRUE(lines.lines.empty());
+    EXPECT_FALSE(PreviewPtsFile(write("b.pts", "7,1,2\r\n8,x,1\r\n9,1,1\r\n"), lines));
+    ASSERT_EQ(lines.lines.size(), 1u); // lines before the failure stay
+    EXPECT_EQ(lines.lines[0], "7 1.00 2.00 ");
+    EXPECT_FALSE(PreviewPtsFile(dir / "missing.pts", lines));
+
+    EXPECT_EQ(CheckPtsFirstPage({}, "L1"), Ansi("Файл не выбран."));
+    EXPECT_EQ(CheckPtsFirstPage(dir / "a.pts", ""), Ansi("Стиль не задан."));
+    EXPECT_EQ(CheckPtsFirstPage(dir / "a.pts", "L1"), "");
+}
+
+} // namespace
