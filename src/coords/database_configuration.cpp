@@ -50,6 +50,8 @@ TFunctionResult TGisDatabaseConfiguration::Read(std::string_view bytes) {
         pugi::xml_document document;
         const auto parsed = document.load_buffer(bytes.data(), bytes.size(), pugi::parse_default,
                                                  ansi ? pugi::encoding_utf8 : pugi::encoding_auto);
+        if (parsed.status == pugi::status_no_document_element)
+            return {TFunctionResult::kSuccess, "Configuration is empty"};
         if (!parsed)
             return TFunctionResult::Failure(parsed.description());
         const pugi::xml_node root = document.document_element();

@@ -1,0 +1,161 @@
+// The binding to the outside coordinate-system library (KavroGdal): loading and calling its
+// plain C exports, and the provider, references and transformations built on it.
+#pragma once
+
+#include "coords/coordinate_system_catalog.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+class TDynamicLibrary;
+
+// The library's exports as the module calls them.
+struct TKavroGdalExports {
+    using InitializeModuleFn = bool (*)(const char*);
+    using FinalizeModuleFn = void (*)();
+    using GetLastErrorFn = char* (*)();
+    using DestroyDataFn = void (*)(void*);
+    using CreateCoordinateSystemFn = bool (*)(const char*, const char*, const char*, void**);
+    using DestroyHandleFn = bool (*)(void*);
+    using GetInfoFn = bool (*)(void*, char**);
+    using IsSameFn = bool (*)(void*, void*, bool*);
+    using CreateTransformerFn = bool (*)(void*, void*, const char*, void**);
+    using TransformPointsFn = bool (*)(void*, std::int32_t, double*, bool*);
+    using TransformPointFn = bool (*)(void*, double*, double*, double*);
+    using TransformBoundsFn = bool (*)(void*, double*);
+    using GetTextFn = bool (*)(char**);
+    using GetGeofileInfoFn = bool (*)(const char*, char**);
+    using ExportFn = bool (*)(void*, const char*, char**);
+
+    InitializeModuleFn InitializeModule = nullptr;
+    FinalizeModuleFn FinalizeModule = nullptr;
+    GetLastErrorFn GetLastError = nullptr;
+    DestroyDataFn DestroyData = nullptr;
+    CreateCoordinateSystemFn CreateCoordinateSystem = nullptr;
+    DestroyHandleFn DestroyCoordinateSystem = nullptr;
+    GetInfoFn GetCoordinateSystemInfo = nullptr;
+    IsSameFn IsCoordinateSystemSame = nullptr;
+    CreateTransformerFn CreateCoordinateTransformer = nullptr;
+    DestroyHandleFn DestroyCoordinateTransformer = nullptr;
+    TransformPointsFn TransformPoints = nullptr;
+    TransformPointFn TransformPoint = nullptr;
+    TransformBoundsFn TransformBounds = nullptr;
+    TransformBoundsFn InverseTransformBounds = nullptr;
+    GetTextFn GetPredefinedCoordinateSystems = nullptr;
+    GetTextFn GetSupportedCoordinateSystemFormats = nullptr;
+    GetGeofileInfoFn GetGeofileInfo = nullptr;   // optional
+    ExportFn ExportCoordinateSystemTo = nullptr; // optional
+};
+
+// The file name of the library on this platform.
+const char* CoordinateSystemLibraryFileName();
+
+class TCoordinateSystemLibrary : public TCSObject {
+public:
+    explicit TCoordinateSystemLibrary(std::filesystem::path file);
+    ~TCoordinateSystemLibrary() override;
+    TCoordinateSystemLibrary(const TCoordinateSystemLibrary&) = delete;
+    TCoordinateSystemLibrary& operator=(const TCoordinateSystemLibrary&) = delete;
+
+    // Loads the file, finds every export and initialises the module; raises
+    // ECoordinateSystemError on failure (and leaves the library unloaded).
+    void Load(const AnsiString& initText);
+    void Unload();
+    bool IsLoaded() const { return m_library != nullptr; }
+    const std::filesystem::path& File() const { return m_file; }
+
+    // The exports; raises "Модуль не проинициализирован" while the library is not loaded.
+    const TKavroGdalExports& Exports() const;
+
+    // The library's last error: code 0 means none.
+    struct TError {
+        long long Code = 0;
+        AnsiString Message;
+    };
+    TError LastError() const;
+    // Raises the library's last error as ECoordinateSystemError, if there is one.
+    void CheckLastError() const;
+    // Copies a text the library returned and hands it back to DestroyData.
+    AnsiString TakeText(char* data) const;
+
+private:
+    std::filesystem::path m_file;
+    std::unique_ptr<TDynamicLibrary> m_library;
+    TKavroGdalExports m_exports;
+};
+
+using TCoordinateSystemLibraryPtr = std::shared_ptr<TCoordinateSystemLibrary>;
+
+class TDllProviderCoordinateReference final : public TCoordinateReference {
+public:
+    TDllProviderCoordinateReference(TCoordinateSystemLibraryPtr library, void* handle)
+        : m_library(std::move(library)), m_handle(handle) {}
+    ~TDllProviderCoordinateReference() override;
+    void* Handle() const { return m_handle; }
+
+private:
+    TCoordinateSystemLibraryPtr m_library;
+    void* m_handle;
+};
+
+class TDllProviderCoordinateTransformation final : public TCoordinateTransformation {
+public:
+    TDllProviderCoordinateTransformation(TCoordinateSystemLibraryPtr library, void* handle,
+                                         TCoordinateReferencePtr source,
+                                         TCoordinateReferencePtr target);
+    ~TDllProviderCoordinateTransformation() override;
+
+    bool TransformPoints(TCSPointArray& points, TCSBooleanArray& flags, AnsiString& error) override;
+    bool TransformPoint(TCSPoint& point, AnsiString& error) override;
+    bool TransformBounds(TCSBoundingBox& box, AnsiString& error) override;
+    bool InverseTransformBounds(TCSBoundingBox& box, AnsiString& error) override;
+
+private:
+    TCoordinateSystemLibraryPtr m_library;
+    void* m_handle;
+    TKavroGdalExports::TransformPointFn m_transformPoint; // the per-point call, looked up once
+};
+
+class TDllCoordinateSystemProvider : public TCoordinateSystemProvider {
+public:
+    TDllCoordinateSystemProvider(AnsiString name, std::filesystem::path libraryFile,
+                                 AnsiString initText = {});
+
+    void Initialize() override { EnsureLoaded(); }
+    void GetFormats(TCoordinateReferenceFormatList& list) override;
+    void GetPredefinedReferences(TCoordinateReferenceList& list) override;
+    bool CreateReference(const TCoordinateReferenceDef& def,
+                         TCoordinateReferencePtr& reference) override;
+    bool CreateTransformation(const TCoordinateReferenceDef& source,
+                              const TCoordinateReferenceDef& target,
+                              TCoordinateTransformationPtr& transformation) override;
+    AnsiString GetLastError() override;
+    bool GetGeoFileInfo(const AnsiString& fileName, TGeoFileInfo& info) override;
+    bool ExportReference(const TCoordinateReference& reference, const AnsiString& format,
+                         TCoordinateReferenceDef& result) override;
+
+    const TCoordinateSystemLibraryPtr& Library() const { return m_library; }
+    const std::filesystem::path& LibraryFile() const { return m_library->File(); }
+
+private:
+    TCoordinateSystemLibrary& EnsureLoaded();
+    std::shared_ptr<TDllProviderCoordinateReference>
+    MakeReference(const TCoordinateReferenceDef& def);
+
+    TCoordinateSystemLibraryPtr m_library;
+    AnsiString m_initText;
+};
+
+class TGDALCoordinateSystemProvider final : public TDllCoordinateSystemProvider {
+public:
+    explicit TGDALCoordinateSystemProvider(std::filesystem::path libraryFile)
+        : TDllCoordinateSystemProvider("Kavro.GDAL", std::move(libraryFile)) {}
+};
+
+// Looks for the library in the folder (environment variables expanded; a relative folder is
+// taken against the module's own folder, an empty one is the module's folder) and its
+// subfolders; the file found, or nullopt.
+std::optional<std::filesystem::path> FindCoordinateSystemLibrary(const AnsiString& folderText);
+// The provider for the library found there, or null when there is none.
+TCoordinateSystemProviderPtr CreateGDALProvider(const AnsiString& folderText);
