@@ -1,0 +1,428 @@
+// The text import run against the host stand-in: what lands in the project file.
+#include "textimport/text_import_run.h"
+
+#include "coords/import_transformation.h"
+#include "host/core/host_session.h"
+#include "support/temp_dir.h"
+#include "ui/scripted_interaction.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace kavrohost;
+
+namespace {
+
+const char* kDescription = R"json({
+  "maps": [{"id": "M1", "name": "Map", "layers": [
+    {"id": "L1", "name": "Points",
+     "styles": [{"id": "S1", "name": "Point"}, {"id": "S2", "name": "Mark"}],
+     "tables": [
+       {"id": "T1", "name": "POINTS", "caption": "Points", "mode": 0, "fields": [
+         {"name": "NUM", "caption": "Number", "type": 20},
+         {"name": "NAME", "caption": "Name", "type": 10},
+         {"name": "H", "caption": "Height", "type": 30}]},
+       {"id": "T2", "name": "NOTES", "caption": "Notes", "mode": 0, "fields": [
+         {"name": "NOTE", "caption": "Note", "type": 11}]}]}]}],
+  "activeMap": "M1", "activeLayer": "L1"
+})json";
+
+class TextImportRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateProject(m_file, nlohmann::json::parse(kDescription));
+        m_session = std::make_unique<THostSession>(m_file);
+        m_table.SetQuoteChar('"');
+        m_table.SetDelimiter(';');
+        m_inputs.table = &m_table;
+        m_inputs.styles = &m_styles;
+        m_inputs.fields = &m_fields;
+        m_inputs.transformation = &m_transformation;
+        m_inputs.progress = &m_progress;
+        m_inputs.application = m_session->Application();
+        m_inputs.mapID = "M1";
+        m_inputs.layerID = "L1";
+        m_inputs.xColumnName = "X";
+        m_inputs.yColumnName = "Y";
+    }
+
+    // Parses the table and takes its first row as the column names, as the wizard does.
+    void Table(const std::string& text) {
+        m_table.Parse(text);
+        m_inputs.columnNames.clear();
+        m_fields.Clear();
+        for (int c = 0; c < m_table.ColCount(); ++c) {
+            m_inputs.columnNames.push_back(m_table.Cells(0, c));
+            m_fields.Emplace(m_table.Cells(0, c));
+        }
+    }
+    void Style(const char* value, const char* styleID) {
+        m_styles.Emplace(Ansi(value)).StyleID = TQmID::From(styleID);
+    }
+    void Map(const char* column, const char* table, const char* field, int type) {
+        for (int i = 0; i < m_fields.Count(); ++i)
+            if (m_fields[i].SourceName == column) {
+                m_fields[i].TableID = TQmID::From(table);
+                m_fields[i].FieldName = field;
+                m_fields[i].FieldType = type;
+            }
+    }
+    int Run() {
+        TTextImportRun run(m_inputs);
+        return run.Execute();
+    }
+    std::vector<TObjectRecord> Committed() const { return ReadObjects(m_file); }
+    std::vector<AnsiString> Shown(TScriptedInteraction::TShown::Kind kind) const {
+        std::vector<AnsiString> texts;
+        for (const auto& s : m_ui.shown)
+            if (s.kind == kind)
+                texts.push_back(s.text);
+        return texts;
+    }
+
+    TTempDir m_dir;
+    std::filesystem::path m_file = m_dir / "p.kavro";
+    std::unique_ptr<THostSession> m_session;
+    TScriptedInteraction m_ui;
+    TCSVData m_table;
+    TImportStyleList m_styles;
+    TImportFieldList m_fields;
+    TImportTransformation m_transformation;
+    TProgress m_progress;
+    TTextImportInputs m_inputs;
+};
+
+// The object's value of the field; a record of type "missing" when it has none.
+const TValueRecord* Value(const TObjectRecord& object, const char* field) {
+    static TValueRecord missing;
+    missing.type = "missing";
+    for (const auto& v : object.values)
+        if (v.field == field)
+            return &v;
+    return &missing;
+}
+
+std::vector<std::pair<double, double>> Vertices(const TPartRecord& part) {
+    std::vector<std::pair<double, double>> out;
+    for (const auto& v : part.vertices)
+        out.emplace_back(v.x, v.y);
+    return out;
+}
+
+using Points = std::vector<std::pair<double, double>>;
+
+TEST_F(TextImportRunTest, RowsAsObjectsWithClassifierStylesAndAttributeTypes) {
+    Table("N;X;Y;KIND;NAME;H\r\n"
+          "1;10,5;20;a;first;1,5\r\n"
+          "2;11;21;b;;x\r\n"
+          "zz;12;22;a;third;7\r\n"
+          "4;13;;a;no y;0\r\n"           // not a point: skipped
+          "5;14;24;c;no style;0\r\n"     // "< не импортировать >": skipped
+          "6;15;25;A;other case;0\r\n"); // no entry with exactly "A"
+    Style("a", "S1");
+    Style("b", "S2");
+    Style("c", "");
+    m_inputs.classifierColumn = 3;
+    m_inputs.method = 2;
+    Map("N", "T1", "NUM", 20);
+    Map("NAME", "T1", "NAME", 10);
+    Map("H", "T1", "H", 30);
+    Map("KIND", "T2", "NOTE", 11);
+
+    EXPECT_EQ(Run(), 3);
+    EXPECT_EQ(Shown(TScriptedInteraction::TShown::Message),
+              std::vector<AnsiString>{Ansi("Процесс завершен. Импортировано 3 объектов.")});
+    EXPECT_TRUE(Shown(TScriptedInteraction::TShown::Error).empty());
+    EXPECT_EQ(m_session->CommitCount(), 1);
+
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 3u);
+    const char* styles[] = {"S1", "S2", "S1"};
+    const Points points[] = {{{10.5, 20}}, {{11, 21}}, {{12, 22}}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(objects[i].layerId, "L1");
+        ASSERT_EQ(objects[i].shapes.size(), 1u);
+        EXPECT_EQ(objects[i].shapes[0].styleId, styles[i]);
+        ASSERT_EQ(objects[i].shapes[0].parts.size(), 1u);
+        EXPECT_FALSE(objects[i].shapes[0].parts[0].closed);
+        EXPECT_EQ(Vertices(objects[i].shapes[0].parts[0]), points[i]);
+    }
+    // Integer, double, text; an empty text stays text; a non-number becomes Null.
+    EXPECT_EQ(Value(objects[0], "NUM")->type, "int");
+    EXPECT_EQ(Value(objects[0], "NUM")->intValue, 1);
+    EXPECT_EQ(Value(objects[0], "H")->type, "double");
+    EXPECT_EQ(Value(objects[0], "H")->doubleValue, 1.5);
+    EXPECT_EQ(Value(objects[0], "NAME")->type, "text");
+    EXPECT_EQ(Value(objects[0], "NAME")->text, "first");
+    EXPECT_EQ(Value(objects[0], "NOTE")->table, "NOTES");
+    EXPECT_EQ(Value(objects[0], "NOTE")->text, "a");
+    EXPECT_EQ(Value(objects[1], "NAME")->type, "text");
+    EXPECT_EQ(Value(objects[1], "NAME")->text, "");
+    EXPECT_EQ(Value(objects[1], "H")->type, "null");
+    EXPECT_EQ(Value(objects[2], "NUM")->type, "null");
+    EXPECT_EQ(objects[2].values.size(), 4u);
+
+    // Every row from the first data row stepped the progress except the two without style.
+    EXPECT_EQ(m_progress.Maximum(), 7);
+    EXPECT_EQ(m_progress.Position(), 4);
+}
+
+TEST_F(TextImportRunTest, RowsAsObjectsWithoutCaptionsAndWithAffineChain) {
+    Table(Ansi("1;100;200;Пункт\r\n2;101;201;Репер\r\n"));
+    m_inputs.columnNames = {"n", "x", "y", "text"};
+    m_fields.Clear();
+    for (const auto& name : m_inputs.columnNames)
+        m_fields.Emplace(name);
+    Map("text", "T1", "NAME", 10);
+    Style("< все >", "S2");
+    m_inputs.method = 2;
+    m_transformation.Chain().Add(std::make_unique<TTransformTranslationItem>(1000, -100));
+
+    EXPECT_EQ(Run(), 2);
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(Vertices(objects[0].shapes[0].parts[0]), (Points{{1100, 100}}));
+    EXPECT_EQ(objects[1].shapes[0].styleId, "S2");
+    // The text travels as UTF-16 and is stored as UTF-8.
+    EXPECT_EQ(Value(objects[1], "NAME")->text, "Репер");
+}
+
+// Rows P1, P2, P3, P1, P4, P5, P6, P4, with a captions row and a row whose Y is missing.
+const char* kRings = "N;X;Y\r\n"
+                     "1;0;0\r\n"
+                     "2;10;0\r\n"
+                     "3;10;10\r\n"
+                     "4;0;0\r\n"
+                     "5;100;100\r\n"
+                     "6;110;100\r\n"
+                     "x;111;\r\n"
+                     "7;110;110\r\n"
+                     "8;100;100\r\n";
+
+TEST_F(TextImportRunTest, RingsAsObjects) {
+    Table(kRings);
+    Style("< все >", "S1");
+    Map("N", "T1", "NUM", 20);
+    m_inputs.method = 0;
+
+    EXPECT_EQ(Run(), 2);
+    EXPECT_EQ(m_session->CommitCount(), 1);
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 2u);
+    const Points rings[] = {{{0, 0}, {10, 0}, {10, 10}}, {{100, 100}, {110, 100}, {110, 110}}};
+    const int lastWriters[] = {3, 7};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(objects[i].shapes.size(), 1u);
+        EXPECT_EQ(objects[i].shapes[0].styleId, "S1");
+        ASSERT_EQ(objects[i].shapes[0].parts.size(), 1u);
+        EXPECT_TRUE(objects[i].shapes[0].parts[0].closed);
+        EXPECT_EQ(Vertices(objects[i].shapes[0].parts[0]), rings[i]);
+        // The values written last are those of the ring's last vertex row.
+        ASSERT_EQ(objects[i].values.size(), 1u);
+        EXPECT_EQ(objects[i].values[0].intValue, lastWriters[i]);
+    }
+    EXPECT_EQ(Shown(TScriptedInteraction::TShown::Message),
+              std::vector<AnsiString>{Ansi("Процесс завершен. Импортировано 2 объектов.")});
+}
+
+TEST_F(TextImportRunTest, RingsAsShapesOfOneObject) {
+    Table(kRings);
+    Style("< все >", "S2");
+    Map("N", "T1", "NUM", 20);
+    m_inputs.method = 1;
+
+    EXPECT_EQ(Run(), 1);
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 1u);
+    ASSERT_EQ(objects[0].shapes.size(), 2u);
+    EXPECT_EQ(Vertices(objects[0].shapes[0].parts[0]), (Points{{0, 0}, {10, 0}, {10, 10}}));
+    EXPECT_EQ(Vertices(objects[0].shapes[1].parts[0]),
+              (Points{{100, 100}, {110, 100}, {110, 110}}));
+    EXPECT_TRUE(objects[0].shapes[1].parts[0].closed);
+    EXPECT_EQ(objects[0].shapes[1].styleId, "S2");
+    EXPECT_EQ(objects[0].values[0].intValue, 7);
+}
+
+TEST_F(TextImportRunTest, RingEdges) {
+    struct Case {
+        const char* name;
+        const char* text;
+        int method;
+        int count;
+        std::vector<Points> parts; // every part of every object, in order
+    } cases[] = {
+        {"closing point on the last row opens nothing",
+         "X;Y\r\n0;0\r\n1;0\r\n0;0\r\n",
+         0,
+         1,
+         {{{0, 0}, {1, 0}}}},
+        {"closing point followed by no valid row",
+         "X;Y\r\n0;0\r\n1;0\r\n0;0\r\n;\r\n",
+         0,
+         2,
+         {{{0, 0}, {1, 0}}, {}}},
+        {"same with shapes", "X;Y\r\n0;0\r\n1;0\r\n0;0\r\nq;1\r\n", 1, 1, {{{0, 0}, {1, 0}}, {}}},
+        {"empty table, objects", "", 0, 1, {{}}},
+        {"empty table, shapes", "", 1, 1, {{}}},
+        {"no number at all", "X;Y\r\na;b\r\n", 0, 1, {{}}},
+        // The first row's Y is missing: the ring starts at the first whole point.
+        {"start at the first whole point",
+         "X;Y\r\n5;\r\n0;0\r\n1;1\r\n0;0\r\n2;2\r\n",
+         0,
+         2,
+         {{{0, 0}, {1, 1}}, {{2, 2}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(m_file);
+        SetUp();
+        m_styles.Clear();
+        Style("< все >", "S1");
+        Table(c.text);
+        if (m_inputs.columnNames.empty())
+            m_inputs.columnNames = {"X", "Y"};
+        m_inputs.method = c.method;
+        EXPECT_EQ(Run(), c.count);
+        std::vector<Points> parts;
+        for (const auto& o : Committed())
+            for (const auto& s : o.shapes)
+                for (const auto& p : s.parts)
+                    parts.push_back(Vertices(p));
+        EXPECT_EQ(parts, c.parts);
+        m_session.reset();
+    }
+}
+
+TEST_F(TextImportRunTest, RowsAsObjectsOnATableWithoutPointsReportsZero) {
+    Table("X;Y\r\na;b\r\n");
+    Style("< все >", "S1");
+    m_inputs.method = 2;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(Committed().empty());
+    EXPECT_EQ(m_session->CommitCount(), 1);
+}
+
+TEST_F(TextImportRunTest, ParameterChecksRefuseBeforeAnythingIsCreated) {
+    struct Case {
+        const char* expected;
+        std::function<void(TTextImportInputs&, TImportStyleList&)> change;
+    } cases[] = {
+        {"Не задано поле с X координатами", [](auto& in, auto&) { in.xColumnName.clear(); }},
+        {"Не задано поле с Y координатами", [](auto& in, auto&) { in.yColumnName.clear(); }},
+        {"Не задана карта", [](auto& in, auto&) { in.mapID.clear(); }},
+        {"Не задан слой", [](auto& in, auto&) { in.layerID.clear(); }},
+        {"Ошибка. Не задан стиль для импорта",
+         [](auto&, auto& styles) { styles[0].StyleID = TQmID::From(""); }},
+        // Methods 0 and 1 need style entry 0 even with a classifier column.
+        {"Ошибка. Не задан стиль для импорта",
+         [](auto& in, auto& styles) {
+             in.method = 0;
+             in.classifierColumn = 0;
+             styles.Clear();
+         }},
+        {"Не найден столбец с X координатами: \"Z\"",
+         [](auto& in, auto&) { in.xColumnName = "Z"; }},
+        {"Не найден столбец с Y координатами: \"Q\"",
+         [](auto& in, auto&) { in.yColumnName = "Q"; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        m_styles.Clear();
+        Style("< все >", "S1");
+        Table("X;Y\r\n1;2\r\n");
+        m_inputs.method = 2;
+        m_inputs.classifierColumn = TTextImportInputs::kNoClassifier;
+        m_inputs.xColumnName = "x"; // names match without regard to case
+        m_inputs.yColumnName = "Y";
+        m_inputs.mapID = "M1";
+        m_inputs.layerID = "L1";
+        c.change(m_inputs, m_styles);
+        try {
+            Run();
+            ADD_FAILURE() << "no error";
+        } catch (const EUserError& e) {
+            EXPECT_EQ(e.Message(), Ansi(c.expected));
+        }
+        EXPECT_TRUE(m_session->Objects().empty());
+        EXPECT_EQ(m_session->CommitCount(), 0);
+    }
+    EXPECT_TRUE(m_ui.shown.empty());
+}
+
+TEST_F(TextImportRunTest, HostFailureInRowsAsObjectsIsReportedPerRow) {
+    Table("N;X;Y\r\n1;1;1\r\n2;2;2\r\n3;3;3\r\n4;4;4\r\n");
+    Style("< все >", "S1");
+    Map("N", "T1", "NUM", 20);
+    m_inputs.method = 2;
+    m_session->FailOn("IKavroMapObjects.Add", 2, "Диск переполнен");
+    m_session->FailOn("IKavroSemData.SetValue", 3, "Нет доступа");
+
+    EXPECT_EQ(Run(), 2);
+    const auto errors = Shown(TScriptedInteraction::TShown::Error);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE(errors[0].find(Ansi("Диск переполнен")), AnsiString::npos);
+    EXPECT_NE(errors[1].find(Ansi("Нет доступа")), AnsiString::npos);
+    EXPECT_EQ(Shown(TScriptedInteraction::TShown::Message),
+              std::vector<AnsiString>{Ansi("Процесс завершен. Импортировано 2 объектов.")});
+    EXPECT_EQ(m_session->CommitCount(), 1);
+    // Row 2 created nothing; row 4 kept its object and vertex without the value.
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 3u);
+    EXPECT_EQ(Vertices(objects[2].shapes[0].parts[0]), (Points{{4, 4}}));
+    EXPECT_TRUE(objects[2].values.empty());
+    EXPECT_EQ(m_progress.Position(), 4);
+}
+
+TEST_F(TextImportRunTest, HostFailureEndsARingRunAfterCommittingWhatItMade) {
+    Table(kRings);
+    Style("< все >", "S1");
+    m_inputs.method = 0;
+    // The fifth vertex is the second ring's second point (the closing point is not stored).
+    m_session->FailOn("IKavroContourPart.AddVertex", 5, "Сбой записи");
+    try {
+        Run();
+        ADD_FAILURE() << "no error";
+    } catch (const EUserError& e) {
+        EXPECT_NE(e.Message().find(Ansi("Сбой записи")), AnsiString::npos);
+    }
+    EXPECT_TRUE(Shown(TScriptedInteraction::TShown::Message).empty());
+    EXPECT_EQ(m_session->CommitCount(), 1);
+    m_session.reset(); // closing loses nothing: it was committed
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(Vertices(objects[0].shapes[0].parts[0]), (Points{{0, 0}, {10, 0}, {10, 10}}));
+    EXPECT_EQ(Vertices(objects[1].shapes[0].parts[0]), (Points{{100, 100}}));
+}
+
+TEST_F(TextImportRunTest, FailingCommitFailsTheRun) {
+    Table("X;Y\r\n1;1\r\n");
+    Style("< все >", "S1");
+    m_inputs.method = 2;
+    m_session->FailOn("IKavroMapObjects.Commit", 1, "Нет места");
+    try {
+        Run();
+        ADD_FAILURE() << "no error";
+    } catch (const EUserError& e) {
+        EXPECT_NE(e.Message().find(Ansi("Нет места")), AnsiString::npos);
+    }
+    EXPECT_TRUE(Shown(TScriptedInteraction::TShown::Message).empty());
+}
+
+TEST_F(TextImportRunTest, MappingOfARenamedColumnIsSkipped) {
+    Table("N;X;Y\r\n1;1;1\r\n");
+    Style("< все >", "S1");
+    Map("N", "T1", "NUM", 20);
+    m_fields.Emplace("gone").TableID = TQmID::From("T1");
+    m_fields[3].FieldName = "NAME";
+    m_inputs.method = 2;
+    EXPECT_EQ(Run(), 1);
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 1u);
+    ASSERT_EQ(objects[0].values.size(), 1u);
+    EXPECT_EQ(objects[0].values[0].field, "NUM");
+}
+
+} // namespace
