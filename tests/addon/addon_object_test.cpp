@@ -180,6 +180,50 @@ TEST_F(AddonObjectTest, InitializeReleasesAnEarlierBinding) {
     addon->Finalize();
 }
 
+// Only its identity matters here.
+class TFakeApplication final : public IKavroApplication {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, OLECHAR**, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, void*, VARIANT*, void*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE get_ActiveDb(IKavroDb**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_ProjectView(IKavroProjectView**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetSetting(BSTR, BSTR, BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetSetting(BSTR, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Folder(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowRect(double, double, double, double, std::int32_t) override {
+        return E_NOTIMPL;
+    }
+    ULONG refs = 1;
+};
+
+TEST_F(AddonObjectTest, ApplicationObjectComesFromTheAddOnManager) {
+    auto* addon = new TTextImportAddon;
+    TFakeHost host;
+    EXPECT_THROW(addon->KavroApplication(), EUserError) << "not bound";
+    addon->Initialize(host.Unknown());
+    EXPECT_THROW(addon->KavroApplication(), EUserError) << "the host does not serve it";
+
+    TFakeApplication application;
+    host.application = &application;
+    {
+        TComPtr<IKavroApplication> served = addon->KavroApplication();
+        EXPECT_EQ(served.Get(), &application);
+        EXPECT_EQ(application.refs, 2u);
+    }
+    EXPECT_EQ(application.refs, 1u);
+    addon->Finalize();
+}
+
 // A controlling object that counts what is delegated to it.
 class TController final : public IUnknown {
 public:

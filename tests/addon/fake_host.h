@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host_api/addon_api.h"
+#include "host_api/automation_api.h"
 
 #include <algorithm>
 #include <string>
@@ -36,6 +37,8 @@ public:
     // Database stream.
     std::string streamBytes;
     HRESULT streamResult = S_OK;
+    // The application automation object the manager also serves, when set.
+    IKavroApplication* application = nullptr;
 
     IUnknown* Unknown() { return static_cast<IQmErrorInfo*>(this); }
     ULONG References() const { return m_refs; }
@@ -62,7 +65,11 @@ public:
             *object = static_cast<IQmGeometryLib*>(this);
         else if (riid == IID_IQmPreferences)
             *object = static_cast<IQmPreferences*>(this);
-        else
+        else if (riid == IID_IKavroApplication && application) {
+            application->AddRef();
+            *object = application;
+            return S_OK;
+        } else
             return E_NOINTERFACE;
         AddRef();
         return S_OK;

@@ -5,6 +5,7 @@
 #include "platform/registry.h"
 #include "support/temp_dir.h"
 
+#include <QtGlobal>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -23,7 +24,12 @@ AnsiString Caption() {
 
 class ModuleTest : public ::testing::Test {
 protected:
-    void SetUp() override { Load(dir / "registry.reg"); }
+    void SetUp() override {
+        // Like the host, the test process has Qt loaded for good, so that unloading the module
+        // does not unload Qt with it.
+        ASSERT_NE(qVersion(), nullptr);
+        Load(dir / "registry.reg");
+    }
     void TearDown() override { module.reset(); }
 
     void Load(const std::filesystem::path& registry) {
