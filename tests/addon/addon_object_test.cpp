@@ -10,6 +10,8 @@
 #include "addon/registry_path.h"
 #include "addon/text_import_addon.h"
 
+#include <QApplication>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -178,6 +180,24 @@ TEST_F(AddonObjectTest, InitializeReleasesAnEarlierBinding) {
     EXPECT_FALSE(addon->AddOnManager());
     EXPECT_THROW(addon->KavroApplication(), EUserError);
     addon->Finalize();
+}
+
+TEST_F(AddonObjectTest, InitializeTakesTheTitleOfTheHostWindow) {
+    int argc = 1;
+    char name[] = "addon_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    QWidget mainWindow;
+    mainWindow.setWindowTitle(QString::fromUtf8("Карта района"));
+
+    auto* addon = new TTextImportAddon;
+    TFakeHost host;
+    host.applicationWindow = static_cast<HWND>(mainWindow.winId());
+    addon->Initialize(host.Unknown());
+    EXPECT_EQ(ApplicationWindow(), host.applicationWindow);
+    EXPECT_EQ(ApplicationTitle(), Ansi("Карта района"));
+    addon->Finalize();
+    EXPECT_EQ(ApplicationWindow(), HWND{0});
 }
 
 // Only its identity matters here.
