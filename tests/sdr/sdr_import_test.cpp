@@ -1,0 +1,282 @@
+// The SDR import runs against the host stand-in: the writer's values and commits, the file
+// loop's log and error list, cancellation, the preview and the closing messages.
+#include "coords/import_transformation.h"
+#include "platform/locale.h"
+#include "pts/point_project.h"
+#include "sdr/sdr_import_run.h"
+#include "ui/scripted_interaction.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace SDRImporter;
+
+namespace {
+
+std::string Field16(const std::string& s) {
+    std::string f = s;
+    f.resize(16, ' ');
+    return f;
+}
+
+std::string SdrPoints(int count, double x0, double y0, int badAt = 0) {
+    std::string text = "00NMSDR33 V04-04.02\r\n";
+    for (int i = 1; i <= count; ++i) {
+        char z[32];
+        std::snprintf(z, sizeof z, "%.4f", 100 + i / 1000.0 + 0.0004);
+        text += "08KI" + Field16("P" + std::to_string(i)) +
+                Field16(i == badAt ? "$1A" : std::to_string(x0 + i)) +
+                Field16(std::to_string(y0 + i)) + Field16(z) + "\r\n";
+    }
+    return text;
+}
+
+struct SdrRun : ::testing::Test {
+    TPointProject project;
+    TImportTransformation transformation;
+    TScriptedInteraction ui;
+    TStringLines log;
+    TLongOperations progress; // headless window
+    TSdrRunState state;
+
+    SdrRun() {
+        state.application = TComPtr<IKavroApplication>(project.session->Application());
+        state.database = TComPtr<IKavroDb>(project.session->Database());
+        state.transformation = &transformation;
+        state.log = &log;
+        state.progress = &progress;
+    }
+    static TSdrImportParams Params() {
+        TSdrImportParams p;
+        p.LayerId = u"L1";
+        p.StyleId = u"S1";
+        p.TableId = u"T1";
+        p.NumberField = u"NUM";
+        p.HeightField = u"H";
+        p.Precision = 2;
+        p.DateField = u"DT";
+        p.ImportDate = 46000; // 2025-12-09
+        return p;
+    }
+    std::vector<kavrohost::TObjectRecord> Committed() const {
+        return kavrohost::ReadObjects(project.file);
+    }
+    AnsiString Name(const std::filesystem::path& p) const { return FileNameText(p); }
+};
+
+TEST(SdrHeight, RoundsToPrecisionWithHalvesToEven) {
+    EXPECT_DOUBLE_EQ(RoundHeight(12.3456, 2), 12.35);
+    EXPECT_DOUBLE_EQ(RoundHeight(12.344, 2), 12.34);
+    EXPECT_DOUBLE_EQ(RoundHeight(-12.3456, 2), -12.35);
+    EXPECT_DOUBLE_EQ(RoundHeight(0.25, 1), 0.2); // 2.5 tenths: to the even 2
+    EXPECT_DOUBLE_EQ(RoundHeight(0.75, 1), 0.8); // 7.5 tenths: to the even 8
+    EXPECT_NEAR(RoundHeight(123.456789012345, 15), 123.456789012345, 1e-12);
+}
+
+TEST_F(SdrRun, TwelveHundredPointsCommitAtFiveHundredsAndAtTheEndOfTheFile) {
+    state.files = {project.Write("a.sdr", SdrPoints(1200, 5000, 7000))};
+    RunSdrImport(state, Params());
+    EXPECT_EQ(project.session->CommitCount(), 3);
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 1200u);
+    const auto& o = objects[2];
+    EXPECT_EQ(o.shapes[0].parts[0].vertices[0].x, 5003);
+    EXPECT_EQ(o.shapes[0].parts[0].vertices[0].y, 7003);
+    EXPECT_EQ(o.shapes[0].parts[0].vertices[0].z, 0); // the height is a value, not a vertex Z
+    const auto* num = FindValue(o, "POINTS", "NUM");
+    const auto* h = FindValue(o, "POINTS", "H");
+    const auto* dt = FindValue(o, "POINTS", "DT");
+    ASSERT_TRUE(num && h && dt);
+    EXPECT_EQ(num->text, "P3");
+    EXPECT_DOUBLE_EQ(h->doubleValue, 100.00); // 100.0034 kept to two decimals
+    EXPECT_EQ(dt->doubleValue, 46000);
+    EXPECT_DOUBLE_EQ(FindValue(objects[1199], "POINTS", "H")->doubleValue, 101.20);
+    EXPECT_EQ(FindValue(objects[1199], "POINTS", "DT")->doubleValue, 46000);
+
+    EXPECT_EQ(log.lines, (std::vector<AnsiString>{Ansi("Файл ") + Name(state.files[0]), "",
+                                                  Ansi("Операция завершена")}));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, Ansi("Импорт успешно завершен."));
+    EXPECT_FALSE(progress.WindowExists()); // ended
+}
+
+TEST_F(SdrRun, ThreeFilesWithTheMiddleOneMissing) {
+    const auto a = project.Write("a.sdr", SdrPoints(2, 0, 0));
+    const auto b = project.dir / "sub" / "b.sdr";
+    const auto c = project.Write("c.rpt", "STN     S,1,\r\nXYZ     1000,2000,3\r\n");
+    state.files = {a, b, c};
+    RunSdrImport(state, Params());
+
+    const std::vector<AnsiString> expected = {Ansi("Файл ") + Name(a),
+                                              "",
+                                              Ansi("Операция завершена"),
+                                              Ansi("Файл ") + Name(b),
+                                              Ansi("Ошибка: Файл не найден"),
+                                              Ansi("Файл ") + Name(c),
+                                              "",
+                                              Ansi("Операция завершена")};
+    EXPECT_EQ(log.lines, expected);
+    ASSERT_EQ(state.errors.Entries().size(), 1u);
+    EXPECT_EQ(state.errors.Entries()[0].fileName, b);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, Ansi("Ошибка импорта следующих файлов:\r\nb.sdr : Файл не найден"));
+
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 3u);
+    EXPECT_EQ(FindValue(objects[2], "POINTS", "NUM")->text, "S");
+    // Commits: one at the end of each file that was read.
+    EXPECT_EQ(project.session->CommitCount(), 2);
+    // The view covers the points of both files.
+    const auto rect = project.session->LastShowRect();
+    ASSERT_TRUE(rect);
+    EXPECT_EQ((*rect)[0], 1);
+    EXPECT_EQ((*rect)[1], 1);
+    EXPECT_EQ((*rect)[2], 1000);
+    EXPECT_EQ((*rect)[3], 2000);
+}
+
+TLongOperations* g_progress = nullptr;
+
+TEST_F(SdrRun, CancellingDuringTheFirstOfThreeFiles) {
+    const auto a = project.Write("a.sdr", SdrPoints(3, 0, 0));
+    const auto b = project.Write("b.sdr", SdrPoints(3, 10, 10));
+    const auto c = project.Write("c.sdr", SdrPoints(3, 20, 20));
+    state.files = {a, b, c};
+    // The cancel button is pressed while the first file is shown; the user confirms.
+    g_progress = &progress;
+    ui.onProcessMessages = [] { g_progress->Terminate(); };
+    ui.confirmAnswers = {true};
+    RunSdrImport(state, Params());
+    g_progress = nullptr;
+
+    const std::vector<AnsiString> expected = {Ansi("Файл ") + Name(a), "",
+                                              Ansi("Операция прервана пользователем")};
+    EXPECT_EQ(log.lines, expected);
+    EXPECT_EQ(Committed().size(), 3u); // the first file is finished, the others not read
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[0].kind, TScriptedInteraction::TShown::Confirmation);
+    EXPECT_EQ(ui.shown[0].text, Ansi("Операция будет прервана. Завершить?"));
+    EXPECT_EQ(ui.shown[1].text, Ansi("Импорт успешно завершен."));
+}
+
+TEST_F(SdrRun, FileErrorsEndOnlyTheirFileAndKeepWhatWasWritten) {
+    const auto bad = project.Write("bad.sdr", SdrPoints(5, 0, 0, 4)); // hexadecimal X in point 4
+    const auto txt = project.Write("notes.txt", "x");
+    const auto good = project.Write("good.rpt", "XYZ     1,2,3.14159\r\n");
+    const auto host = project.Write("host.sdr", SdrPoints(3, 50, 50));
+    state.files = {bad, txt, good, host};
+    project.session->FailOn("IKavroMapObjects.Add", 6, "Слой заблокирован");
+    RunSdrImport(state, Params());
+
+    const auto& errors = state.errors.Entries();
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_EQ(errors[0].message, "'$1A' is not a valid floating point value");
+    EXPECT_EQ(errors[1].message, Ansi("Неизвестный формат файла \"") + Name(txt) + "\"");
+    EXPECT_EQ(errors[2].fileName, host);
+    EXPECT_NE(errors[2].message.find(Ansi("Слой заблокирован")), std::string::npos);
+    // The log goes on with the closing line after an error.
+    EXPECT_EQ(log.lines[2], Ansi("Ошибка: '$1A' is not a valid floating point value"));
+    EXPECT_EQ(log.lines[3], Ansi("Операция завершена"));
+
+    // 3 points of bad.sdr, 1 of good.rpt, 1 of host.sdr before the failing sixth Add.
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 5u);
+    EXPECT_DOUBLE_EQ(FindValue(objects[3], "POINTS", "H")->doubleValue, 3.14);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(
+        ui.shown[0].text.rfind(Ansi("Ошибка импорта следующих файлов:\r\nbad.sdr : '$1A'"), 0), 0u);
+}
+
+TEST_F(SdrRun, NoTableOrNoFieldWritesNoValues) {
+    state.files = {project.Write("a.sdr", SdrPoints(2, 0, 0))};
+    auto params = Params();
+    params.TableId.clear(); // the field names chosen before do not matter
+    RunSdrImport(state, params);
+    params = Params();
+    params.NumberField.clear();
+    params.DateField.clear();
+    params.TableId = u"T2"; // mode 1: a record per value
+    RunSdrImport(state, params);
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 4u);
+    EXPECT_TRUE(objects[0].values.empty());
+    EXPECT_TRUE(objects[1].values.empty());
+    ASSERT_EQ(objects[3].values.size(), 1u);
+    EXPECT_EQ(objects[3].values[0].table, "LOG");
+    EXPECT_EQ(objects[3].values[0].field, "H");
+    EXPECT_EQ(objects[3].values[0].record, 1);
+}
+
+TEST_F(SdrRun, PreviewListsConvertedPointsAndDropsFailedFiles) {
+    transformation.Chain().Add(std::make_unique<TTransformTranslationItem>(0.5, 0));
+    const auto a = project.Write("a.sdr", SdrPoints(1, 0, 0));
+    const auto txt = project.Write("b.txt", "");
+    const auto c = project.Write("c.rpt", "XYZ     1,2,3.14159\r\n");
+    state.files = {a, txt, c};
+    SetDecimalSeparator(',');
+    RunSdrPreview(state);
+    SetDecimalSeparator('.');
+    const std::vector<AnsiString> expected = {
+        Ansi("Файл ") + Name(a),
+        "",
+        "P1 1,50 1,00 100,00", // converted X, unrounded height with two decimals
+        Ansi("Операция завершена"),
+        Ansi("Файл ") + Name(txt),
+        "",
+        Ansi("Ошибка: Неизвестный формат файла \"") + Name(txt) + "\"",
+        Ansi("Операция завершена"),
+        Ansi("Файл ") + Name(c),
+        "",
+        " 1,50 2,00 3,14",
+        Ansi("Операция завершена")};
+    EXPECT_EQ(log.lines, expected);
+    EXPECT_EQ(log.updateDepth, 0);
+    EXPECT_EQ(state.files, (std::vector<std::filesystem::path>{a, c}));
+    EXPECT_EQ(state.errors.Entries().size(), 1u);
+    EXPECT_TRUE(Committed().empty());
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST(LongOperations, NestingThrottleAndTerminate) {
+    TScriptedInteraction ui;
+    auto now = std::chrono::steady_clock::time_point{};
+    TLongOperations op(nullptr, [&] { return now; });
+    EXPECT_FALSE(op.Cancelled());
+    op.Start(true, 0);
+    op.SetText("outer"); // pumps: the first pump always lets messages through
+    EXPECT_EQ(ui.processMessagesCalls, 1);
+    op.Pump();
+    EXPECT_EQ(ui.processMessagesCalls, 1); // within half a second
+    now += std::chrono::milliseconds(501);
+    op.Pump();
+    EXPECT_EQ(ui.processMessagesCalls, 2);
+
+    op.Start(false, kLongOperationCancelAtOnce);
+    EXPECT_EQ(op.LabelText(), "outer");
+    op.SetText("inner");
+    op.End();
+    EXPECT_EQ(op.LabelText(), "outer");
+
+    ui.confirmAnswers = {false, true};
+    op.Start(true, 0);
+    op.Terminate(); // answered No
+    EXPECT_FALSE(op.Cancelled());
+    op.Terminate(); // Yes
+    EXPECT_TRUE(op.Cancelled());
+    op.Terminate(); // already cancelled: not asked again
+    EXPECT_EQ(ui.shown.size(), 2u);
+    op.End();
+    op.End();
+    EXPECT_FALSE(op.WindowExists());
+    EXPECT_FALSE(op.Cancelled());
+
+    op.Start(true, kLongOperationCancelAtOnce);
+    EXPECT_FALSE(op.Cancelled()); // a new outermost operation starts uncancelled
+    op.Terminate();
+    EXPECT_TRUE(op.Cancelled());
+    EXPECT_EQ(ui.shown.size(), 2u);
+    op.End();
+}
+
+} // namespace
