@@ -1,0 +1,210 @@
+#include "main_window.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QStatusBar>
+
+#include <iostream>
+#include <map>
+
+namespace kavrohost {
+
+namespace {
+QString Q(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+}
+} // namespace
+
+TMainWindow::TMainWindow() {
+    setObjectName("KavroHostWindow");
+    setWindowTitle("kavro-host");
+    auto* splitter = new QSplitter(this);
+    m_tree = new QTreeWidget(splitter);
+    m_tree->setObjectName("ProjectTree");
+    m_tree->setHeaderLabels({QString::fromUtf8("Проект"), QString::fromUtf8("Идентификатор")});
+    m_view = new TMapView(splitter);
+    splitter->addWidget(m_tree);
+    splitter->addWidget(m_view);
+    splitter->setStretchFactor(1, 1);
+    setCentralWidget(splitter);
+    resize(1000, 700);
+
+    QMenu* file = menuBar()->addMenu(QString::fromUtf8("&Файл"));
+    file->addAction(QString::fromUtf8("&Открыть проект..."), this, [this] {
+        QString name = QFileDialog::getOpenFileName(this, QString::fromUtf8("Открыть проект"));
+        if (!name.isEmpty())
+            OpenProject(name.toStdString());
+    });
+    file->addAction(QString::fromUtf8("&Выход"), this, [this] { close(); });
+    LoadAddons();
+    BuildAddonMenus();
+}
+
+TMainWindow::~TMainWindow() {
+    CloseProject();
+    m_addons.clear();
+}
+
+void TMainWindow::LoadAddons() {
+    for (const auto& reg : RegisteredAddons()) {
+        if (!reg.active || reg.module.empty())
+            continue;
+        try {
+            auto loaded = std::make_unique<TLoadedAddon>();
+            loaded->module = std::make_unique<TAddonModule>(reg.module);
+            loaded->addon = std::make_unique<TAddon>(loaded->module->Create(reg.classId));
+            loaded->description = loaded->addon->Describe();
+            m_addons.push_back(std::move(loaded));
+        } catch (const std::exception& e) {
+            std::cerr << "kavro-host: расширение " << reg.caption << ": " << e.what() << "\n";
+        }
+    }
+}
+
+void TMainWindow::BuildAddonMenus() {
+    std::map<QString, QMenu*> menus; // path of levels -> menu
+    for (auto& loaded : m_addons) {
+        for (const auto& command : loaded->description.commands) {
+            QStringList levels = Q(command.menuPath).split('\\', Qt::SkipEmptyParts);
+            if (levels.isEmpty())
+                levels << Q(command.caption);
+            QMenu* menu = nullptr;
+            QString path;
+            for (int i = 0; i + 1 < levels.size(); ++i) {
+                path += levels[i] + '\\';
+                auto it = menus.find(path);
+                if (it == menus.end()) {
+                    QMenu* created =
+                        menu ? menu->addMenu(levels[i]) : menuBar()->addMenu(levels[i]);
+                    it = menus.emplace(path, created).first;
+                }
+                menu = it->second;
+            }
+            QAction* action =
+                menu ? menu->addAction(levels.last()) : menuBar()->addAction(levels.last());
+            action->setObjectName(Q(command.name));
+            action->setToolTip(Q(command.caption));
+            action->setEnabled(false);
+            TLoadedAddon* target = loaded.get();
+            std::int32_t id = command.id;
+            connect(action, &QAction::triggered, this,
+                    [this, target, id] { RunCommand(*target, id); });
+            m_commandActions.push_back(action);
+        }
+    }
+}
+
+bool TMainWindow::OpenProject(const std::filesystem::path& file) {
+    CloseProject();
+    try {
+        m_session = std::make_unique<THostSession>(
+            file, QCoreApplication::applicationDirPath().toStdString());
+    } catch (const std::exception& e) {
+        QMessageBox::critical(this, "kavro-host", QString::fromUtf8(e.what()));
+        return false;
+    }
+    HWND handle = static_cast<HWND>(winId());
+    m_session->SetWindows(handle, handle);
+    m_session->OnShowRect([this](const std::array<double, 4>& r) {
+        m_view->ZoomTo(QRectF(QPointF(r[0], r[1]), QPointF(r[2], r[3])));
+    });
+    setWindowTitle(QString::fromStdString(file.stem().string()) + " - kavro-host");
+    FillTree();
+    RefreshView(true);
+    InitializeAddons();
+    return true;
+}
+
+void TMainWindow::CloseProject() {
+    FinalizeAddons();
+    m_session.reset();
+    m_tree->clear();
+    m_view->SetObjects({});
+    setWindowTitle("kavro-host");
+}
+
+void TMainWindow::InitializeAddons() {
+    for (auto& loaded : m_addons) {
+        HRESULT hr = loaded->addon->Initialize(m_session->Manager());
+        loaded->initialized = SUCCEEDED(hr);
+        if (!loaded->initialized)
+            statusBar()->showMessage(QString::fromUtf8("Расширение не инициализировано: ") +
+                                     Q(loaded->description.caption));
+    }
+    for (QAction* a : m_commandActions)
+        a->setEnabled(true);
+}
+
+void TMainWindow::FinalizeAddons() {
+    for (auto& loaded : m_addons)
+        if (loaded->initialized) {
+            loaded->addon->Finalize();
+            loaded->initialized = false;
+        }
+    for (QAction* a : m_commandActions)
+        a->setEnabled(false);
+}
+
+void TMainWindow::RunCommand(TLoadedAddon& addon, std::int32_t commandId) {
+    if (!m_session || !addon.initialized)
+        return;
+    std::size_t reported = m_session->ReportedErrors().size();
+    HRESULT hr = addon.addon->Execute(commandId);
+    RefreshView(false);
+    auto reports = m_session->ReportedErrors();
+    if (FAILED(hr) || reports.size() > reported) {
+        QString text;
+        for (std::size_t i = reported; i < reports.size(); ++i)
+            text += Q(reports[i].message) + "\n[" + Q(reports[i].source) + "]\n";
+        if (text.isEmpty())
+            text = QString::fromUtf8("Команда завершилась с ошибкой 0x%1")
+                       .arg(static_cast<unsigned>(hr), 8, 16, QChar('0'));
+        QMessageBox::warning(this, Q(addon.description.caption), text);
+    }
+}
+
+void TMainWindow::FillTree() {
+    m_tree->clear();
+    nlohmann::json d = ExportDescription(m_session->ProjectFile());
+    for (const auto& map : d["maps"]) {
+        auto* mapItem = new QTreeWidgetItem(m_tree, {Q(map["name"]), Q(map["id"])});
+        for (const auto& layer : map["layers"]) {
+            auto* layerItem = new QTreeWidgetItem(mapItem, {Q(layer["name"]), Q(layer["id"])});
+            for (const auto& style : layer["styles"])
+                new QTreeWidgetItem(
+                    layerItem, {QString::fromUtf8("Стиль: ") + Q(style["name"]), Q(style["id"])});
+            for (const auto& table : layer["tables"]) {
+                auto* tableItem = new QTreeWidgetItem(
+                    layerItem,
+                    {QString::fromUtf8("Таблица: ") + Q(table["caption"]), Q(table["id"])});
+                for (const auto& field : table["fields"])
+                    new QTreeWidgetItem(
+                        tableItem,
+                        {Q(field["caption"]), Q(field["name"]) + " (" +
+                                                  QString::number(field["type"].get<int>()) + ")"});
+            }
+        }
+    }
+    m_tree->expandToDepth(1);
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
+void TMainWindow::RefreshView(bool zoomToShowRect) {
+    if (!m_session)
+        return;
+    m_view->SetObjects(m_session->Objects());
+    std::optional<QRectF> rect;
+    if (auto r = m_session->LastShowRect(); r && zoomToShowRect)
+        rect = QRectF(QPointF((*r)[0], (*r)[1]), QPointF((*r)[2], (*r)[3]));
+    if (zoomToShowRect)
+        m_view->ZoomTo(rect);
+    else
+        m_view->update();
+    statusBar()->showMessage(QString::fromUtf8("Объектов: %1").arg(m_view->Objects().size()));
+}
+
+} // namespace kavrohost

@@ -1,0 +1,109 @@
+#include "object_export.h"
+
+#include "host/core/host_session.h"
+#include "host/store/value_text.h"
+
+#include <nlohmann/json.hpp>
+
+namespace kavrohost {
+
+namespace {
+
+std::string ValueText(const TValueRecord& v) {
+    if (v.type == "null")
+        return "null";
+    if (v.type == "text")
+        return "text \"" + v.text + "\"";
+    return v.type + " " + v.text;
+}
+
+std::string ValueKey(const TValueRecord& v) {
+    std::string key = v.table + "." + v.field;
+    if (v.record != 0)
+        key += "[" + std::to_string(v.record) + "]";
+    return key;
+}
+
+nlohmann::json Position(const TVertexRecord& v) {
+    if (v.z == 0)
+        return {v.x, v.y};
+    return {v.x, v.y, v.z};
+}
+
+nlohmann::json PartGeometry(const TPartRecord& part) {
+    nlohmann::json coords = nlohmann::json::array();
+    for (const auto& v : part.vertices)
+        coords.push_back(Position(v));
+    if (part.vertices.size() == 1)
+        return {{"type", "Point"}, {"coordinates", coords[0]}};
+    // A ring needs three distinct vertices; fewer stay a line.
+    if (part.closed && part.vertices.size() >= 3) {
+        coords.push_back(coords[0]);
+        return {{"type", "Polygon"}, {"coordinates", nlohmann::json::array({coords})}};
+    }
+    return {{"type", "LineString"}, {"coordinates", coords}};
+}
+
+nlohmann::json ShapeGeometry(const TShapeRecord& shape) {
+    nlohmann::json parts = nlohmann::json::array();
+    for (const auto& p : shape.parts)
+        if (!p.vertices.empty())
+            parts.push_back(PartGeometry(p));
+    if (parts.empty())
+        return nullptr;
+    if (parts.size() == 1)
+        return parts[0];
+    return {{"type", "GeometryCollection"}, {"geometries", parts}};
+}
+
+} // namespace
+
+std::string ObjectLine(const TObjectRecord& object) {
+    std::string line = std::to_string(object.id) + " " + object.layerId;
+    for (const auto& shape : object.shapes) {
+        line += " | shape " + shape.styleId;
+        for (const auto& part : shape.parts) {
+            line += part.closed ? " closed " : " open ";
+            line += std::to_string(part.vertices.size()) + ":";
+            for (const auto& v : part.vertices)
+                line += " (" + FormatDouble(v.x) + " " + FormatDouble(v.y) + " " +
+                        FormatDouble(v.z) + ")";
+        }
+    }
+    for (const auto& v : object.values)
+        line += " | " + ValueKey(v) + " = " + ValueText(v);
+    return line;
+}
+
+std::size_t ExportGeoJson(const std::filesystem::path& project, std::ostream& out) {
+    std::size_t count = 0;
+    out << "{\"type\":\"FeatureCollection\",\"features\":[";
+    auto write = [&](const TObjectRecord& object, const TShapeRecord* shape) {
+        nlohmann::json properties = {{"id", object.id}, {"layer", object.layerId}};
+        properties["style"] = shape ? nlohmann::json(shape->styleId) : nlohmann::json(nullptr);
+        for (const auto& v : object.values) {
+            nlohmann::json value;
+            if (v.type == "int")
+                value = v.intValue;
+            else if (v.type == "double")
+                value = v.doubleValue;
+            else if (v.type != "null")
+                value = v.text;
+            properties[ValueKey(v)] = value;
+        }
+        nlohmann::json feature = {{"type", "Feature"},
+                                  {"geometry", shape ? ShapeGeometry(*shape) : nullptr},
+                                  {"properties", std::move(properties)}};
+        out << (count++ ? ",\n" : "\n") << feature.dump();
+    };
+    ForEachObject(project, [&](const TObjectRecord& object) {
+        if (object.shapes.empty())
+            write(object, nullptr);
+        for (const auto& shape : object.shapes)
+            write(object, &shape);
+    });
+    out << "\n]}\n";
+    return count;
+}
+
+} // namespace kavrohost

@@ -1,0 +1,136 @@
+// The kavro-host binary's subcommands on a small project.
+#include "registry_env.h"
+#include "support/temp_dir.h"
+#include "test_project.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+struct TResult {
+    int code;
+    std::string out, err;
+};
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class KavroHostCli : public ::testing::Test {
+protected:
+    TResult Run(const std::string& arguments, const std::string& env = "") {
+        std::string command = env + " '" TI_BIN_DIR "/kavro-host' " + arguments + " >'" +
+                              (m_dir / "out.txt").string() + "' 2>'" +
+                              (m_dir / "err.txt").string() + "'";
+        int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(m_dir / "out.txt"),
+                ReadAll(m_dir / "err.txt")};
+    }
+    std::string Project() {
+        auto file = m_dir / "p.kavro";
+        if (!std::filesystem::exists(file)) {
+            std::ofstream(m_dir / "p.json") << SmallProjectDescription().dump();
+            EXPECT_EQ(
+                Run("create '" + file.string() + "' --from '" + (m_dir / "p.json").string() + "'")
+                    .code,
+                0);
+        }
+        return "'" + file.string() + "'";
+    }
+
+    TTempDir m_dir;
+    TRegistryEnv m_env{m_dir / "registry.reg"};
+};
+
+const std::string kAddon = std::string("'") + TEST_ADDON_PATH + "'";
+
+} // namespace
+
+TEST_F(KavroHostCli, CreatesAndDescribesAProject) {
+    std::string project = Project();
+    auto r = Run("describe " + project);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out), SmallProjectDescription());
+    EXPECT_EQ(Run("create " + project + " --from '" + (m_dir / "p.json").string() + "'").code, 1);
+}
+
+TEST_F(KavroHostCli, UsageErrorsExitWithTwo) {
+    for (const char* args : {"", "frobnicate", "create x.kavro", "objects", "run a b notanumber",
+                             "export x.kavro", "gui --quit-after-ms", "info a --bogus"}) {
+        SCOPED_TRACE(args);
+        auto r = Run(args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_NE(r.err.find("usage: kavro-host"), std::string::npos);
+    }
+}
+
+TEST_F(KavroHostCli, RegistersShowsRunsListsExportsAndUnregisters) {
+    std::string project = Project();
+    ASSERT_EQ(Run("register " + kAddon).code, 0);
+
+    auto info = Run("info " + kAddon);
+    ASSERT_EQ(info.code, 0) << info.err;
+    EXPECT_NE(info.out.find("Class id: {9A7E2C11-5B0D-4F3A-8E21-6C4D2B1A0F31}"), std::string::npos);
+    EXPECT_NE(info.out.find("Caption: Тестовое расширение"), std::string::npos);
+    EXPECT_NE(info.out.find("Integers: 0 260"), std::string::npos);
+    EXPECT_NE(info.out.find("Command 1: AddPoint | Добавить точку | &Сервис\\&Тест\\Точка..."),
+              std::string::npos);
+
+    auto run = Run("run " + kAddon + " " + project + " 1");
+    ASSERT_EQ(run.code, 0) << run.err;
+    auto objects = Run("objects " + project);
+    ASSERT_EQ(objects.code, 0);
+    EXPECT_EQ(objects.out, "1 L1 | shape S1 open 1: (10 20 0)\n");
+
+    auto failed = Run("run " + kAddon + " " + project + " 2");
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_NE(failed.err.find("Сбой команды"), std::string::npos);
+
+    ASSERT_EQ(Run("export " + project + " --geojson '" + (m_dir / "o.geojson").string() + "'").code,
+              0);
+    auto geojson = nlohmann::json::parse(ReadAll(m_dir / "o.geojson"));
+    ASSERT_EQ(geojson["features"].size(), 1u);
+    EXPECT_EQ(geojson["features"][0]["geometry"],
+              nlohmann::json::parse(R"({"type": "Point", "coordinates": [10, 20]})"));
+    EXPECT_EQ(geojson["features"][0]["properties"]["layer"], "L1");
+    EXPECT_EQ(geojson["features"][0]["properties"]["style"], "S1");
+
+    ASSERT_EQ(Run("unregister " + kAddon).code, 0);
+    auto gone = Run("info " + kAddon);
+    EXPECT_EQ(gone.code, 1);
+    EXPECT_NE(gone.err.find("не зарегистрирован"), std::string::npos);
+    EXPECT_EQ(ReadAll(m_dir / "registry.reg").find("9A7E2C11"), std::string::npos);
+}
+
+TEST_F(KavroHostCli, GuiStartsOffscreenWithTheAddOnMenuAndQuits) {
+    std::string project = Project();
+    ASSERT_EQ(Run("register " + kAddon).code, 0);
+    auto r = Run("gui " + project + " --quit-after-ms 200", "QT_QPA_PLATFORM=offscreen");
+    EXPECT_EQ(r.code, 0) << r.err;
+}
+
+TEST_F(KavroHostCli, LoadsTheTextImportModuleWhenItIsBuilt) {
+    std::filesystem::path module = TI_BIN_DIR "/TextImport.so";
+    if (!std::filesystem::exists(module))
+        GTEST_SKIP() << "TextImport.so is not built";
+    ASSERT_EQ(Run("register '" + module.string() + "'").code, 0);
+    auto info = Run("info '" + module.string() + "'");
+    ASSERT_EQ(info.code, 0) << info.err;
+    EXPECT_NE(info.out.find("Class id: {27DACE42-8427-11D2-AF21-0020AFDED75D}"), std::string::npos);
+    EXPECT_NE(info.out.find("Caption: Импорт PTS, SDR, RPT, TEXT файлов"), std::string::npos);
+    EXPECT_NE(info.out.find("Integers: 0 260"), std::string::npos);
+    EXPECT_NE(info.out.find("Command 1: ImportText | Импорт текста | &Сервис\\&Импорт\\Текст..."),
+              std::string::npos);
+    EXPECT_NE(info.out.find("Command 3: ImportSdr"), std::string::npos);
+    // A command id the module does not know returns at once without opening a wizard.
+    auto run =
+        Run("run '" + module.string() + "' " + Project() + " 4", "QT_QPA_PLATFORM=offscreen");
+    EXPECT_EQ(run.code, 0) << run.err;
+}

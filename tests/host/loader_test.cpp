@@ -1,0 +1,66 @@
+#include "host/core/host_session.h"
+#include "host/loader/addon_module.h"
+#include "registry_env.h"
+#include "support/temp_dir.h"
+#include "test_project.h"
+
+#include <gtest/gtest.h>
+
+using namespace kavrohost;
+
+namespace {
+constexpr GUID kTestClassId = MakeGuid("{9A7E2C11-5B0D-4F3A-8E21-6C4D2B1A0F31}");
+}
+
+TEST(AddonLoader, RegistersAndFindsTheAddOnThroughTheRegistry) {
+    TTempDir dir;
+    TRegistryEnv env(dir / "registry.reg");
+    {
+        TAddonModule module(TEST_ADDON_PATH);
+        ASSERT_EQ(module.RegisterAddOn(nullptr, true), S_OK);
+        ASSERT_EQ(module.RegisterServer(), S_OK);
+    }
+    auto addons = RegisteredAddons();
+    ASSERT_EQ(addons.size(), 1u);
+    EXPECT_EQ(addons[0].classId, kTestClassId);
+    EXPECT_EQ(addons[0].caption, "Тестовое расширение");
+    EXPECT_TRUE(addons[0].active);
+    EXPECT_EQ(addons[0].module, std::filesystem::canonical(TEST_ADDON_PATH));
+    EXPECT_EQ(ClassIdsOfModule(TEST_ADDON_PATH), std::vector<GUID>{kTestClassId});
+}
+
+TEST(AddonLoader, RunsACommandAgainstASessionAndShowsWhatTheAddOnReported) {
+    TTempDir dir;
+    CreateProject(dir / "p.kavro", SmallProjectDescription());
+    TAddonModule module(TEST_ADDON_PATH);
+    {
+        THostSession session(dir / "p.kavro", "/opt/kavro");
+        TAddon addon = module.Create(kTestClassId);
+        auto d = addon.Describe();
+        EXPECT_EQ(d.name, "TestAddon");
+        EXPECT_EQ(d.reserved, 260);
+        ASSERT_EQ(d.commands.size(), 2u);
+        EXPECT_EQ(d.commands[0].menuPath, "&Сервис\\&Тест\\Точка...");
+        ASSERT_EQ(addon.Initialize(session.Manager()), S_OK);
+        EXPECT_EQ(addon.Execute(1), S_OK);
+        EXPECT_LT(addon.Execute(2), 0);
+        EXPECT_EQ(addon.Finalize(), S_OK);
+        ASSERT_EQ(session.ReportedErrors().size(), 1u);
+        EXPECT_EQ(session.ReportedErrors()[0].message, "Сбой команды");
+        EXPECT_EQ(session.ReportedErrors()[0].source, "Тестовое расширение");
+        EXPECT_EQ(session.CommitCount(), 1);
+        EXPECT_EQ(session.LastShowRect(), (std::array<double, 4>{10, 20, 30, 40}));
+    }
+    EXPECT_EQ(module.CanUnloadNow(), S_OK); // every reference went back
+    auto objects = ReadObjects(dir / "p.kavro");
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_EQ(objects[0].layerId, "L1");
+    EXPECT_EQ(objects[0].shapes.at(0).styleId, "S1");
+}
+
+TEST(AddonLoader, RefusesWhatIsNotAnAddOn) {
+    TTempDir dir;
+    EXPECT_THROW(TAddonModule(dir / "missing.so"), ELoaderError);
+    TAddonModule module(TEST_ADDON_PATH);
+    EXPECT_THROW(module.Create(MakeGuid("{00000000-0000-0000-0000-000000000001}")), ELoaderError);
+}
