@@ -1,0 +1,226 @@
+// Real conversions through the built KavroGdal, loaded by the module's binding from the binary
+// folder, checked against published or definitional coordinates.
+#include "coords/coordinate_system_library.h"
+#include "coords/import_transformation.h"
+#include "coords/msk.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+TCoordinateReferenceDef Ref(const char* format, const char* parameters, bool swap = false,
+                            const char* caption = "") {
+    TCoordinateReferenceDef def;
+    def.Caption = Ansi(caption);
+    def.SetFormat(format);
+    def.Parameters = parameters;
+    def.SwitchXY = swap;
+    return def;
+}
+
+// One catalog with the outside library for the whole suite: loading the predefined list once.
+class Conversions : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        provider = CreateGDALProvider(TI_BIN_DIR);
+        ASSERT_NE(provider, nullptr) << "KavroGdal not found under " << TI_BIN_DIR;
+        catalog = new TCoordinateSystemCatalog({provider});
+        catalog->Reload();
+    }
+    static void TearDownTestSuite() {
+        delete catalog;
+        catalog = nullptr;
+        provider.reset();
+    }
+    void SetUp() override { ASSERT_NE(catalog, nullptr); }
+
+    static TCoordinateSystemProviderPtr provider;
+    static TCoordinateSystemCatalog* catalog;
+};
+TCoordinateSystemProviderPtr Conversions::provider;
+TCoordinateSystemCatalog* Conversions::catalog = nullptr;
+} // namespace
+
+TEST_F(Conversions, CatalogListsTheLibrarysFormatsAndSystems) {
+    for (const char* name : {"PROJ4", "WKT", "EPSG", "MSK"})
+        EXPECT_NE(catalog->FindFormat(name), nullptr) << name;
+    EXPECT_EQ(catalog->ProviderOf(catalog->FindFormat("epsg").get()), provider.get());
+
+    struct Wanted {
+        const char* code;
+        const char* caption;
+        TCoordinateReferenceType type;
+    } wanted[] = {
+        {"4326", "WGS 84", TCoordinateReferenceType::Geographic},
+        {"4284", "Pulkovo 1942", TCoordinateReferenceType::Geographic},
+        {"28407", "Pulkovo 1942 / Gauss-Kruger zone 7", TCoordinateReferenceType::Projected},
+        {"7683", "GSK-2011", TCoordinateReferenceType::Geographic},
+        {"32637", "WGS 84 / UTM zone 37N", TCoordinateReferenceType::Projected},
+    };
+    for (const auto& w : wanted) {
+        SCOPED_TRACE(w.code);
+        const TCoordinateReference* found = nullptr;
+        for (const auto& r : catalog->References())
+            if (r->GetFormat() == "EPSG" && r->GetParameters() == w.code)
+                found = r.get();
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(found->GetCaption(), w.caption);
+        EXPECT_EQ(found->Def().Type, w.type);
+        EXPECT_TRUE(found->Def().HasBoundingBox);
+        EXPECT_EQ(catalog->ProviderOf(found), provider.get());
+    }
+    EXPECT_GT(catalog->References().size(), 1000u);
+}
+
+TEST_F(Conversions, PublishedCoordinates) {
+    struct Case {
+        const char* name;
+        TCoordinateReferenceDef source, target;
+        double x, y, expectedX, expectedY, tolerance;
+    } cases[] = {
+        // The central meridian (39E) of UTM zone 37N maps to the false easting 500000 m, and the
+        // equator to northing 0, by definition of the projection.
+        {"WGS 84 to UTM 37N, EPSG codes", Ref("EPSG", "4326"), Ref("EPSG", "32637"), 39, 0, 500000,
+         0, 1e-3},
+        {"WGS 84 to UTM 37N, PROJ strings", Ref("PROJ4", "+proj=longlat +datum=WGS84"),
+         Ref("PROJ4", "+proj=utm +zone=37 +datum=WGS84 +type=crs"), 39, 0, 500000, 0, 1e-3},
+        // Gauss-Krüger zone 7: central meridian 39E, false easting 7 500 000 m (zone number
+        // prefixed), northing 0 at the equator, by definition.
+        {"Pulkovo 1942 to Gauss-Kruger zone 7", Ref("EPSG", "4284"), Ref("EPSG", "28407"), 39, 0,
+         7500000, 0, 1e-3},
+        // EPSG Guidance Note 7-2, Transverse Mercator worked example (OSGB 1936 / British
+        // National Grid): 50d30'N 0d30'E gives E 577274.99 m, N 69740.50 m.
+        {"OSGB 1936 to British National Grid", Ref("EPSG", "4277"), Ref("EPSG", "27700"), 0.5, 50.5,
+         577274.99, 69740.50, 0.01},
+        // X/Y exchanged on the source: the point comes as (latitude, longitude).
+        {"swapped source is exchanged first", Ref("EPSG", "4326", true), Ref("EPSG", "32637"), 0,
+         39, 500000, 0, 1e-3},
+        // Exchanged on the target: the result comes as (northing, easting).
+        {"swapped target is exchanged last", Ref("EPSG", "4326"), Ref("EPSG", "32637", true), 39, 0,
+         0, 500000, 1e-3},
+        // The inverse: the false origin maps back to the central meridian on the equator.
+        {"UTM 37N to WGS 84", Ref("EPSG", "32637"), Ref("EPSG", "4326"), 500000, 0, 39, 0, 1e-9},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TContourTransformer contour;
+        contour.Prepare(*catalog, c.source, c.target);
+        double x = c.x, y = c.y;
+        const TFunctionResult result = contour.TransformPoint(x, y);
+        ASSERT_TRUE(result.Succeeded()) << result.Message;
+        EXPECT_NEAR(x, c.expectedX, c.tolerance);
+        EXPECT_NEAR(y, c.expectedY, c.tolerance);
+    }
+}
+
+TEST_F(Conversions, GaussKrugerIsSymmetricAboutTheCentralMeridian) {
+    // Transverse Mercator is symmetric about its central meridian: equal offsets east and west
+    // give eastings equally far from the false easting, with the same northing.
+    TContourTransformer contour;
+    contour.Prepare(*catalog, Ref("EPSG", "4284"), Ref("EPSG", "28407"));
+    double ex = 41.5, ey = 55.75, wx = 36.5, wy = 55.75;
+    ASSERT_TRUE(contour.TransformPoint(ex, ey).Succeeded());
+    ASSERT_TRUE(contour.TransformPoint(wx, wy).Succeeded());
+    EXPECT_NEAR(ex - 7500000, 7500000 - wx, 1e-3);
+    EXPECT_NEAR(ey, wy, 1e-3);
+    EXPECT_GT(ex - 7500000, 150000); // 2.5 degrees of longitude at 55.75N is about 157 km
+    EXPECT_LT(ex - 7500000, 160000);
+}
+
+TEST_F(Conversions, ImportRunsByCoordinateSystems) {
+    TImportTransformation import;
+    import.SetCatalog(catalog);
+    import.SetMethodIndex(1);
+    import.SetDatabaseReference(Ref("EPSG", "32637", false, "WGS 84 / UTM zone 37N"));
+    import.SetSourceReference(Ref("PROJ4", "+proj=longlat +datum=WGS84"));
+    import.PrepareImportTransformation();
+    double x = 39, y = 0;
+    ASSERT_TRUE(import.ConvertPoint(x, y).Succeeded());
+    EXPECT_NEAR(x, 500000, 1e-3); // central meridian, by definition
+    EXPECT_NEAR(y, 0, 1e-3);
+
+    x = 39, y = 100; // no such latitude
+    const TFunctionResult failed = import.ConvertPoint(x, y);
+    EXPECT_FALSE(failed.Succeeded());
+    EXPECT_EQ(failed.Message, "Can't transform point");
+    EXPECT_EQ(x, 39);
+    EXPECT_EQ(y, 100);
+
+    import.SetSourceReference(Ref("EPSG", "999999", false, "nothing"));
+    try {
+        import.PrepareImportTransformation();
+        ADD_FAILURE();
+    } catch (const ECoordinateSystemTransformerError& e) {
+        EXPECT_EQ(e.Message(), Ansi("Ошибка создания преобразования СК из \"EPSG:999999\" в "
+                                    "\"EPSG:32637\".\r\nОшибка: Преобразование не "
+                                    "поддерживается или не существует"));
+    }
+}
+
+TEST_F(Conversions, ValidateReferenceReportsTheLibrarysReason) {
+    EXPECT_NO_THROW(catalog->ValidateReference(Ref("PROJ4", "+proj=utm +zone=37 +datum=WGS84")));
+    try {
+        catalog->ValidateReference(Ref("EPSG", "abc"));
+        ADD_FAILURE();
+    } catch (const ECoordinateSystemError& e) {
+        EXPECT_EQ(e.Message(), Ansi("Координатная система заданная следующими параметрами "
+                                    "\"EPSG:abc\" не поддерживается.\r\nОшибка: Invalid EPSG "
+                                    "code \"abc\""));
+    }
+}
+
+TEST_F(Conversions, LocalZoneSystemOfTwoProjZones) {
+    // Zone "West" is UTM 37N (central meridian 39E), zone "East" is UTM 38N (45E). Their boxes
+    // (each in its own zone's metres) overlap in northing 500000..1000000. All points lie on
+    // easting 500000, which each zone maps exactly onto its central meridian, by definition.
+    auto zone = [](const char* caption, const char* proj, const char* box) {
+        return TJson{
+            {"Caption", caption}, {"Format", "PROJ4"}, {"Parameters", proj}, {"BBox", box}};
+    };
+    const TJson parameters = {
+        {"Zones",
+         {zone("West", "+proj=utm +zone=37 +datum=WGS84", "400000 0 600000 1000000"),
+          zone("East", "+proj=utm +zone=38 +datum=WGS84", "400000 500000 600000 2000000")}}};
+    const auto msk = Ref("MSK", DumpAnsiJson(parameters).c_str(), false, "МСК-двух-зон");
+    ASSERT_NO_THROW(catalog->ValidateReference(msk));
+
+    TImportTransformation import;
+    import.SetCatalog(catalog);
+    import.SetMethodIndex(1);
+    import.SetDatabaseReference(Ref("EPSG", "4326"));
+    import.SetSourceReference(msk);
+    import.PrepareImportTransformation();
+
+    struct Step {
+        const char* why;
+        double northing;
+        bool ok;
+        double lon;
+    } steps[] = {
+        {"only in West", 100000, true, 39},
+        {"overlap: West is listed first", 700000, true, 39},
+        {"only in East", 1500000, true, 45},
+        {"overlap again: East was used last and contains it", 700000, true, 45},
+        {"outside every zone", 2500000, false, 0},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.why);
+        double x = 500000, y = s.northing;
+        const TFunctionResult result = import.ConvertPoint(x, y);
+        EXPECT_EQ(result.Succeeded(), s.ok) << result.Message;
+        if (s.ok) {
+            EXPECT_NEAR(x, s.lon, 1e-9);
+            EXPECT_GT(y, 0);
+            EXPECT_LT(y, 20);
+        } else {
+            EXPECT_EQ(result.Message, Ansi("Для точки координатной системы \"МСК-двух-зон\" не "
+                                           "найдено соответствующее преобразование"));
+            EXPECT_EQ(x, 500000);
+            EXPECT_EQ(y, s.northing);
+        }
+    }
+
+    // Into a local zone system nothing converts.
+    import.SetDatabaseReference(msk);
+    import.SetSourceReference(Ref("EPSG", "4326"));
+    EXPECT_THROW(import.PrepareImportTransformation(), ECoordinateSystemTransformerError);
+}
