@@ -4,6 +4,7 @@
 
 #include "coords/transform_matrix.h"
 #include "platform/codepage.h"
+#include "platform/exception.h"
 
 #include <functional>
 #include <iosfwd>
