@@ -229,7 +229,8 @@ const char* UsageText() {
            "                                           run one command on a project\n"
            "  objects PROJECT                          list the committed objects\n"
            "  export PROJECT --geojson FILE            write the objects as GeoJSON\n"
-           "  gui [PROJECT] [--quit-after-ms N]        the desktop host\n"
+           "  gui [PROJECT] [--quit-after-ms N [--screenshot FILE.png]]\n"
+           "                                           the desktop host\n"
            "The registry file is TEXTIMPORT_REGISTRY (default "
            "~/.config/textimport/registry.reg).\n";
 }

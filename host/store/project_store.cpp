@@ -124,6 +124,9 @@ TProjectStore::TProjectStore(const std::filesystem::path& file) : m_file(file) {
     m_db->Exec("PRAGMA journal_mode=WAL");
     // The project is a working copy: a power loss may lose the last commit but never corrupts.
     m_db->Exec("PRAGMA synchronous=NORMAL");
+    // A large import stays in one transaction until its commit: keep its pages in memory
+    // rather than spilling them to the journal early.
+    m_db->Exec("PRAGMA cache_size=-131072");
     LoadModel();
     m_begin = m_db->Prepare("BEGIN IMMEDIATE");
     m_commit = m_db->Prepare("COMMIT");
@@ -361,7 +364,7 @@ void TProjectStore::SetValue(std::int64_t objectId, const std::string& tableId,
                              std::int64_t intValue, double doubleValue, std::string_view text) {
     Begin();
     m_setValue.Bind(1, objectId).Bind(2, tableId).Bind(3, field).Bind(4, record);
-    m_setValue.Bind(5, static_cast<int>(type));
+    m_setValue.Bind(5, static_cast<int>(type)).BindNull(6).BindNull(7).BindNull(8);
     switch (type) {
     case TValueType::Int:
         m_setValue.Bind(6, intValue);

@@ -66,7 +66,7 @@ bool TStatement::Step() {
 
 void TStatement::Run() {
     Step();
-    Reset();
+    sqlite3_reset(m_stmt);
 }
 
 void TStatement::Reset() {
@@ -81,7 +81,8 @@ std::string TStatement::Text(int col) const {
 }
 
 TDatabase::TDatabase(const std::filesystem::path& file, bool create) {
-    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // One connection per session, used from one thread: no per-call locking.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(file.string().c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
         std::string message = m_db ? sqlite3_errmsg(m_db) : "out of memory";
         sqlite3_close(m_db);

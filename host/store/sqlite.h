@@ -38,8 +38,10 @@ public:
 
     // Steps once: true while a row is available, false when done. Throws EStoreError.
     bool Step();
-    // Runs a statement that returns no rows, then resets it.
+    // Runs a statement that returns no rows, then resets it; the bindings stay, so a statement
+    // that leaves a parameter unbound must bind it (BindNull) on every run.
     void Run();
+    // Resets the statement and clears its bindings.
     void Reset();
 
     std::int64_t Int(int col) const { return sqlite3_column_int64(m_stmt, col); }
