@@ -3,6 +3,8 @@
 
 #include "platform/codepage.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -20,13 +22,12 @@ public:
     // Parses the stored source text again, after the delimiter or quote character changed.
     void Reparse();
 
-    int RowCount() const { return static_cast<int>(m_rows.size()); }
+    int RowCount() const { return m_rowCount; }
     // The cells of the first row (of every row), 0 without rows.
-    int ColCount() const { return m_rows.empty() ? 0 : static_cast<int>(m_rows[0].size()); }
+    int ColCount() const { return m_colCount; }
     // Rows and columns count from 0; an index outside the table throws std::out_of_range.
-    const AnsiString& Cells(int row, int col) const {
-        return m_rows.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(col));
-    }
+    // The view stays valid until the next Parse, Reparse or Clear.
+    std::string_view Cells(int row, int col) const;
 
     const AnsiString& Text() const { return m_text; }
     char Delimiter() const { return m_delimiter; }
@@ -36,7 +37,12 @@ public:
 
 private:
     AnsiString m_text;
-    std::vector<std::vector<AnsiString>> m_rows;
+    // The cells of all rows, row by row, one after another: cell k is the text of m_cells
+    // from the end of cell k - 1 to m_ends[k]. Every row has m_colCount cells.
+    AnsiString m_cells;
+    std::vector<std::size_t> m_ends;
+    int m_rowCount = 0;
+    int m_colCount = 0;
     char m_delimiter = '\0';
     char m_quoteChar = '\0';
 };

@@ -260,7 +260,7 @@ int TTextImportRun::StyleIndexForRow(int row) const {
     const TCSVData& table = *m_inputs.table;
     if (row < 0 || row >= table.RowCount() || column >= table.ColCount())
         return -1;
-    const AnsiString& value = table.Cells(row, column);
+    const std::string_view value = table.Cells(row, column);
     for (int i = 0; i < styles.Count(); ++i)
         if (styles[i].Value == value)
             return i;

@@ -13,7 +13,7 @@ Table Cells(const TCSVData& data) {
     for (int r = 0; r < data.RowCount(); ++r) {
         auto& row = table.emplace_back();
         for (int c = 0; c < data.ColCount(); ++c)
-            row.push_back(data.Cells(r, c));
+            row.emplace_back(data.Cells(r, c));
     }
     return table;
 }

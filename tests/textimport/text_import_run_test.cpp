@@ -53,8 +53,8 @@ protected:
         m_inputs.columnNames.clear();
         m_fields.Clear();
         for (int c = 0; c < m_table.ColCount(); ++c) {
-            m_inputs.columnNames.push_back(m_table.Cells(0, c));
-            m_fields.Emplace(m_table.Cells(0, c));
+            m_inputs.columnNames.emplace_back(m_table.Cells(0, c));
+            m_fields.Emplace(AnsiString(m_table.Cells(0, c)));
         }
     }
     void Style(const char* value, const char* styleID) {
