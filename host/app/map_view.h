@@ -19,6 +19,8 @@ public:
     // Shows this rectangle of map coordinates; without one, the objects' extent.
     void ZoomTo(std::optional<QRectF> rect);
     const std::vector<TObjectRecord>& Objects() const { return m_objects; }
+    // The rectangle of map coordinates shown (before the margin around it).
+    QRectF View() const { return m_view; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -154,8 +154,13 @@ std::optional<double> ParseDouble(std::string_view text) {
 }
 
 std::string FormatDouble(double value) {
-    char buf[64];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    char buf[400];
+    // Plain digits for the magnitudes of coordinates and measures, exponents only beyond.
+    double magnitude = std::fabs(value);
+    auto format = magnitude == 0 || (magnitude >= 1e-6 && magnitude < 1e15)
+                      ? std::chars_format::fixed
+                      : std::chars_format::general;
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, format);
     return ec == std::errc() ? std::string(buf, end) : std::string("nan");
 }
 
