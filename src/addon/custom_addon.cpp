@@ -4,6 +4,7 @@
 #include "addon/dll_form.h"
 #include "addon/macro_attrs_list.h"
 #include "addon/module_state.h"
+#include "coords/database_configuration.h"
 #include "platform/exception.h"
 #include "platform/gui/window.h"
 
@@ -12,6 +13,7 @@
 #include <istream>
 #include <limits>
 #include <memory>
+#include <sstream>
 #include <type_traits>
 
 namespace {
@@ -200,4 +202,14 @@ void CopyOleStream(IStream& source, std::iostream& target) {
     target.seekg(0);
     if (!target)
         throw EUserError(Ansi("Ошибка при записи данных из OLE-потока"));
+}
+
+TCoordinateReferenceDef TQmCustomAddon::GetDatabaseCoordinateReference() const {
+    return ::GetDatabaseCoordinateReference([this](const AnsiString& name, std::string& bytes) {
+        std::stringstream stream;
+        if (!ReadDatabaseStream(name, stream))
+            return false;
+        bytes = std::move(stream).str();
+        return true;
+    });
 }

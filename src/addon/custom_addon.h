@@ -3,6 +3,7 @@
 #pragma once
 
 #include "addon/host_wrappers.h"
+#include "coords/coordinate_reference.h"
 #include "host_api/addon_api.h"
 #include "host_api/automation_api.h"
 
@@ -53,6 +54,9 @@ public:
     // failures and stream errors raise.
     bool ReadDatabaseStream(const TQmText& name, std::iostream& target) const;
     bool ReadDatabaseStream(std::string_view name, std::iostream& target) const;
+    // The coordinate system of the host database, read from its configuration document; the
+    // local system when the database has none or it does not read. Host failures raise.
+    TCoordinateReferenceDef GetDatabaseCoordinateReference() const;
 
     // The host's interfaces, empty before Initialize and after Finalize.
     const TQmAddOnManager& AddOnManager() const { return m_addOnManager; }

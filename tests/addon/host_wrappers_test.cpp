@@ -177,6 +177,39 @@ TEST_F(HostWrappersTest, ReadDatabaseStreamCopiesTheBytesAndRewinds) {
     addon->Finalize();
 }
 
+TEST_F(HostWrappersTest, DatabaseCoordinateSystemComesFromTheConfigurationStream) {
+    TTextImportAddon* addon = new TTextImportAddon;
+    ASSERT_NO_THROW(addon->Initialize(host.Unknown()));
+
+    // No configuration stream: the local system.
+    host.streamResult = S_FALSE;
+    TCoordinateReferenceDef ref = addon->GetDatabaseCoordinateReference();
+    EXPECT_TRUE(ref.IsUndefined());
+    EXPECT_EQ(ref.Caption, Ansi("<Локальная система координат>"));
+
+    host.streamResult = S_OK;
+    host.streamBytes = "<config><DatabaseCoordinateReference caption=\"UTM 37\" switchXY=\"true\">"
+                       "<Definition format=\" PROJ4 \">+proj=utm +zone=37 +datum=WGS84</Definition>"
+                       "</DatabaseCoordinateReference></config>";
+    ref = addon->GetDatabaseCoordinateReference();
+    EXPECT_EQ(host.streamNames.back(), "Kavro.Database\\Configuration");
+    EXPECT_EQ(ref.Caption, "UTM 37");
+    EXPECT_EQ(ref.Format, "PROJ4");
+    EXPECT_EQ(ref.Parameters, "+proj=utm +zone=37 +datum=WGS84");
+    EXPECT_TRUE(ref.SwitchXY);
+
+    // A document that does not parse leaves the local system.
+    host.streamBytes = "<config><unclosed>";
+    EXPECT_TRUE(addon->GetDatabaseCoordinateReference().IsUndefined());
+
+    // A failing host call is the host's error, not a silent local system.
+    host.streamResult = E_FAIL;
+    host.lastMessage = "Locked";
+    host.lastSource = "Store";
+    EXPECT_THROW(addon->GetDatabaseCoordinateReference(), EHResultError);
+    addon->Finalize();
+}
+
 TEST_F(HostWrappersTest, StreamFaultsHaveTheirMessages) {
     const struct {
         TBrokenStream::Fault fault;
