@@ -43,7 +43,7 @@ bool TCoordinateSystemTransformationCache::Find(
 void TCoordinateSystemTransformationCache::Add(const TCoordinateReferenceDef& source,
                                                const TCoordinateReferenceDef& target,
                                                const TCoordinateTransformationPtr& transformation) {
-    if (!transformation)
+    if (!transformation || !transformation->Cacheable())
         return;
     if (m_entries.size() >= kCapacity)
         m_entries.clear();

@@ -48,6 +48,7 @@ using TCoordinateSystemProviderList = std::vector<TCoordinateSystemProviderPtr>;
 
 // Keeps built transformations keyed by the two records (caption, format, parameters, X/Y
 // exchange of each), so a repeated build returns the same object with the same behaviour.
+// Transformations that are not Cacheable() are never kept.
 class TCoordinateSystemTransformationCache {
 public:
     bool Find(const TCoordinateReferenceDef& source, const TCoordinateReferenceDef& target,

@@ -66,3 +66,10 @@ bool TCompositeCoordinateTransformer::InverseTransformBounds(TCSBoundingBox& box
     box = copy;
     return true;
 }
+
+bool TCompositeCoordinateTransformer::Cacheable() const {
+    for (const auto& member : m_members)
+        if (!member->Cacheable())
+            return false;
+    return true;
+}

@@ -26,6 +26,11 @@ public:
     const TCoordinateReferencePtr& Source() const { return m_source; }
     const TCoordinateReferencePtr& Target() const { return m_target; }
 
+    // Whether a built transformation may be kept and handed out again: false for those whose
+    // results depend on what they converted before (the zone used last), so that a fresh build
+    // and a cached one always give the same results.
+    virtual bool Cacheable() const { return true; }
+
 protected:
     TCoordinateReferencePtr m_source, m_target;
 };
@@ -64,6 +69,7 @@ public:
     using TCoordinateTransformation::TCoordinateTransformation;
     void Add(TCoordinateTransformationPtr member) { m_members.push_back(std::move(member)); }
     const std::vector<TCoordinateTransformationPtr>& Members() const { return m_members; }
+    bool Cacheable() const override;
 
     bool TransformPoints(TCSPointArray& points, TCSBooleanArray& flags, AnsiString& error) override;
     bool TransformPoint(TCSPoint& point, AnsiString& error) override;

@@ -70,6 +70,7 @@ public:
     bool TransformPoint(TCSPoint& point, AnsiString& error) override;
     bool TransformBounds(TCSBoundingBox& box, AnsiString& error) override;
     bool InverseTransformBounds(TCSBoundingBox& box, AnsiString& error) override;
+    bool Cacheable() const override { return false; }
 
     struct TZone {
         TCoordinateTransformationPtr transformation;

@@ -169,3 +169,20 @@ TEST_F(MskFixture, ReferenceParametersRoundTrip) {
     broken.ReadParameters();
     EXPECT_THROW(broken.Validate(catalog), ECoordinateSystemError);
 }
+
+TEST_F(MskFixture, EveryBuildStartsWithoutAZoneUsedLast) {
+    // The zone used last decides points in an overlap, so a rebuilt transformation must not
+    // inherit it from an earlier one (for example through the catalog's cache).
+    const auto msk = Msk(
+        TJson::array({Zone("A", "-1000 0", "0 0 100 100"), Zone("B", "-2000 0", "50 0 200 100")}));
+    TFunctionResult result;
+    auto first = Build(msk, result);
+    TCSPoint p{150, 1, 0};
+    AnsiString error;
+    ASSERT_TRUE(first->TransformPoint(p, error)); // zone B is now the one used last
+    auto second = Build(msk, result);
+    EXPECT_NE(first, second);
+    TCSPoint overlap{75, 1, 0};
+    ASSERT_TRUE(second->TransformPoint(overlap, error));
+    EXPECT_EQ(overlap.x, 1075) << "the first zone in order";
+}
