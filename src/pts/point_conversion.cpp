@@ -2,6 +2,7 @@
 #include "pts/point_conversion.h"
 
 #include "coords/coordinate_system_catalog.h"
+#include "coords/import_transformation.h"
 
 TPlanePoint TPointConversion::Convert(TPlanePoint p) const {
     if (m_transformer) {
@@ -11,4 +12,11 @@ TPlanePoint TPointConversion::Convert(TPlanePoint p) const {
     }
     const auto [x, y] = m_matrix.Transform(p.X, p.Y);
     return {x, y};
+}
+
+TPointConversion PrepareRunConversion(TImportTransformation* transformation) {
+    if (!transformation)
+        return TPointConversion(nullptr, TTransformMatrix::Identity());
+    transformation->PrepareImportTransformation();
+    return TPointConversion(transformation->ContourTransformer(), transformation->Matrix());
 }

@@ -6,6 +6,7 @@
 #include "pts/nxyz_point.h"
 
 class TContourTransformer;
+class TImportTransformation;
 
 class TPointConversion {
 public:
@@ -23,3 +24,7 @@ private:
     const TContourTransformer* m_transformer;
     TTransformMatrix m_matrix;
 };
+
+// Prepares the wizard's transformation once at the start of a run (its errors propagate) and
+// gives the conversion to apply; without a transformation points pass unchanged.
+[[nodiscard]] TPointConversion PrepareRunConversion(TImportTransformation* transformation);

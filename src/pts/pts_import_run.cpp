@@ -19,7 +19,7 @@ bool HasPtsExtension(const std::filesystem::path& fileName) {
 } // namespace
 
 void RunPtsImport(const TPtsImportSettings& settings) {
-    settings.transformation->PrepareImportTransformation();
+    const TPointConversion conversion = PrepareRunConversion(settings.transformation);
 
     TPtsWriterSettings writerSettings{settings.database,    settings.layerId,
                                       settings.styleId,     settings.tableId,
@@ -29,8 +29,7 @@ void RunPtsImport(const TPtsImportSettings& settings) {
         throw EUserError(Ansi("Файл не существует"));
 
     TInputPtsFile reader(settings.fileName);
-    TNXYZFileImport driver(reader, writerSettings, settings.transformation->ContourTransformer(),
-                           settings.transformation->Matrix());
+    TNXYZFileImport driver(reader, writerSettings, conversion.Transformer(), conversion.Matrix());
     driver.Run();
 
     const TImportExtent& extent = driver.Extent();

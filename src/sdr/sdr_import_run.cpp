@@ -82,9 +82,8 @@ void SdrFileLoop(TSdrRunState& state, TNXYZFileImport& sink, ILongOperation& pro
 }
 
 void RunSdrPreview(TSdrRunState& state) {
-    state.transformation->PrepareImportTransformation();
-    TNXYZImportToStrings sink(*state.log, state.transformation->Matrix(),
-                              state.transformation->ContourTransformer());
+    const TPointConversion conversion = PrepareRunConversion(state.transformation);
+    TNXYZImportToStrings sink(*state.log, conversion.Matrix(), conversion.Transformer());
     TImportExtent extent;
     // No window is started: Pump still lets messages through and Cancelled stays false.
     SdrFileLoop(state, sink, ProgressOf(state), extent);
@@ -104,9 +103,8 @@ AnsiString SdrErrorSummary(const TSdrErrorList& errors) {
 }
 
 void RunSdrImport(TSdrRunState& state, const TSdrImportParams& params) {
-    state.transformation->PrepareImportTransformation();
-    TNXYZImportToKavro sink(state.database, state.transformation->Matrix(),
-                            state.transformation->ContourTransformer(), params);
+    const TPointConversion conversion = PrepareRunConversion(state.transformation);
+    TNXYZImportToKavro sink(state.database, conversion.Matrix(), conversion.Transformer(), params);
     TImportExtent extent;
     if (!state.files.empty()) {
         ILongOperation& progress = ProgressOf(state);

@@ -9,10 +9,13 @@
 namespace SDRReader {
 
 namespace {
-AnsiString CommasToPoints(std::string_view text) {
+// The decimal rule after every comma has become a point.
+bool TryDecimalWithCommas(std::string_view text, double& value) {
+    if (text.find(',') == std::string_view::npos)
+        return TryInvariantTextToFloat(text, value);
     AnsiString s(text);
     std::replace(s.begin(), s.end(), ',', '.');
-    return s;
+    return TryInvariantTextToFloat(s, value);
 }
 
 int HexValue(char c) {
@@ -69,18 +72,25 @@ bool PassesNumberFieldRule(std::string_view stripped) {
     if (stripped.empty())
         return false;
     double unused = 0;
-    return TryInvariantTextToFloat(CommasToPoints(stripped), unused) || IsRuntimeInteger(stripped);
+    return TryDecimalWithCommas(stripped, unused) || IsRuntimeInteger(stripped);
 }
 
 void TSubStringInfo::ParseValue(std::string_view text, bool& ok, TParsedValue& value) const {
-    value = AnsiString(text);
     ok = true;
-    if (m_kind != kFieldNumber)
+    if (m_kind != kFieldNumber) {
+        value = AnsiString(text);
         return;
-    std::string_view stripped = TrimControls(text);
-    ok = PassesNumberFieldRule(stripped);
-    if (ok) // a hexadecimal integer fails here with the conversion error
-        value = InvariantTextToFloat(CommasToPoints(stripped));
+    }
+    const std::string_view stripped = TrimControls(text);
+    double number = 0;
+    if (!stripped.empty() && TryDecimalWithCommas(stripped, number)) {
+        value = number;
+        return;
+    }
+    ok = !stripped.empty() && IsRuntimeInteger(stripped);
+    if (ok) // passes only as a hexadecimal integer: the decimal conversion fails
+        throw EFloatConversionError(stripped);
+    value = AnsiString(text);
 }
 
 void TSubStringInfo::ParseField(std::string_view line, bool& ok, TParsedValue& value) const {

@@ -99,6 +99,27 @@ TEST_F(PtsRun, TwoHundredFiftyPointsCommitInHundredsAndAtTheEnd) {
     EXPECT_EQ((*rect)[3], 2250);
 }
 
+TEST_F(PtsRun, BatchBoundariesShowWhenAHostCallFails) {
+    // An object that fails to be created ends the run; what came before it is committed, in
+    // batches of 100 and once more when the writer goes.
+    struct Case {
+        int failingAdd, commits, objects;
+    } cases[] = {{100, 1, 99}, {101, 1, 100}, {201, 2, 200}, {202, 3, 201}};
+    const auto file = project.Write("p.pts", PtsLines(250));
+    int commitsBefore = 0;
+    std::size_t objectsBefore = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failingAdd);
+        project.session->FailOn("IKavroMapObjects.Add", c.failingAdd, "Отказ");
+        EXPECT_THROW(RunPtsImport(Settings(file)), EUserError);
+        EXPECT_EQ(project.session->CommitCount() - commitsBefore, c.commits);
+        const std::size_t objects = Committed().size();
+        EXPECT_EQ(objects - objectsBefore, static_cast<std::size_t>(c.objects));
+        commitsBefore = project.session->CommitCount();
+        objectsBefore = objects;
+    }
+}
+
 TEST_F(PtsRun, BlankFileAndSinglePointDoNotMoveTheView) {
     RunPtsImport(Settings(project.Write("blank.pts", "\r\n   \r\n")));
     EXPECT_TRUE(Committed().empty());
@@ -169,6 +190,46 @@ TEST_F(PtsRun, AffineChainMovesPointsAndRecordTablesGetNewRecords) {
     const auto rect = project.session->LastShowRect();
     ASSERT_TRUE(rect);
     EXPECT_EQ((*rect)[2], 103);
+}
+
+TEST_F(PtsRun, CoordinateSystemMethodUsesTheContourTransformer) {
+    TCoordinateSystemCatalog catalog;
+    TCoordinateReferenceDef database;
+    database.Type = TCoordinateReferenceType::Geographic;
+    database.SetFormat("PROJ4");
+    database.Parameters = "+proj=longlat +datum=WGS84";
+    TCoordinateReferenceDef swapped = database;
+    swapped.SwitchXY = true;
+    transformation.SetCatalog(&catalog);
+    transformation.SetMethod(TImportTransformationMethod::CoordinateSystem);
+    transformation.SetDatabaseReference(database);
+    transformation.SetSourceReference(swapped);
+    // The affine chain is not used with this method.
+    transformation.Chain().Add(std::make_unique<TTransformTranslationItem>(100, 100));
+    const auto file = project.Write("p.pts", "A,1,2\r\n");
+    RunPtsImport(Settings(file));
+    auto objects = Committed();
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_EQ(objects[0].shapes[0].parts[0].vertices[0].x, 2);
+    EXPECT_EQ(objects[0].shapes[0].parts[0].vertices[0].y, 1);
+
+    // A source that no provider knows stops the run before anything is written.
+    TCoordinateReferenceDef unknown;
+    unknown.Type = TCoordinateReferenceType::Geographic;
+    unknown.SetFormat("NOSUCH");
+    unknown.Parameters = "x";
+    transformation.SetSourceReference(unknown);
+    const int commits = project.session->CommitCount();
+    try {
+        RunPtsImport(Settings(file));
+        ADD_FAILURE() << "no error";
+    } catch (const ECoordinateSystemTransformerError& e) {
+        EXPECT_EQ(e.Message().rfind(Ansi("Неподдерживаемый формат системы координат: NOSUCH"), 0),
+                  0u)
+            << AnsiToUtf8(e.Message());
+    }
+    EXPECT_EQ(project.session->CommitCount(), commits);
+    EXPECT_EQ(Committed().size(), 1u);
 }
 
 TEST(PtsPreview, ListsUnconvertedPointsWithTheUserSeparator) {

@@ -101,6 +101,16 @@ TEST_F(SdrRun, TwelveHundredPointsCommitAtFiveHundredsAndAtTheEndOfTheFile) {
     EXPECT_FALSE(progress.WindowExists()); // ended
 }
 
+TEST_F(SdrRun, BatchBoundaryAndTheEndOfAFailedFile) {
+    // The 502nd object fails: 500 were committed in the batch, the 501st when the file ended.
+    state.files = {project.Write("a.sdr", SdrPoints(600, 0, 0))};
+    project.session->FailOn("IKavroMapObjects.Add", 502, "Отказ");
+    RunSdrImport(state, Params());
+    EXPECT_EQ(project.session->CommitCount(), 2);
+    EXPECT_EQ(Committed().size(), 501u);
+    ASSERT_EQ(state.errors.Entries().size(), 1u);
+}
+
 TEST_F(SdrRun, ThreeFilesWithTheMiddleOneMissing) {
     const auto a = project.Write("a.sdr", SdrPoints(2, 0, 0));
     const auto b = project.dir / "sub" / "b.sdr";
