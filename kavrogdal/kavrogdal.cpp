@@ -25,7 +25,10 @@ using Json = nlohmann::ordered_json;
 PJ_CONTEXT* g_context = nullptr;
 int g_initCount = 0;
 std::mutex g_listMutex;
-std::string g_predefinedCache; // JSON text (UTF-8), built on first request
+// JSON text (UTF-8), built on first request (about a second for PROJ's database) and kept for
+// the life of the process: the library stays mapped (-z nodelete), so a host that loads and
+// unloads it per wizard pays once.
+std::string g_predefinedCache;
 
 struct TLastError {
     int code = 0;
@@ -278,7 +281,6 @@ KAVRO_API bool KAVRO_CALL InitializeModule(const char*) {
 KAVRO_API void KAVRO_CALL FinalizeModule(void) {
     if (g_initCount > 0 && --g_initCount == 0 && g_context) {
         std::lock_guard lock(g_listMutex);
-        g_predefinedCache.clear();
         proj_context_destroy(g_context);
         g_context = nullptr;
     }

@@ -136,6 +136,20 @@ TEST_F(KavroGdalInterface, PointsFlagsAndBounds) {
     api().DestroyCoordinateSystem(utm);
 }
 
+TEST_F(KavroGdalInterface, ReloadAfterUnload) {
+    char* text = nullptr;
+    ASSERT_TRUE(api().GetPredefinedCoordinateSystems(&text));
+    const std::string first = TakeText(text);
+    library->Unload();
+    EXPECT_FALSE(library->IsLoaded());
+    library->Load("");
+    ASSERT_TRUE(api().GetPredefinedCoordinateSystems(&text));
+    EXPECT_EQ(TakeText(text), first);
+    void* handle = nullptr;
+    ASSERT_TRUE(api().CreateCoordinateSystem("", "EPSG", "4284", &handle));
+    api().DestroyCoordinateSystem(handle);
+}
+
 TEST(CoordinateSystemLibraryLoader, Failures) {
     TTempDir dir;
     std::ofstream(dir / "KavroGdal.so") << "not a library";
