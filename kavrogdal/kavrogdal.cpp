@@ -396,10 +396,11 @@ KAVRO_API bool KAVRO_CALL TransformPoint(void* transformer, double* x, double* y
         return Fail(kErrorTransform, std::string("Cannot transform the point") +
                                          (code ? std::string(": ") + proj_errno_string(code) : ""));
     }
+    // The success path leaves the last error alone: touching thread-local storage from a shared
+    // library costs a call per point.
     *x = out.xyz.x;
     *y = out.xyz.y;
     *z = out.xyz.z;
-    t_lastError.code = 0;
     return true;
 }
 
