@@ -224,3 +224,23 @@ TEST_F(Conversions, LocalZoneSystemOfTwoProjZones) {
     import.SetSourceReference(Ref("EPSG", "4326"));
     EXPECT_THROW(import.PrepareImportTransformation(), ECoordinateSystemTransformerError);
 }
+
+TEST_F(Conversions, ProviderExportsAndGeoFileInfo) {
+    TCoordinateReference reference(Ref("EPSG", "32637", true, "UTM"));
+    TCoordinateReferenceDef exported;
+    ASSERT_TRUE(provider->ExportReference(reference, "PROJ4", exported));
+    EXPECT_EQ(exported.Format, "PROJ4");
+    EXPECT_NE(exported.Parameters.find("+proj=utm +zone=37"), std::string::npos)
+        << exported.Parameters;
+    EXPECT_EQ(exported.Caption, "UTM");
+    EXPECT_TRUE(exported.SwitchXY) << "only the format and parameters change";
+    ASSERT_TRUE(
+        provider->ExportReference(TCoordinateReference(Ref("EPSG", "4326")), "WKT", exported));
+    ASSERT_TRUE(provider->ExportReference(TCoordinateReference(exported), "EPSG", exported));
+    EXPECT_EQ(exported.Parameters, "4326");
+    EXPECT_FALSE(provider->ExportReference(reference, "GML", exported));
+
+    TGeoFileInfo info;
+    EXPECT_FALSE(provider->GetGeoFileInfo("map.tif", info));
+    EXPECT_EQ(info.Message, "Method <GetGeoFileInfo> not found in KavroGdal.dll.");
+}
