@@ -95,25 +95,31 @@ class TTextImportRun::TCommonOpening {
 public:
     explicit TCommonOpening(TTextImportRun& run) : m_run(run) {
         run.m_objectCount = 0;
-        const auto& in = run.m_inputs;
-        run.m_db = Fetch<IKavroDb>([&](IKavroDb** p) { return in.application->get_ActiveDb(p); });
+        run.m_db = Fetch<IKavroDb>(
+            [&](IKavroDb** p) { return run.m_inputs.application->get_ActiveDb(p); });
         objects = Fetch<IKavroMapObjects>(
             [&](IKavroMapObjects** p) { return run.m_db->get_MapObjects(p); });
-        info = std::make_unique<TImportDataInfo>(*in.fields, in.columnNames);
-        layer = Wide(in.layerID);
-        if (in.progress)
-            in.progress->StartProgress(Ansi("Импорт графики"), in.table->RowCount());
     }
 
-    // Runs the method's body and commits after it, whatever happens.
+    // Resolves the columns and attribute targets, starts the progress, runs the method's body
+    // and commits after it, whatever happens.
     template <class Body> void Run(Body body) {
         try {
+            const auto& in = m_run.m_inputs;
+            m_run.m_xColumn = FindColumn(in.columnNames, in.xColumnName);
+            m_run.m_yColumn = FindColumn(in.columnNames, in.yColumnName);
+            info = std::make_unique<TImportDataInfo>(*in.fields, in.columnNames);
+            layer = Wide(in.layerID);
+            if (in.progress)
+                in.progress->StartProgress(Ansi("Импорт графики"), in.table->RowCount());
             body();
         } catch (...) {
             // The body's error is the one to report; a failing commit after it adds nothing.
             objects->Commit();
+            info.reset();
             throw;
         }
+        info.reset();
         OleCheck(objects->Commit());
     }
 
@@ -320,15 +326,13 @@ void TTextImportRun::RunRowsAsObjects() {
     TCommonOpening opening(*this);
     const auto& in = m_inputs;
     const TCSVData& table = *in.table;
-    m_xColumn = FindColumn(in.columnNames, in.xColumnName);
-    m_yColumn = FindColumn(in.columnNames, in.yColumnName);
-
-    // The styles as the host takes them, converted once.
-    std::vector<TBstr> styleIDs;
-    for (int i = 0; i < in.styles->Count(); ++i)
-        styleIDs.push_back(Wide((*in.styles)[i].StyleID.View()));
 
     opening.Run([&] {
+        // The styles as the host takes them, converted once.
+        std::vector<TBstr> styleIDs;
+        for (int i = 0; i < in.styles->Count(); ++i)
+            styleIDs.push_back(Wide((*in.styles)[i].StyleID.View()));
+
         for (int row = FirstDataRow(table, m_xColumn); row < table.RowCount(); ++row) {
             if (const auto point = ReadRowPoint(table, row, m_xColumn, m_yColumn)) {
                 try {
@@ -360,8 +364,6 @@ void TTextImportRun::RunRings(bool ringsAsShapes) {
 
     TCommonOpening opening(*this);
     const TCSVData& table = *in.table;
-    m_xColumn = FindColumn(in.columnNames, in.xColumnName);
-    m_yColumn = FindColumn(in.columnNames, in.yColumnName);
     const TBstr style = Wide(entry->StyleID.View());
 
     opening.Run([&] {
