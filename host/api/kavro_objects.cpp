@@ -325,7 +325,7 @@ public:
                 throw EHostFailure("Стиль " + Quoted(id) + " не принадлежит слою " +
                                    Quoted(m_object->layerId));
             auto [pos, insert] = Position(position, m_object->shapeCount);
-            std::int64_t shapeId = store.AddShape(m_object->id, pos, insert, id);
+            std::int64_t shapeId = store.AddShape(m_object->id, pos, insert, style->key);
             ++m_object->shapeCount;
             return HandOut<IKavroShape>(new TKavroShape(m_ctx, shapeId), shape);
         });
@@ -365,7 +365,7 @@ public:
                 throw EHostFailure("Поле " + Quoted(name) + " не найдено в таблице " +
                                    Quoted(table.name));
             CheckRecord(table, recordIndex);
-            Store(table, table.fields[field], value, recordIndex);
+            Store(table, field, value, recordIndex);
             return S_OK;
         });
     }
@@ -391,10 +391,11 @@ private:
     }
 
     // The host keeps values in the type of their field and converts what it is given.
-    void Store(const TTableDef& table, const TFieldDef& field, const VARIANT& v, int record) {
+    void Store(const TTableDef& table, int fieldIndex, const VARIANT& v, int record) {
+        const TFieldDef& field = table.fields[fieldIndex];
         TProjectStore& store = m_ctx->Store();
         auto put = [&](TValueType type, std::int64_t i, double d, std::string_view text) {
-            store.SetValue(m_object->id, table.id, field.name, record, type, i, d, text);
+            store.SetValue(m_object->id, table.key, fieldIndex, record, type, i, d, text);
         };
         auto fail = [&](const std::string& text, const char* what) {
             throw EHostFailure("Значение " + Quoted(text) + " поля " + Quoted(field.name) +
@@ -511,8 +512,8 @@ public:
         return KavroGuard(*m_ctx, "IKavroMapObjects.Add", [&] {
             *Out(object) = nullptr;
             std::string id = FromBstr(layerId);
-            LayerOf(*m_ctx, id);
-            std::int64_t objectId = m_ctx->Store().AddObject(id);
+            const TLayerDef& layer = LayerOf(*m_ctx, id);
+            std::int64_t objectId = m_ctx->Store().AddObject(layer.key);
             if (objectId > std::numeric_limits<std::int32_t>::max())
                 throw EHostFailure("Превышено число объектов базы данных");
             return HandOut<IKavroMapObject>(new TKavroMapObject(m_ctx, objectId, id), object);

@@ -5,8 +5,11 @@
 #include "object_export.h"
 #include "platform/registry.h"
 
+#include <QApplication>
+
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -160,6 +163,16 @@ int Run(const TArgs& a) {
     std::filesystem::path folder =
         a.Has("--folder") ? std::filesystem::path(a.options.at("--folder")) : HostFolder();
     THostSession session(a.positional[1], folder);
+    // The host is a desktop application: the module's wizards find its QApplication. Without
+    // any display the module is left to decide what it can do.
+    std::unique_ptr<QApplication> app;
+    if (std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY") ||
+        std::getenv("WAYLAND_DISPLAY")) {
+        static int argc = 1;
+        static char name[] = "kavro-host";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QApplication>(argc, argv);
+    }
     HRESULT hr;
     const char* step = "Initialize";
     {

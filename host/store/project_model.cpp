@@ -22,6 +22,10 @@ void Build(const std::vector<T>& items, std::unordered_map<std::string, std::siz
     for (std::size_t i = 0; i < items.size(); ++i)
         index.emplace(items[i].id, i);
 }
+template <class T> void Number(std::vector<T>& items) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+        items[i].key = static_cast<int>(i + 1);
+}
 } // namespace
 
 const TMapDef* TProjectModel::FindMap(const std::string& id) const {
@@ -49,6 +53,9 @@ const TTableDef* TProjectModel::FindLayerTableByName(const std::string& layerId,
 }
 
 void TProjectModel::Index() {
+    Number(layers);
+    Number(styles);
+    Number(tables);
     Build(maps, m_maps);
     Build(layers, m_layers);
     Build(styles, m_styles);

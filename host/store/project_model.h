@@ -14,7 +14,9 @@ struct TFieldDef {
     int type = 10;
 };
 
+// key: the item's number in project order (1-based), which map objects store instead of the id.
 struct TTableDef {
+    int key = 0;
     std::string id;
     std::string layerId;
     std::string name;
@@ -27,12 +29,14 @@ struct TTableDef {
 };
 
 struct TStyleDef {
+    int key = 0;
     std::string id;
     std::string layerId;
     std::string name;
 };
 
 struct TLayerDef {
+    int key = 0;
     std::string id;
     std::string mapId;
     std::string name;
@@ -61,10 +65,19 @@ struct TProjectModel {
     // The table of a layer with the given name (attribute writes name tables by name).
     const TTableDef* FindLayerTableByName(const std::string& layerId,
                                           const std::string& name) const;
-    // Rebuilds the id lookups; call after filling the vectors.
+    // By key; nullptr when there is none.
+    const TLayerDef* LayerByKey(int key) const { return ByKey(layers, key); }
+    const TStyleDef* StyleByKey(int key) const { return ByKey(styles, key); }
+    const TTableDef* TableByKey(int key) const { return ByKey(tables, key); }
+    // Numbers the items in project order and rebuilds the id lookups; call after filling the
+    // vectors.
     void Index();
 
 private:
+    template <class T> static const T* ByKey(const std::vector<T>& items, int key) {
+        return key >= 1 && static_cast<std::size_t>(key) <= items.size() ? &items[key - 1]
+                                                                         : nullptr;
+    }
     std::unordered_map<std::string, std::size_t> m_maps, m_layers, m_styles, m_tables;
 };
 

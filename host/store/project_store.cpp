@@ -19,17 +19,17 @@ CREATE TABLE sem_tables(ord INTEGER PRIMARY KEY, id TEXT NOT NULL UNIQUE,
 CREATE TABLE fields(table_id TEXT NOT NULL, ord INTEGER NOT NULL, name TEXT NOT NULL,
                     caption TEXT NOT NULL, type INTEGER NOT NULL, PRIMARY KEY(table_id, ord))
                     WITHOUT ROWID;
-CREATE TABLE objects(id INTEGER PRIMARY KEY, layer_id TEXT NOT NULL);
+CREATE TABLE objects(id INTEGER PRIMARY KEY, layer INTEGER NOT NULL);
 CREATE TABLE shapes(id INTEGER PRIMARY KEY, object_id INTEGER NOT NULL, ord INTEGER NOT NULL,
-                    style_id TEXT NOT NULL);
+                    style INTEGER NOT NULL);
 CREATE TABLE parts(id INTEGER PRIMARY KEY, shape_id INTEGER NOT NULL, ord INTEGER NOT NULL,
                    closed INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE vertices(part_id INTEGER NOT NULL, ord INTEGER NOT NULL, x REAL NOT NULL,
                       y REAL NOT NULL, z REAL NOT NULL, PRIMARY KEY(part_id, ord)) WITHOUT ROWID;
-CREATE TABLE sem_values(object_id INTEGER NOT NULL, table_id TEXT NOT NULL, field TEXT NOT NULL,
+CREATE TABLE sem_values(object_id INTEGER NOT NULL, tbl INTEGER NOT NULL, field INTEGER NOT NULL,
                         record INTEGER NOT NULL, type INTEGER NOT NULL, int_value INTEGER,
                         real_value REAL, text_value TEXT,
-                        PRIMARY KEY(object_id, table_id, field, record)) WITHOUT ROWID;
+                        PRIMARY KEY(object_id, tbl, field, record)) WITHOUT ROWID;
 CREATE TABLE streams(name TEXT PRIMARY KEY, data BLOB NOT NULL, encoding TEXT NOT NULL,
                      generated INTEGER NOT NULL);
 CREATE TABLE settings(key TEXT PRIMARY KEY, value TEXT NOT NULL);
@@ -69,6 +69,7 @@ void TProjectStore::Create(const std::filesystem::path& file, const TProjectMode
         meta.Bind(1, std::string_view("activeMap")).Bind(2, model.activeMap).Run();
         meta.Bind(1, std::string_view("activeLayer")).Bind(2, model.activeLayer).Run();
         meta.Bind(1, std::string_view("coordinateSystem")).Bind(2, coordinateSystemJson).Run();
+        // ord numbers the items 1, 2, 3... in project order: the keys map objects refer to.
         auto map = db.Prepare("INSERT INTO maps(id, name) VALUES(?, ?)");
         for (const auto& m : model.maps)
             map.Bind(1, m.id).Bind(2, m.name).Run();
@@ -115,30 +116,34 @@ TProjectStore::TProjectStore(const std::filesystem::path& file) : m_file(file) {
     if (!std::filesystem::exists(file))
         throw EStoreError("Файл проекта \"" + file.string() + "\" не найден");
     m_db = std::make_unique<TDatabase>(file, false);
-    {
+    bool isProject = false;
+    try {
         auto version = m_db->Prepare("PRAGMA user_version");
-        if (!version.Step() || version.Int(0) != kSchemaVersion)
-            throw EStoreError("Файл \"" + file.string() +
-                              "\" не является проектом или его версия не поддерживается");
+        isProject = version.Step() && version.Int(0) == kSchemaVersion;
+    } catch (const EStoreError&) {
+        // Not an SQLite file at all.
     }
+    if (!isProject)
+        throw EStoreError("Файл \"" + file.string() +
+                          "\" не является проектом или его версия не поддерживается");
     m_db->Exec("PRAGMA journal_mode=WAL");
     // The project is a working copy: a power loss may lose the last commit but never corrupts.
     m_db->Exec("PRAGMA synchronous=NORMAL");
     // A large import stays in one transaction until its commit: keep its pages in memory
     // rather than spilling them to the journal early.
-    m_db->Exec("PRAGMA cache_size=-131072");
+    m_db->Exec("PRAGMA cache_size=-262144");
     LoadModel();
     m_begin = m_db->Prepare("BEGIN IMMEDIATE");
     m_commit = m_db->Prepare("COMMIT");
     m_rollback = m_db->Prepare("ROLLBACK");
-    m_insertObject = m_db->Prepare("INSERT INTO objects(layer_id) VALUES(?)");
-    m_insertShape = m_db->Prepare("INSERT INTO shapes(object_id, ord, style_id) VALUES(?, ?, ?)");
+    m_insertObject = m_db->Prepare("INSERT INTO objects(layer) VALUES(?)");
+    m_insertShape = m_db->Prepare("INSERT INTO shapes(object_id, ord, style) VALUES(?, ?, ?)");
     m_insertPart = m_db->Prepare("INSERT INTO parts(shape_id, ord) VALUES(?, ?)");
     m_insertVertex =
         m_db->Prepare("INSERT INTO vertices(part_id, ord, x, y, z) VALUES(?, ?, ?, ?, ?)");
     m_setClosed = m_db->Prepare("UPDATE parts SET closed = ? WHERE id = ?");
     m_setValue = m_db->Prepare(
-        "INSERT OR REPLACE INTO sem_values(object_id, table_id, field, record, type, int_value, "
+        "INSERT OR REPLACE INTO sem_values(object_id, tbl, field, record, type, int_value, "
         "real_value, text_value) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
 }
 
@@ -166,10 +171,10 @@ void TProjectStore::LoadModel() {
         m_model.maps.push_back({maps.Text(0), maps.Text(1), {}});
     auto layers = m_db->Prepare("SELECT id, map_id, name FROM layers ORDER BY ord");
     while (layers.Step())
-        m_model.layers.push_back({layers.Text(0), layers.Text(1), layers.Text(2), {}, {}});
+        m_model.layers.push_back({0, layers.Text(0), layers.Text(1), layers.Text(2), {}, {}});
     auto styles = m_db->Prepare("SELECT id, layer_id, name FROM styles ORDER BY ord");
     while (styles.Step())
-        m_model.styles.push_back({styles.Text(0), styles.Text(1), styles.Text(2)});
+        m_model.styles.push_back({0, styles.Text(0), styles.Text(1), styles.Text(2)});
     auto tables =
         m_db->Prepare("SELECT id, layer_id, name, caption, mode FROM sem_tables ORDER BY ord");
     while (tables.Step()) {
@@ -309,21 +314,21 @@ void TProjectStore::Rollback() {
     m_db->Exec("COMMIT");
 }
 
-std::int64_t TProjectStore::AddObject(const std::string& layerId) {
+std::int64_t TProjectStore::AddObject(int layerKey) {
     Begin();
-    m_insertObject.Bind(1, layerId).Run();
+    m_insertObject.Bind(1, layerKey).Run();
     return m_db->LastInsertId();
 }
 
 std::int64_t TProjectStore::AddShape(std::int64_t objectId, int position, bool insert,
-                                     const std::string& styleId) {
+                                     int styleKey) {
     Begin();
     if (insert)
         m_db->Prepare("UPDATE shapes SET ord = ord + 1 WHERE object_id = ? AND ord >= ?")
             .Bind(1, objectId)
             .Bind(2, position)
             .Run();
-    m_insertShape.Bind(1, objectId).Bind(2, position).Bind(3, styleId).Run();
+    m_insertShape.Bind(1, objectId).Bind(2, position).Bind(3, styleKey).Run();
     return m_db->LastInsertId();
 }
 
@@ -359,11 +364,11 @@ void TProjectStore::SetClosed(std::int64_t partId, bool closed) {
     m_setClosed.Bind(1, closed ? 1 : 0).Bind(2, partId).Run();
 }
 
-void TProjectStore::SetValue(std::int64_t objectId, const std::string& tableId,
-                             const std::string& field, int record, TValueType type,
-                             std::int64_t intValue, double doubleValue, std::string_view text) {
+void TProjectStore::SetValue(std::int64_t objectId, int tableKey, int field, int record,
+                             TValueType type, std::int64_t intValue, double doubleValue,
+                             std::string_view text) {
     Begin();
-    m_setValue.Bind(1, objectId).Bind(2, tableId).Bind(3, field).Bind(4, record);
+    m_setValue.Bind(1, objectId).Bind(2, tableKey).Bind(3, field).Bind(4, record);
     m_setValue.Bind(5, static_cast<int>(type)).BindNull(6).BindNull(7).BindNull(8);
     switch (type) {
     case TValueType::Int:
@@ -384,27 +389,28 @@ void TProjectStore::SetValue(std::int64_t objectId, const std::string& tableId,
 
 void TProjectStore::ForEachObject(const std::function<void(const TObjectRecord&)>& visit) {
     auto geometry = m_db->Prepare(
-        "SELECT o.id, o.layer_id, s.id, s.style_id, p.id, p.closed, v.x, v.y, v.z "
+        "SELECT o.id, o.layer, s.id, s.style, p.id, p.closed, v.x, v.y, v.z "
         "FROM objects o LEFT JOIN shapes s ON s.object_id = o.id "
         "LEFT JOIN parts p ON p.shape_id = s.id LEFT JOIN vertices v ON v.part_id = p.id "
         "ORDER BY o.id, s.ord, s.id, p.ord, p.id, v.ord");
     auto values = m_db->Prepare(
-        "SELECT v.object_id, t.id, v.field, v.record, v.type, v.int_value, v.real_value, "
-        "v.text_value FROM sem_values v JOIN sem_tables t ON t.id = v.table_id "
-        "ORDER BY v.object_id, t.ord, v.record, v.field");
+        "SELECT object_id, tbl, field, record, type, int_value, real_value, text_value "
+        "FROM sem_values ORDER BY object_id, tbl, record, field");
     bool haveValue = values.Step();
     bool haveRow = geometry.Step();
     while (haveRow) {
         TObjectRecord object;
         object.id = geometry.Int(0);
-        object.layerId = geometry.Text(1);
+        const TLayerDef* layer = m_model.LayerByKey(static_cast<int>(geometry.Int(1)));
+        object.layerId = layer ? layer->id : std::string();
         std::int64_t shapeId = -1, partId = -1;
         while (haveRow && geometry.Int(0) == object.id) {
             if (!geometry.IsNull(2)) {
                 if (geometry.Int(2) != shapeId) {
                     shapeId = geometry.Int(2);
                     partId = -1;
-                    object.shapes.push_back({geometry.Text(3), {}});
+                    const TStyleDef* style = m_model.StyleByKey(static_cast<int>(geometry.Int(3)));
+                    object.shapes.push_back({style ? style->id : std::string(), {}});
                 }
                 if (!geometry.IsNull(4)) {
                     if (geometry.Int(4) != partId) {
@@ -422,9 +428,11 @@ void TProjectStore::ForEachObject(const std::function<void(const TObjectRecord&)
             haveValue = values.Step();
         while (haveValue && values.Int(0) == object.id) {
             TValueRecord v;
-            const TTableDef* table = m_model.FindTable(values.Text(1));
-            v.table = table ? table->name : values.Text(1);
-            v.field = values.Text(2);
+            const TTableDef* table = m_model.TableByKey(static_cast<int>(values.Int(1)));
+            auto field = static_cast<std::size_t>(values.Int(2));
+            v.table = table ? table->name : std::string();
+            v.field =
+                table && field < table->fields.size() ? table->fields[field].name : std::string();
             v.record = static_cast<int>(values.Int(3));
             auto type = static_cast<TValueType>(values.Int(4));
             v.type = TypeName(type);

@@ -61,15 +61,14 @@ public:
     std::optional<std::array<double, 4>> ShowRect();
 
     // Map-object changes. Positions are 0-based; InsertX shifts the items at and after it.
-    std::int64_t AddObject(const std::string& layerId);
-    std::int64_t AddShape(std::int64_t objectId, int position, bool insert,
-                          const std::string& styleId);
+    // Layers, styles, tables and fields are given by their keys (TProjectModel).
+    std::int64_t AddObject(int layerKey);
+    std::int64_t AddShape(std::int64_t objectId, int position, bool insert, int styleKey);
     std::int64_t AddPart(std::int64_t shapeId, int position, bool insert);
     void AddVertex(std::int64_t partId, int position, bool insert, double x, double y, double z);
     void SetClosed(std::int64_t partId, bool closed);
-    void SetValue(std::int64_t objectId, const std::string& tableId, const std::string& field,
-                  int record, TValueType type, std::int64_t intValue, double doubleValue,
-                  std::string_view text);
+    void SetValue(std::int64_t objectId, int tableKey, int field, int record, TValueType type,
+                  std::int64_t intValue, double doubleValue, std::string_view text);
     void Commit();
     void Rollback();
     bool InTransaction() const { return m_inTransaction; }

@@ -61,6 +61,27 @@ TEST_F(KavroHostCli, CreatesAndDescribesAProject) {
     EXPECT_EQ(Run("create " + project + " --from '" + (m_dir / "p.json").string() + "'").code, 1);
 }
 
+TEST_F(KavroHostCli, BadFilesFailWithMessages) {
+    std::ofstream(m_dir / "text.kavro") << "not a project";
+    std::ofstream(m_dir / "bad.json") << "{\"maps\": 5}";
+    struct TCase {
+        std::string args, message;
+    } cases[] = {
+        {"objects '" + (m_dir / "text.kavro").string() + "'", "не является проектом"},
+        {"objects '" + (m_dir / "none.kavro").string() + "'", "не найден"},
+        {"create '" + (m_dir / "n.kavro").string() + "' --from '" + (m_dir / "bad.json").string() +
+             "'",
+         "\"maps\" должно быть массивом"},
+        {"info '" + (m_dir / "text.kavro").string() + "'", "Не удалось загрузить модуль"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        auto r = Run(c.args);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+}
+
 TEST_F(KavroHostCli, UsageErrorsExitWithTwo) {
     for (const char* args : {"", "frobnicate", "create x.kavro", "objects", "run a b notanumber",
                              "export x.kavro", "gui --quit-after-ms", "info a --bogus"}) {

@@ -63,7 +63,8 @@ TEST_F(HostSessionTest, KeepsCommittedObjectsAndLosesUncommittedOnes) {
         EXPECT_EQ(objects->Commit(), S_OK);
         AddPoint(objects.Get(), 3, 4);
         EXPECT_EQ(session.CommitCount(), 1);
-        EXPECT_EQ(session.Objects().size(), 2u); // the open connection sees its own changes
+        EXPECT_EQ(session.Objects().size(), 2u);   // the open connection sees its own changes
+        EXPECT_EQ(ReadObjects(m_file).size(), 1u); // others see what was committed
     }
     auto stored = ReadObjects(m_file);
     ASSERT_EQ(stored.size(), 1u);
