@@ -12,9 +12,9 @@ void TKavroCoordinateReference::LoadFromJSON(const TJson& object) {
 }
 
 void TKavroCoordinateReference::SaveToJSON(TJson& object) const {
-    // Writing the parameters changes only their text form, not the reference's meaning.
-    const_cast<TKavroCoordinateReference*>(this)->WriteParameters();
-    TCoordinateReference::SaveToJSON(object);
+    TCoordinateReferenceDef def = m_def;
+    def.Parameters = ComposeParameters();
+    def.SaveToJSON(object);
 }
 
 std::shared_ptr<TCoordinateReference> TMSKCoordinateReference::Clone() const {
@@ -28,23 +28,24 @@ void TMSKCoordinateReference::ReadParameters() {
     m_zones.clear();
     if (TrimView(m_def.Parameters).empty())
         return;
+    TJson object;
     try {
-        TJson object = ParseAnsiJson(m_def.Parameters);
-        if (!object.is_object() || !object.contains("Zones") || !object["Zones"].is_array())
-            throw EJsonError("Zones");
-        LoadReferenceListFromJSON(m_zones, object["Zones"]);
+        object = ParseAnsiJson(m_def.Parameters);
     } catch (const EJsonError&) {
-        m_zones.clear();
-        throw ECoordinateSystemError(Ansi("Ошибка считывания параметров МСК"));
+        object = nullptr;
     }
+    if (!object.is_object() || !object.contains("Zones") || !object["Zones"].is_array())
+        throw ECoordinateSystemError(Ansi("Ошибка считывания параметров МСК"));
+    // A zone that is not a reference object fails with the JSON model's own message.
+    LoadReferenceListFromJSON(m_zones, object["Zones"]);
 }
 
-void TMSKCoordinateReference::WriteParameters() {
+AnsiString TMSKCoordinateReference::ComposeParameters() const {
     TJson zones;
     SaveReferenceListToJSON(m_zones, zones);
     TJson object = TJson::object();
     object["Zones"] = std::move(zones);
-    m_def.Parameters = DumpAnsiJson(object, 2);
+    return DumpAnsiJson(object, 2);
 }
 
 void TMSKCoordinateReference::Validate(TCoordinateSystemCatalog& catalog) {

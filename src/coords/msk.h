@@ -16,7 +16,10 @@ public:
     // Raises the first problem found.
     virtual void Validate(TCoordinateSystemCatalog& catalog) = 0;
     virtual void ReadParameters() = 0;
-    virtual void WriteParameters() = 0;
+    // Parameters := ComposeParameters().
+    virtual void WriteParameters() { m_def.Parameters = ComposeParameters(); }
+    // The parameter text for the reference's current content.
+    [[nodiscard]] virtual AnsiString ComposeParameters() const = 0;
     virtual TCoordinateTransformationPtr
     CreateTransformationTo(TCoordinateSystemCatalog& catalog,
                            const TCoordinateReferenceDef& target) = 0;
@@ -34,7 +37,7 @@ public:
     // ECoordinateSystemError "Ошибка считывания параметров МСК" for parameters that are not an
     // object with a "Zones" array; blank parameters give no zones.
     void ReadParameters() override;
-    void WriteParameters() override;
+    AnsiString ComposeParameters() const override;
     TCoordinateTransformationPtr
     CreateTransformationTo(TCoordinateSystemCatalog& catalog,
                            const TCoordinateReferenceDef& target) override;

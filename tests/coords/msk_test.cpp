@@ -186,3 +186,24 @@ TEST_F(MskFixture, EveryBuildStartsWithoutAZoneUsedLast) {
     ASSERT_TRUE(second->TransformPoint(overlap, error));
     EXPECT_EQ(overlap.x, 1075) << "the first zone in order";
 }
+
+TEST_F(MskFixture, ZoneListErrorsKeepTheJsonModelsMessage) {
+    TMSKCoordinateReference msk(RefDef("MSK", R"({"Zones":[{"Format":"SHIFT"}]})"));
+    try {
+        msk.ReadParameters();
+        ADD_FAILURE();
+    } catch (const EJsonError& e) {
+        EXPECT_EQ(e.Message(), "Property \"Parameters\" not found");
+    }
+    // Saving writes the zones into the parameters without changing the reference itself.
+    TMSKCoordinateReference two(Msk(TJson::array({Zone("A", "1 2", "0 0 1 1")})));
+    two.ReadParameters();
+    two.Zones().push_back(std::make_shared<TCoordinateReference>(RefDef("SHIFT", "5 5")));
+    const AnsiString before = two.GetParameters();
+    TJson saved;
+    two.SaveToJSON(saved);
+    EXPECT_EQ(two.GetParameters(), before);
+    TMSKCoordinateReference read;
+    read.LoadFromJSON(saved);
+    EXPECT_EQ(read.Zones().size(), 2u);
+}
