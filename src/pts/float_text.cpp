@@ -10,8 +10,9 @@ bool IsDigit(char c) {
 }
 } // namespace
 
-EFloatConversionError::EFloatConversionError(std::string_view text)
-    : EUserError("'" + AnsiString(text) + "' is not a valid floating point value") {}
+void RaiseFloatConversionError(std::string_view text) {
+    throw EConvertError("'" + AnsiString(text) + "' is not a valid floating point value");
+}
 
 bool TryInvariantTextToFloat(std::string_view text, double& value) {
     while (!text.empty() && text.front() == ' ')
@@ -70,7 +71,7 @@ bool TryInvariantTextToFloat(std::string_view text, double& value) {
 double InvariantTextToFloat(std::string_view text) {
     double value = 0;
     if (!TryInvariantTextToFloat(text, value))
-        throw EFloatConversionError(text);
+        RaiseFloatConversionError(text);
     return value;
 }
 

@@ -89,7 +89,7 @@ void TSubStringInfo::ParseValue(std::string_view text, bool& ok, TParsedValue& v
     }
     ok = !stripped.empty() && IsRuntimeInteger(stripped);
     if (ok) // passes only as a hexadecimal integer: the decimal conversion fails
-        throw EFloatConversionError(stripped);
+        RaiseFloatConversionError(stripped);
     value = AnsiString(text);
 }
 

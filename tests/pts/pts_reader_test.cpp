@@ -45,7 +45,7 @@ TEST(InvariantNumber, ErrorNamesTheText) {
     try {
         (void)InvariantTextToFloat("1.5;2");
         FAIL() << "no error";
-    } catch (const EUserError& e) {
+    } catch (const EConvertError& e) {
         EXPECT_EQ(e.Message(), "'1.5;2' is not a valid floating point value");
     }
 }
