@@ -3,6 +3,7 @@
 #include "coords/number_text.h"
 #include "platform/dynamic_library.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <system_error>
 
@@ -159,6 +160,10 @@ bool TDllProviderCoordinateTransformation::TransformPoints(TCSPointArray& points
                                                            AnsiString& error) {
     if (points.empty())
         return true;
+    if (points.size() > static_cast<size_t>(INT32_MAX)) {
+        error = "Too many points";
+        return false;
+    }
     const auto& exports = m_library->Exports();
     std::vector<double> coordinates;
     coordinates.reserve(points.size() * 3);

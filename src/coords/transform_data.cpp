@@ -135,6 +135,12 @@ std::unique_ptr<TTransformItem> CreateTransformItemByType(std::string_view word)
 
 AnsiString FormatAngleDMS(double angle) {
     constexpr double kTwoPi = 2 * std::numbers::pi;
+    // Whole turns beyond any sensible angle are dropped first (fmod is exact), so the integer
+    // parts below cannot overflow; a value that is not a number shows as no turn at all.
+    if (!std::isfinite(angle))
+        angle = 0;
+    if (std::fabs(angle) >= kTwoPi * 1e6)
+        angle = std::fmod(angle, kTwoPi);
     if (angle < 0)
         angle += (std::floor(std::fabs(angle / kTwoPi)) + 1) * kTwoPi;
     const double deg = angle * 180 / std::numbers::pi;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -180,11 +181,13 @@ TEST(FormatAngleDMS, Cases) {
         {359 + 59.0 / 60 + 59.9 / 3600, "0°"}, // the seconds carry into minutes and degrees
         {0, "0°"},
         {12 + 3.0 / 60 + 4.0 / 3600, "12°03'04\""},
+        {360.0 * 1e9 + 90, "90°"}, // whole turns far beyond the integer range
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.degrees);
         EXPECT_EQ(FormatAngleDMS(c.degrees * kPi / 180), Ansi(c.expected));
     }
+    EXPECT_EQ(FormatAngleDMS(std::numeric_limits<double>::quiet_NaN()), Ansi("0°"));
 }
 
 TEST(TransformData, ChangeNotification) {
