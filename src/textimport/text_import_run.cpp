@@ -206,7 +206,7 @@ std::optional<double> TTextImportRun::ParseNumber(std::string_view text) {
     while (end > i && text[end - 1] == ' ')
         --end;
     // The number without blanks and sign, with "." as its point, for from_chars.
-    char buffer[128];
+    char buffer[512]; // longer texts are not numbers
     std::size_t length = 0;
     bool negative = false;
     if (i < end && (text[i] == '+' || text[i] == '-'))

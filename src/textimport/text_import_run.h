@@ -73,7 +73,7 @@ public:
                                                     int yColumn);
     // A decimal number with "." or "," as the decimal point: optional blanks, sign, digits
     // with at most one point, optional exponent, optional blanks. Nothing for anything else
-    // or a value out of the double range.
+    // or a value out of the double range (or a text of more than 512 characters).
     static std::optional<double> ParseNumber(std::string_view text);
     // The style entry of a row (method 2): entry 0 without a classifier, otherwise the first
     // entry whose Value equals the row's classifier cell exactly; nullptr when none does.

@@ -27,6 +27,9 @@ TEST(RunParsingTest, ParseNumber) {
             EXPECT_DOUBLE_EQ(*value, *c.expected);
         }
     }
+    // Long digit runs still read; an absurdly long text does not.
+    EXPECT_EQ(*TTextImportRun::ParseNumber(std::string(300, '0') + "1,5"), 1.5);
+    EXPECT_FALSE(TTextImportRun::ParseNumber(std::string(600, '1')));
     // Exactly the nearest double, as a correctly rounded reading gives it.
     EXPECT_EQ(*TTextImportRun::ParseNumber("0,1"), 0.1);
     EXPECT_EQ(*TTextImportRun::ParseNumber("5432109,876"), 5432109.876);
