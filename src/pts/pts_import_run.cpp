@@ -10,7 +10,10 @@ namespace PtsImportForms {
 
 namespace {
 bool HasPtsExtension(const std::filesystem::path& fileName) {
-    std::string ext = fileName.extension().string();
+    // The text from the last dot of the name after its folder (".pts" alone counts too).
+    const std::string name = fileName.filename().string();
+    const std::size_t dot = name.rfind('.');
+    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
     for (char& c : ext)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');

@@ -252,6 +252,8 @@ TEST(PtsPreview, ListsUnconvertedPointsWithTheUserSeparator) {
     ASSERT_EQ(lines.lines.size(), 1u); // lines before the failure stay
     EXPECT_EQ(lines.lines[0], "7 1.00 2.00 ");
     EXPECT_FALSE(PreviewPtsFile(dir / "missing.pts", lines));
+    EXPECT_TRUE(PreviewPtsFile(write(".pts", "1,2,3\r\n"), lines));
+    EXPECT_FALSE(PreviewPtsFile(write("pts", "1,2,3\r\n"), lines));
 
     EXPECT_EQ(CheckPtsFirstPage({}, "L1"), Ansi("Файл не выбран."));
     EXPECT_EQ(CheckPtsFirstPage(dir / "a.pts", ""), Ansi("Стиль не задан."));
