@@ -53,6 +53,8 @@ void TCoordinateSystemTransformationCache::Add(const TCoordinateReferenceDef& so
 // --- catalog ---------------------------------------------------------------------------------
 
 TCoordinateSystemCatalog::TCoordinateSystemCatalog(const TCoordinateSystemProviderList& providers) {
+    m_origin.max_load_factor(0.75f);
+    m_origin.reserve(1024);
     for (const auto& provider : providers)
         if (provider)
             m_providers.push_back(provider);
