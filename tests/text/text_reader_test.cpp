@@ -94,6 +94,8 @@ TEST(TextReaderTest, ByteOrderMarks) {
     EXPECT_EQ(Lines(le), L{"A\xCF"});
     // No mark: the requested order, from the start; an odd last byte is dropped.
     EXPECT_EQ(Lines(std::string("A\0B\0C", 5), codepage::kUtf16LE), L{"AB"});
+    // An odd buffer splits every other unit: the half is carried into the next fill.
+    EXPECT_EQ(Lines(std::string("A\0B\0\r\0\n\0C\0", 10), codepage::kUtf16LE, 3), (L{"AB", "C"}));
 }
 
 TEST(TextReaderTest, ReadsFromTheStreamPosition) {
