@@ -14,7 +14,8 @@ namespace PtsImportForms {
 struct TPtsImportSettings {
     TComPtr<IKavroApplication> application;
     TComPtr<IKavroDb> database;
-    // The wizard's transformation state; prepared by the run.
+    // The wizard's transformation state, prepared by the run; without one points pass
+    // unchanged.
     TImportTransformation* transformation = nullptr;
     std::filesystem::path fileName;
     AnsiString layerId;

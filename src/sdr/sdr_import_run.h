@@ -38,12 +38,13 @@ private:
 struct TSdrRunState {
     TComPtr<IKavroApplication> application;
     TComPtr<IKavroDb> database;
-    // The wizard's transformation state; each run prepares it.
+    // The wizard's transformation state; each run prepares it. Without one points pass
+    // unchanged.
     TImportTransformation* transformation = nullptr;
     // The file selection (names with folders); the preview removes the files that failed.
     std::vector<std::filesystem::path> files;
     TSdrErrorList errors;
-    // The preview box: the loop's log and the preview lines.
+    // The preview box: the loop's log and the preview lines (required).
     TTextLines* log = nullptr;
     // The long-operation window; the module's own when null.
     ILongOperation* progress = nullptr;
