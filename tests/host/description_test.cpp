@@ -6,6 +6,8 @@
 
 #include <pugixml.hpp>
 
+#include <fstream>
+
 using namespace kavrohost;
 
 TEST(ProjectDescription, RoundTripsThroughTheProjectFile) {
@@ -61,4 +63,14 @@ TEST(ProjectDescription, WritesTheConfigurationDocumentFromTheCoordinateSystem) 
     EXPECT_STREQ(def.attribute("boundingBox").value(), "0 0 1000000 9000000");
     EXPECT_STREQ(def.text().get(), "+proj=utm +zone=37 +datum=WGS84 +units=m +no_defs");
     EXPECT_STREQ(ref.child("BoundingBox").text().get(), "0 0 1000000 9000000");
+}
+
+TEST(ProjectDescription, TheDemoProjectIsValidAndRoundTrips) {
+    std::ifstream in(TI_TEST_DATA_DIR "/../../samples/demo-project.json");
+    ASSERT_TRUE(in);
+    auto description = nlohmann::json::parse(in);
+    TTempDir dir;
+    CreateProject(dir / "demo.kavro", description);
+    EXPECT_EQ(ExportDescription(dir / "demo.kavro"), description);
+    EXPECT_EQ(NormalizeDescription(description), description); // written in the normal form
 }

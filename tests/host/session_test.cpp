@@ -65,6 +65,7 @@ TEST_F(HostSessionTest, KeepsCommittedObjectsAndLosesUncommittedOnes) {
         EXPECT_EQ(session.CommitCount(), 1);
         EXPECT_EQ(session.Objects().size(), 2u);   // the open connection sees its own changes
         EXPECT_EQ(ReadObjects(m_file).size(), 1u); // others see what was committed
+        EXPECT_EQ(ExportDescription(m_file), SmallProjectDescription());
     }
     auto stored = ReadObjects(m_file);
     ASSERT_EQ(stored.size(), 1u);
