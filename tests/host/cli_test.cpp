@@ -1,4 +1,5 @@
 // The kavro-host binary's subcommands on a small project.
+#include "host/core/host_session.h"
 #include "registry_env.h"
 #include "support/temp_dir.h"
 #include "test_project.h"
@@ -154,4 +155,66 @@ TEST_F(KavroHostCli, LoadsTheTextImportModuleWhenItIsBuilt) {
     auto run =
         Run("run '" + module.string() + "' " + Project() + " 4", "QT_QPA_PLATFORM=offscreen");
     EXPECT_EQ(run.code, 0) << run.err;
+}
+
+TEST_F(KavroHostCli, ExportsPointsLinesPolygonsAndCollections) {
+    std::string project = Project();
+    {
+        using namespace kavrohost;
+        THostSession session(m_dir / "p.kavro");
+        TComPtr<IKavroMapObjects> objects;
+        ASSERT_EQ(session.Database()->get_MapObjects(objects.Put()), S_OK);
+        struct TPart {
+            std::vector<std::pair<double, double>> vertices;
+            bool closed;
+        };
+        auto add = [&](const std::vector<TPart>& parts) {
+            TComPtr<IKavroMapObject> object;
+            TComPtr<IKavroShapes> shapes;
+            TComPtr<IKavroShape> shape;
+            TComPtr<IKavroContour> contour;
+            ASSERT_EQ(objects->Add(TBstr(u"L1").Get(), object.Put()), S_OK);
+            ASSERT_EQ(object->get_Shapes(shapes.Put()), S_OK);
+            ASSERT_EQ(shapes->Add(-1, TBstr(u"S2").Get(), shape.Put()), S_OK);
+            ASSERT_EQ(shape->get_Contour(contour.Put()), S_OK);
+            for (const auto& p : parts) {
+                TComPtr<IKavroContourPart> part;
+                ASSERT_EQ(contour->Add(-1, part.Put()), S_OK);
+                for (auto [x, y] : p.vertices)
+                    ASSERT_EQ(part->AddVertex(-1, x, y, 0), S_OK);
+                if (p.closed) {
+                    ASSERT_EQ(part->put_Closed(VARIANT_TRUE), S_OK);
+                }
+            }
+            TComPtr<IKavroSemData> data;
+            ASSERT_EQ(object->get_SemData(data.Put()), S_OK);
+            ASSERT_EQ(data->SetValue(TBstr(u"POINTS").Get(), TBstr(u"H").Get(),
+                                     TVariant::Double(1.5).Raw(), 0),
+                      S_OK);
+        };
+        add({{{{0, 0}, {1, 1}}, false}});
+        add({{{{0, 0}, {1, 0}, {1, 1}}, true}});
+        add({{{{0, 0}, {1, 0}}, true}});
+        add({{{{5, 5}}, false}, {{{6, 6}, {7, 7}}, false}});
+        ASSERT_EQ(objects->Commit(), S_OK);
+    }
+    auto listing = Run("objects " + project);
+    ASSERT_EQ(listing.code, 0);
+    EXPECT_NE(listing.out.find(
+                  "2 L1 | shape S2 closed 3: (0 0 0) (1 0 0) (1 1 0) | POINTS.H = double 1.5"),
+              std::string::npos)
+        << listing.out;
+    ASSERT_EQ(Run("export " + project + " --geojson '" + (m_dir / "o.geojson").string() + "'").code,
+              0);
+    auto features = nlohmann::json::parse(ReadAll(m_dir / "o.geojson"))["features"];
+    ASSERT_EQ(features.size(), 4u);
+    EXPECT_EQ(features[0]["geometry"]["type"], "LineString");
+    EXPECT_EQ(features[1]["geometry"],
+              nlohmann::json::parse(
+                  R"({"type": "Polygon", "coordinates": [[[0, 0], [1, 0], [1, 1], [0, 0]]]})"));
+    EXPECT_EQ(features[2]["geometry"]["type"], "LineString");
+    EXPECT_EQ(features[3]["geometry"]["type"], "GeometryCollection");
+    EXPECT_EQ(features[3]["geometry"]["geometries"][0]["type"], "Point");
+    EXPECT_EQ(features[3]["properties"]["POINTS.H"], 1.5);
+    EXPECT_EQ(features[3]["properties"]["style"], "S2");
 }

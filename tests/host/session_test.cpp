@@ -345,3 +345,108 @@ TEST_F(HostSessionTest, ObjectsHeldAfterCloseFailCleanly) {
     EXPECT_LT(objects->Add(W("L1").Get(), object.Put()), 0);
     EXPECT_EQ(LastErrorText(), "Проект закрыт");
 }
+
+TEST_F(HostSessionTest, AddOnApiDescribesTheProjectInProjectOrder) {
+    THostSession session(m_file);
+    TComPtr<IUnknown> manager(session.Manager());
+    auto project = manager.As<IQmMapProject>();
+    auto db = manager.As<IQmGISDatabase>();
+    ASSERT_TRUE(project && db && manager.As<IQmAddOnManager>() && manager.As<IQmMapObjects>() &&
+                manager.As<IQmMapView>() && manager.As<IQmGeometryLib>() &&
+                manager.As<IQmPreferences>() && manager.As<IKavroApplication>());
+    EXPECT_EQ(manager.As<IQmGISDatabase>().As<IUnknown>().Get(), session.Manager());
+
+    auto ids = [](IQmIDsList* list) {
+        std::vector<std::string> result;
+        std::int32_t count = 0;
+        EXPECT_EQ(list->Count(&count), S_OK);
+        for (std::int32_t i = 0; i < count; ++i) {
+            TQmID id{};
+            EXPECT_EQ(list->Get(i, &id), S_OK);
+            result.push_back(AnsiToUtf8(id.View()));
+        }
+        TQmID id{};
+        EXPECT_LT(list->Get(count, &id), 0);
+        return result;
+    };
+    TComPtr<IQmIDsList> list;
+    ASSERT_EQ(project->GetMapIDs(list.Put()), S_OK);
+    EXPECT_EQ(ids(list.Get()), (std::vector<std::string>{"M1", "M2"}));
+    auto m1 = TQmID::From("M1"), l1 = TQmID::From("L1"), s2 = TQmID::From("S2"),
+         t2 = TQmID::From("T2");
+    ASSERT_EQ(db->GetLayerIDs(&m1, list.Put()), S_OK);
+    EXPECT_EQ(ids(list.Get()), (std::vector<std::string>{"L1", "L2"}));
+    ASSERT_EQ(db->GetStyleIDs(&l1, list.Put()), S_OK);
+    EXPECT_EQ(ids(list.Get()), (std::vector<std::string>{"S1", "S2"}));
+    ASSERT_EQ(db->GetTableIDs(&l1, list.Put()), S_OK);
+    EXPECT_EQ(ids(list.Get()), (std::vector<std::string>{"T1", "T2"}));
+
+    TQmLayerInfo layer{};
+    ASSERT_EQ(db->GetLayerInfo(&l1, &layer), S_OK);
+    EXPECT_EQ(AnsiToUtf8(layer.name.View()), "Пункты");
+    EXPECT_EQ(AnsiToUtf8(layer.mapId.View()), "M1");
+    TComPtr<IQmStyle> style;
+    ASSERT_EQ(db->GetStyle(&s2, style.Put()), S_OK);
+    TQmText styleName{};
+    ASSERT_EQ(style->GetName(&styleName), S_OK);
+    EXPECT_EQ(AnsiToUtf8(styleName.View()), "Репер");
+    ASSERT_EQ(style->GetIDs(list.Put()), S_OK);
+    EXPECT_EQ(ids(list.Get()).at(0), "L1"); // the owning layer first
+    TQmTableInfo table{};
+    ASSERT_EQ(db->GetTableInfo(&t2, &table), S_OK);
+    EXPECT_EQ(AnsiToUtf8(table.name.View()), "HISTORY");
+    EXPECT_EQ(AnsiToUtf8(table.caption.View()), "История");
+}
+
+TEST_F(HostSessionTest, AutomationApiDescribesLayersTablesAndFields) {
+    THostSession session(m_file, "/opt/kavro");
+    TBstr text;
+    ASSERT_EQ(session.Application()->get_Folder(text.Put()), S_OK);
+    EXPECT_EQ(WideToUtf8(text.View()), "/opt/kavro");
+
+    TComPtr<IKavroProjectView> view;
+    ASSERT_EQ(session.Application()->get_ProjectView(view.Put()), S_OK);
+    std::int32_t count = 0;
+    ASSERT_EQ(view->get_MapCount(&count), S_OK);
+    EXPECT_EQ(count, 2);
+    TBstr id, name;
+    ASSERT_EQ(view->GetMap(1, id.Put(), name.Put()), S_OK);
+    EXPECT_EQ(WideToUtf8(name.View()), "Карта 2");
+    ASSERT_EQ(view->GetLayer(W("M1").Get(), 1, id.Put(), name.Put()), S_OK);
+    EXPECT_EQ(WideToUtf8(id.View()), "L2");
+    ASSERT_EQ(view->get_ActiveLayer(id.Put()), S_OK);
+    EXPECT_EQ(WideToUtf8(id.View()), "L1");
+
+    TComPtr<IKavroLayer> layer;
+    ASSERT_EQ(session.Database()->GetLayer(W("L1").Get(), layer.Put()), S_OK);
+    TComPtr<IKavroStyles> styles;
+    ASSERT_EQ(layer->get_Styles(styles.Put()), S_OK);
+    TComPtr<IKavroStyle> style;
+    ASSERT_EQ(styles->Item(1, style.Put()), S_OK);
+    ASSERT_EQ(style->get_Name(name.Put()), S_OK);
+    EXPECT_EQ(WideToUtf8(name.View()), "Репер");
+    EXPECT_LT(styles->Item(2, style.Put()), 0);
+
+    TComPtr<IKavroSemTables> tables;
+    ASSERT_EQ(layer->get_SemTables(tables.Put()), S_OK);
+    ASSERT_EQ(tables->get_Count(&count), S_OK);
+    EXPECT_EQ(count, 2);
+    TComPtr<IKavroSemTable> table;
+    ASSERT_EQ(tables->Item(0, table.Put()), S_OK);
+    ASSERT_EQ(table->get_Caption(name.Put()), S_OK);
+    EXPECT_EQ(WideToUtf8(name.View()), "Пункты");
+    ASSERT_EQ(table->get_FieldCount(&count), S_OK);
+    ASSERT_EQ(count, 5);
+    std::int32_t type = 0;
+    ASSERT_EQ(table->GetFieldDef(4, id.Put(), &type), S_OK);
+    EXPECT_EQ(WideToUtf8(id.View()), "DATE");
+    EXPECT_EQ(type, 40);
+    ASSERT_EQ(table->GetFieldName(id.Get(), name.Put()), S_OK);
+    EXPECT_EQ(WideToUtf8(name.View()), "DATE");
+    ASSERT_EQ(table->GetFieldType(W("H").Get(), &type), S_OK);
+    EXPECT_EQ(type, 30);
+    std::int32_t mode = -1;
+    ASSERT_EQ(tables->Item(1, table.Put()), S_OK);
+    ASSERT_EQ(table->get_Mode(&mode), S_OK);
+    EXPECT_EQ(mode, 1);
+}
