@@ -6,6 +6,7 @@
 #include <pugixml.hpp>
 
 #include <charconv>
+#include <cstdint>
 #include <set>
 #include <sstream>
 
@@ -52,8 +53,10 @@ const json& ArrayOrEmpty(const json& object, const char* key, const std::string&
 
 int Integer(const json& object, const char* key, const std::string& where) {
     const json& v = Member(object, key, where);
-    if (!v.is_number_integer())
-        Fail(where + ": свойство \"" + key + "\" должно быть целым числом");
+    if (!v.is_number_integer() || v.get<long long>() < INT32_MIN ||
+        v.get<long long>() > INT32_MAX ||
+        (v.is_number_unsigned() && v.get<unsigned long long>() > INT32_MAX))
+        Fail(where + ": свойство \"" + key + "\" должно быть 32-битным целым числом");
     return v.get<int>();
 }
 

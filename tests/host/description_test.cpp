@@ -33,6 +33,9 @@ TEST(ProjectDescription, RefusesMalformedDescriptions) {
          R"({"activeMap": null, "activeLayer": null, "maps": [{"id": "A", "name": "a", "layers": [{"id": "L", "name": "1", "tables": [{"id": "T", "name": "t", "mode": 2}]}]}]})",
          "режим"},
         {"unknown active layer", R"({"activeLayer": "NOPE"})", "NOPE"},
+        {"huge type code",
+         R"({"activeMap": null, "activeLayer": null, "maps": [{"id": "A", "name": "a", "layers": [{"id": "L", "name": "1", "tables": [{"id": "T", "name": "t", "fields": [{"name": "F", "type": 4294967306}]}]}]}]})",
+         "32-битным"},
         {"bad base64", R"({"streams": [{"name": "x", "base64": "**"}]})", "base64"},
         {"missing format", R"({"coordinateSystem": {"format": null}})", "format"},
     };
