@@ -19,8 +19,12 @@ std::string ValueText(const TValueRecord& v) {
 
 std::string ValueKey(const TValueRecord& v) {
     std::string key = v.table + "." + v.field;
-    if (v.record != 0)
-        key += "[" + std::to_string(v.record) + "]";
+    if (v.record != 0) {
+        // Appended piece by piece: GCC 12 warns (-Wrestrict) wrongly on "[" + to_string(...).
+        key += '[';
+        key += std::to_string(v.record);
+        key += ']';
+    }
     return key;
 }
 
