@@ -59,6 +59,12 @@ TEST(MemoryStream, SeeksReadsAndWrites) {
     EXPECT_EQ(n, 5u);
     EXPECT_STREQ(buf, "hello");
     EXPECT_LT(s->Seek(-1, STREAM_SEEK_SET, nullptr), 0);
+    // One object behind every interface it answers for.
+    TComPtr<ISequentialStream> sequential = s.As<ISequentialStream>();
+    TComPtr<IUnknown> a = s.As<IUnknown>(), b = sequential.As<IUnknown>();
+    ASSERT_TRUE(sequential && a);
+    EXPECT_EQ(a.Get(), b.Get());
+    EXPECT_FALSE(s.As<IErrorInfo>());
     EXPECT_EQ(CreateStreamOnHGlobal(reinterpret_cast<void*>(1), 1, s.Put()), E_INVALIDARG);
 }
 

@@ -6,11 +6,13 @@
 BSTR SysAllocString(const OLECHAR* text) {
     if (!text)
         return nullptr;
-    return SysAllocStringLen(text, static_cast<std::uint32_t>(std::char_traits<char16_t>::length(text)));
+    return SysAllocStringLen(text,
+                             static_cast<std::uint32_t>(std::char_traits<char16_t>::length(text)));
 }
 
 BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length) {
-    auto* block = static_cast<char*>(std::malloc(sizeof(std::uint32_t) + (length + 1) * sizeof(OLECHAR)));
+    auto* block =
+        static_cast<char*>(std::malloc(sizeof(std::uint32_t) + (length + 1) * sizeof(OLECHAR)));
     if (!block)
         return nullptr;
     const std::uint32_t bytes = length * sizeof(OLECHAR);

@@ -1,32 +1,14 @@
 #include "errorinfo.h"
 
-#include <atomic>
+#include "com_object.h"
 
 namespace {
 
-class TErrorInfo final : public IErrorInfo {
+class TErrorInfo final : public TComObject<IErrorInfo> {
 public:
     TErrorInfo(std::u16string_view source, std::u16string_view description)
         : m_source(source), m_description(description) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IErrorInfo) {
-            *object = static_cast<IErrorInfo*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG r = --m_refs;
-        if (r == 0)
-            delete this;
-        return r;
-    }
     HRESULT STDMETHODCALLTYPE GetGUID(GUID* guid) override {
         if (!guid)
             return E_POINTER;
@@ -53,7 +35,6 @@ private:
         *out = SysAllocStringLen(text.data(), static_cast<std::uint32_t>(text.size()));
         return S_OK;
     }
-    std::atomic<ULONG> m_refs{1};
     std::u16string m_source;
     std::u16string m_description;
 };

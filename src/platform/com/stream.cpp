@@ -1,34 +1,16 @@
 #include "stream.h"
 
+#include "com_object.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <new>
 #include <vector>
 
 namespace {
 
-class TMemoryStream final : public IStream {
+class TMemoryStream final : public TComObject<IStream> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
-            *object = static_cast<IStream*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG r = --m_refs;
-        if (r == 0)
-            delete this;
-        return r;
-    }
-
     HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG size, ULONG* read) override {
         if (!buffer && size)
             return E_POINTER;
@@ -98,7 +80,6 @@ public:
 
 private:
     ~TMemoryStream() = default;
-    std::atomic<ULONG> m_refs{1};
     std::vector<unsigned char> m_data;
     std::size_t m_pos = 0;
 };

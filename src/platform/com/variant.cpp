@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-void VariantInit(VARIANT* v) { std::memset(v, 0, sizeof *v); }
+void VariantInit(VARIANT* v) {
+    std::memset(v, 0, sizeof *v);
+}
 
 HRESULT VariantClear(VARIANT* v) {
     if (!v)
