@@ -3,8 +3,6 @@
 //   point_bench generate pts|sdr|csv COUNT FILE
 //   point_bench read pts|sdr FILE                 -> "points=N seconds=S"
 //   point_bench import pts|sdr FILE PROJECT       -> "points=N seconds=S peak_kib=K"
-// With TI_SQLITE_HEAP_LIMIT_MIB set, SQLite's heap (above all the host's page cache) is kept
-// below that many MiB, so that the peak shows what grows with the file rather than the cache.
 #include "coords/import_transformation.h"
 #include "host/core/host_session.h"
 #include "pts/pts_import_run.h"
@@ -13,7 +11,6 @@
 #include "sdr/xyz_number_reader.h"
 #include "ui/user_interaction.h"
 
-#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <chrono>
@@ -163,8 +160,6 @@ int Import(const std::string& kind, const std::string& file, const std::string& 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const char* limit = std::getenv("TI_SQLITE_HEAP_LIMIT_MIB"))
-        sqlite3_soft_heap_limit64(static_cast<sqlite3_int64>(std::atol(limit)) * 1048576);
     try {
         const std::string command = argc > 1 ? argv[1] : "";
         if (command == "generate" && argc == 5)
