@@ -29,7 +29,7 @@ protected:
     TResult Run(const std::string& arguments, const std::string& env = "") {
         // Sanitizer builds: what Qt keeps until exit is not ours to report.
         std::string command =
-            "LSAN_OPTIONS=suppressions='" TI_TEST_DATA_DIR "/../host/qt_leaks.supp' " + env +
+            "LSAN_OPTIONS=suppressions='" TI_SOURCE_DIR "/tests/host/qt_leaks.supp' " + env +
             " '" TI_BIN_DIR "/kavro-host' " + arguments + " >'" + (m_dir / "out.txt").string() +
             "' 2>'" + (m_dir / "err.txt").string() + "'";
         int status = std::system(command.c_str());

@@ -69,7 +69,7 @@ TEST(ProjectDescription, WritesTheConfigurationDocumentFromTheCoordinateSystem) 
 }
 
 TEST(ProjectDescription, TheDemoProjectIsValidAndRoundTrips) {
-    std::ifstream in(TI_TEST_DATA_DIR "/../../samples/demo-project.json");
+    std::ifstream in(TI_SOURCE_DIR "/samples/demo-project.json");
     ASSERT_TRUE(in);
     auto description = nlohmann::json::parse(in);
     TTempDir dir;
