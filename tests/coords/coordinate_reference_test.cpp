@@ -2,20 +2,9 @@
 // and the database configuration document.
 #include "coords/coordinate_reference.h"
 #include "coords/database_configuration.h"
+#include "support/reference_def.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-TCoordinateReferenceDef Def(const char* format, const char* parameters, bool swap = false,
-                            const char* caption = "") {
-    TCoordinateReferenceDef def;
-    def.Caption = Ansi(caption);
-    def.SetFormat(format);
-    def.Parameters = parameters;
-    def.SwitchXY = swap;
-    return def;
-}
-} // namespace
 
 TEST(CoordinateReference, BoundingBoxText) {
     struct Case {
@@ -49,27 +38,28 @@ TEST(CoordinateReference, BoundingBoxText) {
 }
 
 TEST(CoordinateReference, SameAndUndefined) {
-    auto a = Def("EPSG", "4326", false, "WGS 84");
-    auto b = Def(" EPSG ", "4326 ", false, "other caption");
+    auto a = RefDef("EPSG", "4326", false, "WGS 84");
+    auto b = RefDef(" EPSG ", "4326 ", false, "other caption");
     b.SetBoundingBoxText("0 0 1 1");
     EXPECT_TRUE(IsSame(a, b)) << "caption and box do not count";
-    EXPECT_FALSE(IsSame(a, Def("epsg", "4326"))) << "format letter case counts";
-    EXPECT_FALSE(IsSame(a, Def("EPSG", "4326", true)));
-    EXPECT_TRUE(IsSameExceptSwitch(a, Def("EPSG", "4326", true)));
+    EXPECT_FALSE(IsSame(a, RefDef("epsg", "4326"))) << "format letter case counts";
+    EXPECT_FALSE(IsSame(a, RefDef("EPSG", "4326", true)));
+    EXPECT_TRUE(IsSameExceptSwitch(a, RefDef("EPSG", "4326", true)));
     EXPECT_FALSE(IsSameExceptSwitch(a, b));
 
-    EXPECT_TRUE(Def("EPSG", "   ").IsUndefined());
-    EXPECT_TRUE(Def("", "4326").IsUndefined());
+    EXPECT_TRUE(RefDef("EPSG", "   ").IsUndefined());
+    EXPECT_TRUE(RefDef("", "4326").IsUndefined());
     EXPECT_FALSE(a.IsUndefined());
 
     TCoordinateReference reference(LocalCoordinateReference(LocalCoordinateSystemCaption()));
     EXPECT_TRUE(reference.IsUndefined());
-    EXPECT_FALSE(reference.IsSameAs(reference.Def())) << "an undefined reference is never the same";
+    EXPECT_FALSE(reference.IsSameAs(reference.Def()))
+        << "an undefined reference is never the same";
     EXPECT_TRUE(IsUndefined(nullptr));
 }
 
 TEST(CoordinateReference, Texts) {
-    auto def = Def("PROJ4", "+proj=longlat", true, "Geo");
+    auto def = RefDef("PROJ4", "+proj=longlat", true, "Geo");
     EXPECT_EQ(def.ParamsText(), "PROJ4:+proj=longlat");
     EXPECT_EQ(TCoordinateReferenceDef().ParamsText(), "");
     EXPECT_EQ(TCoordinateReferenceDef().JoinedText(), ":");
@@ -86,7 +76,7 @@ TEST(CoordinateReference, Texts) {
 }
 
 TEST(CoordinateReference, JsonForm) {
-    auto def = Def("EPSG", "32637", true, "WGS 84 / UTM zone 37N");
+    auto def = RefDef("EPSG", "32637", true, "WGS 84 / UTM zone 37N");
     def.Type = TCoordinateReferenceType::Projected;
     def.SetBoundingBoxText("166021.44 0 833978.56 9329005.18");
     TJson json;
@@ -132,7 +122,7 @@ TEST(CoordinateReference, JsonForm) {
 
     // Russian text survives the trip through the UTF-8 model.
     TCoordinateReferenceList list{
-        std::make_shared<TCoordinateReference>(Def("MSK", "{}", false, "МСК-50"))};
+        std::make_shared<TCoordinateReference>(RefDef("MSK", "{}", false, "МСК-50"))};
     TJson array;
     SaveReferenceListToJSON(list, array);
     TCoordinateReferenceList back;
@@ -143,7 +133,7 @@ TEST(CoordinateReference, JsonForm) {
 }
 
 TEST(CoordinateReference, ClipboardLine) {
-    auto def = Def("PROJ4", "+proj=utm +zone=37 +datum=WGS84", false, "UTM \"37\"");
+    auto def = RefDef("PROJ4", "+proj=utm +zone=37 +datum=WGS84", false, "UTM \"37\"");
     EXPECT_EQ(def.ClipboardLine(),
               "\"UTM \"\"37\"\"\", \"PROJ4\", \"+proj=utm +zone=37 +datum=WGS84\"");
     def.SetBoundingBoxText("1 2 3 4");
@@ -152,7 +142,7 @@ TEST(CoordinateReference, ClipboardLine) {
     EXPECT_EQ(read.Caption, def.Caption);
     EXPECT_EQ(read.Parameters, def.Parameters);
     EXPECT_TRUE(read.HasBoundingBox);
-    EXPECT_EQ(Def("", " ").ClipboardLine(), "\"\", \"\", \"\"");
+    EXPECT_EQ(RefDef("", " ").ClipboardLine(), "\"\", \"\", \"\"");
 
     struct Case {
         const char* line;

@@ -5,6 +5,7 @@
 
 #include "coords/coordinate_system_catalog.h"
 #include "coords/number_text.h"
+#include "support/reference_def.h"
 
 class TShiftTransformation final : public TCoordinateTransformation {
 public:
@@ -95,13 +96,3 @@ private:
     }
     AnsiString m_lastError;
 };
-
-inline TCoordinateReferenceDef RefDef(const char* format, const AnsiString& parameters,
-                                      bool swap = false, const char* caption = "") {
-    TCoordinateReferenceDef def;
-    def.Caption = Ansi(caption);
-    def.SetFormat(format);
-    def.Parameters = parameters;
-    def.SwitchXY = swap;
-    return def;
-}

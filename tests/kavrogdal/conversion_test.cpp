@@ -3,19 +3,11 @@
 #include "coords/coordinate_system_library.h"
 #include "coords/import_transformation.h"
 #include "coords/msk.h"
+#include "support/reference_def.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-TCoordinateReferenceDef Ref(const char* format, const char* parameters, bool swap = false,
-                            const char* caption = "") {
-    TCoordinateReferenceDef def;
-    def.Caption = Ansi(caption);
-    def.SetFormat(format);
-    def.Parameters = parameters;
-    def.SwitchXY = swap;
-    return def;
-}
 
 // One catalog with the outside library for the whole suite: loading the predefined list once.
 class Conversions : public ::testing::Test {
@@ -79,26 +71,27 @@ TEST_F(Conversions, PublishedCoordinates) {
     } cases[] = {
         // The central meridian (39E) of UTM zone 37N maps to the false easting 500000 m, and the
         // equator to northing 0, by definition of the projection.
-        {"WGS 84 to UTM 37N, EPSG codes", Ref("EPSG", "4326"), Ref("EPSG", "32637"), 39, 0, 500000,
-         0, 1e-3},
-        {"WGS 84 to UTM 37N, PROJ strings", Ref("PROJ4", "+proj=longlat +datum=WGS84"),
-         Ref("PROJ4", "+proj=utm +zone=37 +datum=WGS84 +type=crs"), 39, 0, 500000, 0, 1e-3},
+        {"WGS 84 to UTM 37N, EPSG codes", RefDef("EPSG", "4326"), RefDef("EPSG", "32637"), 39, 0,
+         500000, 0, 1e-3},
+        {"WGS 84 to UTM 37N, PROJ strings", RefDef("PROJ4", "+proj=longlat +datum=WGS84"),
+         RefDef("PROJ4", "+proj=utm +zone=37 +datum=WGS84 +type=crs"), 39, 0, 500000, 0, 1e-3},
         // Gauss-Krüger zone 7: central meridian 39E, false easting 7 500 000 m (zone number
         // prefixed), northing 0 at the equator, by definition.
-        {"Pulkovo 1942 to Gauss-Kruger zone 7", Ref("EPSG", "4284"), Ref("EPSG", "28407"), 39, 0,
-         7500000, 0, 1e-3},
+        {"Pulkovo 1942 to Gauss-Kruger zone 7", RefDef("EPSG", "4284"), RefDef("EPSG", "28407"), 39,
+         0, 7500000, 0, 1e-3},
         // EPSG Guidance Note 7-2, Transverse Mercator worked example (OSGB 1936 / British
         // National Grid): 50d30'N 0d30'E gives E 577274.99 m, N 69740.50 m.
-        {"OSGB 1936 to British National Grid", Ref("EPSG", "4277"), Ref("EPSG", "27700"), 0.5, 50.5,
-         577274.99, 69740.50, 0.01},
+        {"OSGB 1936 to British National Grid", RefDef("EPSG", "4277"), RefDef("EPSG", "27700"), 0.5,
+         50.5, 577274.99, 69740.50, 0.01},
         // X/Y exchanged on the source: the point comes as (latitude, longitude).
-        {"swapped source is exchanged first", Ref("EPSG", "4326", true), Ref("EPSG", "32637"), 0,
-         39, 500000, 0, 1e-3},
+        {"swapped source is exchanged first", RefDef("EPSG", "4326", true), RefDef("EPSG", "32637"),
+         0, 39, 500000, 0, 1e-3},
         // Exchanged on the target: the result comes as (northing, easting).
-        {"swapped target is exchanged last", Ref("EPSG", "4326"), Ref("EPSG", "32637", true), 39, 0,
-         0, 500000, 1e-3},
+        {"swapped target is exchanged last", RefDef("EPSG", "4326"), RefDef("EPSG", "32637", true),
+         39, 0, 0, 500000, 1e-3},
         // The inverse: the false origin maps back to the central meridian on the equator.
-        {"UTM 37N to WGS 84", Ref("EPSG", "32637"), Ref("EPSG", "4326"), 500000, 0, 39, 0, 1e-9},
+        {"UTM 37N to WGS 84", RefDef("EPSG", "32637"), RefDef("EPSG", "4326"), 500000, 0, 39, 0,
+         1e-9},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -116,7 +109,7 @@ TEST_F(Conversions, GaussKrugerIsSymmetricAboutTheCentralMeridian) {
     // Transverse Mercator is symmetric about its central meridian: equal offsets east and west
     // give eastings equally far from the false easting, with the same northing.
     TContourTransformer contour;
-    contour.Prepare(*catalog, Ref("EPSG", "4284"), Ref("EPSG", "28407"));
+    contour.Prepare(*catalog, RefDef("EPSG", "4284"), RefDef("EPSG", "28407"));
     double ex = 41.5, ey = 55.75, wx = 36.5, wy = 55.75;
     ASSERT_TRUE(contour.TransformPoint(ex, ey).Succeeded());
     ASSERT_TRUE(contour.TransformPoint(wx, wy).Succeeded());
@@ -130,8 +123,8 @@ TEST_F(Conversions, ImportRunsByCoordinateSystems) {
     TImportTransformation import;
     import.SetCatalog(catalog);
     import.SetMethodIndex(1);
-    import.SetDatabaseReference(Ref("EPSG", "32637", false, "WGS 84 / UTM zone 37N"));
-    import.SetSourceReference(Ref("PROJ4", "+proj=longlat +datum=WGS84"));
+    import.SetDatabaseReference(RefDef("EPSG", "32637", false, "WGS 84 / UTM zone 37N"));
+    import.SetSourceReference(RefDef("PROJ4", "+proj=longlat +datum=WGS84"));
     import.PrepareImportTransformation();
     double x = 39, y = 0;
     ASSERT_TRUE(import.ConvertPoint(x, y).Succeeded());
@@ -145,7 +138,7 @@ TEST_F(Conversions, ImportRunsByCoordinateSystems) {
     EXPECT_EQ(x, 39);
     EXPECT_EQ(y, 100);
 
-    import.SetSourceReference(Ref("EPSG", "999999", false, "nothing"));
+    import.SetSourceReference(RefDef("EPSG", "999999", false, "nothing"));
     try {
         import.PrepareImportTransformation();
         ADD_FAILURE();
@@ -157,9 +150,9 @@ TEST_F(Conversions, ImportRunsByCoordinateSystems) {
 }
 
 TEST_F(Conversions, ValidateReferenceReportsTheLibrarysReason) {
-    EXPECT_NO_THROW(catalog->ValidateReference(Ref("PROJ4", "+proj=utm +zone=37 +datum=WGS84")));
+    EXPECT_NO_THROW(catalog->ValidateReference(RefDef("PROJ4", "+proj=utm +zone=37 +datum=WGS84")));
     try {
-        catalog->ValidateReference(Ref("EPSG", "abc"));
+        catalog->ValidateReference(RefDef("EPSG", "abc"));
         ADD_FAILURE();
     } catch (const ECoordinateSystemError& e) {
         EXPECT_EQ(e.Message(), Ansi("Координатная система заданная следующими параметрами "
@@ -180,13 +173,13 @@ TEST_F(Conversions, LocalZoneSystemOfTwoProjZones) {
         {"Zones",
          {zone("West", "+proj=utm +zone=37 +datum=WGS84", "400000 0 600000 1000000"),
           zone("East", "+proj=utm +zone=38 +datum=WGS84", "400000 500000 600000 2000000")}}};
-    const auto msk = Ref("MSK", DumpAnsiJson(parameters).c_str(), false, "МСК-двух-зон");
+    const auto msk = RefDef("MSK", DumpAnsiJson(parameters).c_str(), false, "МСК-двух-зон");
     ASSERT_NO_THROW(catalog->ValidateReference(msk));
 
     TImportTransformation import;
     import.SetCatalog(catalog);
     import.SetMethodIndex(1);
-    import.SetDatabaseReference(Ref("EPSG", "4326"));
+    import.SetDatabaseReference(RefDef("EPSG", "4326"));
     import.SetSourceReference(msk);
     import.PrepareImportTransformation();
 
@@ -221,12 +214,12 @@ TEST_F(Conversions, LocalZoneSystemOfTwoProjZones) {
 
     // Into a local zone system nothing converts.
     import.SetDatabaseReference(msk);
-    import.SetSourceReference(Ref("EPSG", "4326"));
+    import.SetSourceReference(RefDef("EPSG", "4326"));
     EXPECT_THROW(import.PrepareImportTransformation(), ECoordinateSystemTransformerError);
 }
 
 TEST_F(Conversions, ProviderExportsAndGeoFileInfo) {
-    TCoordinateReference reference(Ref("EPSG", "32637", true, "UTM"));
+    TCoordinateReference reference(RefDef("EPSG", "32637", true, "UTM"));
     TCoordinateReferenceDef exported;
     ASSERT_TRUE(provider->ExportReference(reference, "PROJ4", exported));
     EXPECT_EQ(exported.Format, "PROJ4");
@@ -235,7 +228,7 @@ TEST_F(Conversions, ProviderExportsAndGeoFileInfo) {
     EXPECT_EQ(exported.Caption, "UTM");
     EXPECT_TRUE(exported.SwitchXY) << "only the format and parameters change";
     ASSERT_TRUE(
-        provider->ExportReference(TCoordinateReference(Ref("EPSG", "4326")), "WKT", exported));
+        provider->ExportReference(TCoordinateReference(RefDef("EPSG", "4326")), "WKT", exported));
     ASSERT_TRUE(provider->ExportReference(TCoordinateReference(exported), "EPSG", exported));
     EXPECT_EQ(exported.Parameters, "4326");
     EXPECT_FALSE(provider->ExportReference(reference, "GML", exported));
