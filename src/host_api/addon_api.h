@@ -14,11 +14,11 @@
 
 // The descriptor the add-on copies into the host's 120-byte buffer.
 struct TQmAddonInfo {
-    GUID classId;                // 0
-    TShortString<31> name;       // 16
-    TShortString<63> caption;    // 48
-    std::int32_t value;          // 112: the integer given to the add-on's constructor
-    std::int32_t reserved;       // 116: 260, set by the add-on base
+    GUID classId;             // 0
+    TShortString<31> name;    // 16
+    TShortString<63> caption; // 48
+    std::int32_t value;       // 112: the integer given to the add-on's constructor
+    std::int32_t reserved;    // 116: 260, set by the add-on base
 };
 static_assert(sizeof(TQmAddonInfo) == 120);
 static_assert(offsetof(TQmAddonInfo, name) == 16 && offsetof(TQmAddonInfo, caption) == 48 &&
@@ -26,11 +26,11 @@ static_assert(offsetof(TQmAddonInfo, name) == 16 && offsetof(TQmAddonInfo, capti
 
 // One command of an add-on, 236 bytes.
 struct TQmMacroAttrs {
-    std::int32_t id;              // 0
-    TShortString<31> name;        // 4
-    TShortString<63> caption;     // 36
-    TShortString<127> menuPath;   // 100: levels separated by "\", "&" marks the accelerator
-    std::uint8_t reserved[8];     // 228: zero
+    std::int32_t id;            // 0
+    TShortString<31> name;      // 4
+    TShortString<63> caption;   // 36
+    TShortString<127> menuPath; // 100: levels separated by "\", "&" marks the accelerator
+    std::uint8_t reserved[8];   // 228: zero
 };
 static_assert(sizeof(TQmMacroAttrs) == 236);
 static_assert(offsetof(TQmMacroAttrs, name) == 4 && offsetof(TQmMacroAttrs, caption) == 36 &&
@@ -64,14 +64,14 @@ protected:
 };
 
 struct IQmAddOn : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE GetInfo(TQmAddonInfo* info) = 0;                  // 3
-    virtual HRESULT STDMETHODCALLTYPE Initialize(IUnknown* manager) = 0;                // 4
-    virtual HRESULT STDMETHODCALLTYPE Finalize() = 0;                                   // 5
-    virtual HRESULT STDMETHODCALLTYPE GetMacros(IQmMacroAttrsList** list) = 0;          // 6
+    virtual HRESULT STDMETHODCALLTYPE GetInfo(TQmAddonInfo* info) = 0;                       // 3
+    virtual HRESULT STDMETHODCALLTYPE Initialize(IUnknown* manager) = 0;                     // 4
+    virtual HRESULT STDMETHODCALLTYPE Finalize() = 0;                                        // 5
+    virtual HRESULT STDMETHODCALLTYPE GetMacros(IQmMacroAttrsList** list) = 0;               // 6
     virtual HRESULT STDMETHODCALLTYPE ExecuteMacro(std::int32_t id, std::int32_t value) = 0; // 7
-    virtual HRESULT STDMETHODCALLTYPE Notify(std::int32_t a, std::int32_t b) = 0;       // 8
+    virtual HRESULT STDMETHODCALLTYPE Notify(std::int32_t a, std::int32_t b) = 0;            // 8
     // S_OK answers yes, S_FALSE no.
-    virtual HRESULT STDMETHODCALLTYPE Query(std::int32_t a, void* b) = 0;               // 9
+    virtual HRESULT STDMETHODCALLTYPE Query(std::int32_t a, void* b) = 0; // 9
 
 protected:
     ~IQmAddOn() = default;
@@ -96,8 +96,8 @@ protected:
 };
 
 struct IQmIDsList : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE Count(std::int32_t* count) = 0;          // 3
-    virtual HRESULT STDMETHODCALLTYPE Get(std::int32_t index, TQmID* id) = 0;  // 4
+    virtual HRESULT STDMETHODCALLTYPE Count(std::int32_t* count) = 0;         // 3
+    virtual HRESULT STDMETHODCALLTYPE Get(std::int32_t index, TQmID* id) = 0; // 4
 
 protected:
     ~IQmIDsList() = default;
@@ -115,12 +115,12 @@ protected:
 struct IQmGISDatabase : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetMapInfo(const TQmID* mapId, TQmMapInfo* info) = 0; // 3
     virtual HRESULT STDMETHODCALLTYPE GetLayerInfo(const TQmID* layerId,
-                                                   TQmLayerInfo* info) = 0; // 4
+                                                   TQmLayerInfo* info) = 0;                  // 4
     virtual HRESULT STDMETHODCALLTYPE GetLayerIDs(const TQmID* mapId, IQmIDsList** ids) = 0; // 5
     virtual HRESULT STDMETHODCALLTYPE GetStyleIDs(const TQmID* layerId,
                                                   IQmIDsList** ids) = 0; // 6
     virtual HRESULT STDMETHODCALLTYPE GetTableIDs(const TQmID* layerId,
-                                                  IQmIDsList** ids) = 0;                 // 7
+                                                  IQmIDsList** ids) = 0;                    // 7
     virtual HRESULT STDMETHODCALLTYPE GetStyle(const TQmID* styleId, IQmStyle** style) = 0; // 8
     virtual HRESULT STDMETHODCALLTYPE GetTableInfo(const TQmID* tableId,
                                                    TQmTableInfo* info) = 0; // 9
@@ -171,8 +171,7 @@ TI_DECLARE_IID(IQmStyle, "{C8F84419-1878-11D0-9DF1-444553540000}");
 
 // The exports of an add-on module, as the host looks them up.
 using QmDllRegisterAddOnFn = HRESULT(STDMETHODCALLTYPE*)(const char* id, BOOL active);
-using DllGetClassObjectFn = HRESULT(STDMETHODCALLTYPE*)(REFCLSID clsid, REFIID riid,
-                                                       void** object);
+using DllGetClassObjectFn = HRESULT(STDMETHODCALLTYPE*)(REFCLSID clsid, REFIID riid, void** object);
 using DllCanUnloadNowFn = HRESULT(STDMETHODCALLTYPE*)();
 using DllRegisterServerFn = HRESULT(STDMETHODCALLTYPE*)();
 using DllUnregisterServerFn = HRESULT(STDMETHODCALLTYPE*)();

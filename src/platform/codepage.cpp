@@ -43,7 +43,9 @@ char16_t AnsiCharToWide(unsigned char c) {
     return c < 128 ? c : codepage_tables::kCp1251[c - 128];
 }
 
-char16_t OemCharToWide(unsigned char c) { return c < 128 ? c : codepage_tables::kCp866[c - 128]; }
+char16_t OemCharToWide(unsigned char c) {
+    return c < 128 ? c : codepage_tables::kCp866[c - 128];
+}
 
 bool WideCharToAnsi(char16_t c, unsigned char& out) {
     if (c == 0) {
@@ -97,7 +99,9 @@ std::string WideToUtf8(std::u16string_view text) {
     return out;
 }
 
-std::string AnsiToUtf8(std::string_view text) { return WideToUtf8(AnsiToWide(text)); }
+std::string AnsiToUtf8(std::string_view text) {
+    return WideToUtf8(AnsiToWide(text));
+}
 
 std::u16string Utf8ToWide(std::string_view text) {
     std::u16string out;
@@ -105,7 +109,7 @@ std::u16string Utf8ToWide(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto b0 = static_cast<unsigned char>(text[i]);
-        const int extra = b0 < 0x80            ? 0
+        const int extra = b0 < 0x80             ? 0
                           : (b0 & 0xE0) == 0xC0 ? 1
                           : (b0 & 0xF0) == 0xE0 ? 2
                           : (b0 & 0xF8) == 0xF0 ? 3
@@ -142,4 +146,6 @@ std::u16string Utf8ToWide(std::string_view text) {
     return out;
 }
 
-AnsiString Utf8ToAnsi(std::string_view text) { return WideToAnsi(Utf8ToWide(text)); }
+AnsiString Utf8ToAnsi(std::string_view text) {
+    return WideToAnsi(Utf8ToWide(text));
+}

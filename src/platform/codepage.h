@@ -32,4 +32,6 @@ std::u16string Utf8ToWide(std::string_view text);
 AnsiString Utf8ToAnsi(std::string_view text);
 
 // Windows-1251 text of a UTF-8 source literal: Ansi("Импорт").
-inline AnsiString Ansi(std::string_view utf8Literal) { return Utf8ToAnsi(utf8Literal); }
+inline AnsiString Ansi(std::string_view utf8Literal) {
+    return Utf8ToAnsi(utf8Literal);
+}

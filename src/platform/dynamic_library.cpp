@@ -15,9 +15,13 @@ std::unique_ptr<TDynamicLibrary> TDynamicLibrary::Load(const std::filesystem::pa
     return std::unique_ptr<TDynamicLibrary>(new TDynamicLibrary(handle, file));
 }
 
-TDynamicLibrary::~TDynamicLibrary() { ::dlclose(m_handle); }
+TDynamicLibrary::~TDynamicLibrary() {
+    ::dlclose(m_handle);
+}
 
-void* TDynamicLibrary::Symbol(const char* name) const { return ::dlsym(m_handle, name); }
+void* TDynamicLibrary::Symbol(const char* name) const {
+    return ::dlsym(m_handle, name);
+}
 
 std::filesystem::path TDynamicLibrary::FileOfAddress(const void* address) {
     Dl_info info{};

@@ -68,7 +68,9 @@ fs::path TRegistryStore::DefaultPath() {
     return fs::path("textimport-registry.reg");
 }
 
-TRegistryStore::TRegistryStore(fs::path file) : m_file(std::move(file)) { Load(); }
+TRegistryStore::TRegistryStore(fs::path file) : m_file(std::move(file)) {
+    Load();
+}
 
 AnsiString TRegistryStore::FullPath(TRegistryRoot root, std::string_view key) {
     AnsiString path =

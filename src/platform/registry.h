@@ -60,6 +60,6 @@ private:
     void Save() const;
 
     std::filesystem::path m_file;
-    std::vector<TKey> m_keys;                // file order
+    std::vector<TKey> m_keys;                  // file order
     std::map<AnsiString, std::size_t> m_index; // folded path -> position in m_keys
 };

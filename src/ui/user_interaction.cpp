@@ -17,7 +17,9 @@ TUserInteraction* g_current = &g_silent;
 
 } // namespace
 
-TUserInteraction& UserInteraction() { return *g_current; }
+TUserInteraction& UserInteraction() {
+    return *g_current;
+}
 
 TUserInteraction* SetUserInteraction(TUserInteraction* service) {
     TUserInteraction* previous = g_current;

@@ -53,8 +53,7 @@ TEST(CoordinateReference, SameAndUndefined) {
 
     TCoordinateReference reference(LocalCoordinateReference(LocalCoordinateSystemCaption()));
     EXPECT_TRUE(reference.IsUndefined());
-    EXPECT_FALSE(reference.IsSameAs(reference.Def()))
-        << "an undefined reference is never the same";
+    EXPECT_FALSE(reference.IsSameAs(reference.Def())) << "an undefined reference is never the same";
     EXPECT_TRUE(IsUndefined(nullptr));
 }
 

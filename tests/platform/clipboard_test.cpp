@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 TEST(Clipboard, KeepsPrivateBytesBesidePlainText) {
-    const std::string bytes("\x03\x00\x00\x00" "abc", 7);
+    const std::string bytes("\x03\x00\x00\x00"
+                            "abc",
+                            7);
     TClipboard::SetData("application/x-test", bytes, u"плоский текст");
     EXPECT_TRUE(TClipboard::HasFormat("application/x-test"));
     EXPECT_EQ(TClipboard::GetData("application/x-test"), bytes);

@@ -14,8 +14,8 @@ TEST(CodePage, KnownCharacters) {
     struct Case {
         unsigned char ansi;
         char16_t wide;
-    } cases[] = {{0xC0, u'А'}, {0xFF, u'я'}, {0xA8, u'Ё'}, {0xB8, u'ё'}, {0xB9, u'№'},
-                 {0x88, u'€'}, {0x96, u'–'}, {0xCF, u'П'}};
+    } cases[] = {{0xC0, u'А'}, {0xFF, u'я'}, {0xA8, u'Ё'}, {0xB8, u'ё'},
+                 {0xB9, u'№'}, {0x88, u'€'}, {0x96, u'–'}, {0xCF, u'П'}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ansi);
         EXPECT_EQ(AnsiCharToWide(c.ansi), c.wide);

@@ -18,8 +18,9 @@ TEST(Guid, ParsesAndPrintsTheRegistryForm) {
 }
 
 TEST(Guid, RejectsMalformedText) {
-    for (const char* text : {"", "{27DACE42-8427-11D2-AF21-0020AFDED75}", "27DACE42x8427-11D2-AF21-0020AFDED75D",
-                             "{27DACE42-8427-11D2-AF21-0020AFDED7ZZ}"}) {
+    for (const char* text :
+         {"", "{27DACE42-8427-11D2-AF21-0020AFDED75}", "27DACE42x8427-11D2-AF21-0020AFDED75D",
+          "{27DACE42-8427-11D2-AF21-0020AFDED7ZZ}"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(ParseGuid(text).has_value());
     }

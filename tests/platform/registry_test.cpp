@@ -21,9 +21,9 @@ TEST(RegistryStore, WritesAndReadsBackThroughTheFile) {
     EXPECT_FALSE(reg.KeyExists(TRegistryRoot::ClassesRoot, "Software"));
     EXPECT_EQ(reg.ReadString(TRegistryRoot::LocalMachine, "Software\\Tesmo\\GIS\\AddOns\\{X}", ""),
               Ansi("Импорт \"файлов\""));
-    EXPECT_EQ(reg.ReadString(TRegistryRoot::LocalMachine, "Software\\Tesmo\\GIS\\AddOns\\{x}",
-                             "active"),
-              "1");
+    EXPECT_EQ(
+        reg.ReadString(TRegistryRoot::LocalMachine, "Software\\Tesmo\\GIS\\AddOns\\{x}", "active"),
+        "1");
     EXPECT_EQ(reg.SubKeys(TRegistryRoot::LocalMachine, "Software\\Tesmo\\GIS\\AddOns"),
               std::vector<AnsiString>{"{X}"});
 }
@@ -36,7 +36,8 @@ TEST(RegistryStore, DeletesOnlyLeafKeys) {
     EXPECT_TRUE(reg.DeleteKey(TRegistryRoot::ClassesRoot, "CLSID\\{A}\\InprocServer32"));
     EXPECT_TRUE(reg.DeleteKey(TRegistryRoot::ClassesRoot, "CLSID\\{A}"));
     EXPECT_FALSE(reg.DeleteKey(TRegistryRoot::ClassesRoot, "CLSID\\{A}"));
-    EXPECT_FALSE(TRegistryStore(dir / "reg.reg").KeyExists(TRegistryRoot::ClassesRoot, "CLSID\\{A}"));
+    EXPECT_FALSE(
+        TRegistryStore(dir / "reg.reg").KeyExists(TRegistryRoot::ClassesRoot, "CLSID\\{A}"));
 }
 
 TEST(RegistryStore, AnUnwritableStoreIsAFailure) {
@@ -51,9 +52,7 @@ TEST(RegistryStore, AnUnwritableStoreIsAFailure) {
 
 TEST(RegistryStore, AStoreBehindAFileIsAFailureEvenForRoot) {
     TTempDir dir;
-    {
-        std::ofstream(dir / "blocker") << "x";
-    }
+    { std::ofstream(dir / "blocker") << "x"; }
     TRegistryStore reg(dir / "blocker" / "reg.reg");
     EXPECT_THROW(reg.CreateKey(TRegistryRoot::LocalMachine, "Software"), ERegistryError);
 }

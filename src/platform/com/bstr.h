@@ -15,7 +15,9 @@ BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length);
 void SysFreeString(BSTR text);
 std::uint32_t SysStringLen(BSTR text);
 
-inline std::u16string_view BstrView(BSTR text) { return {text ? text : u"", SysStringLen(text)}; }
+inline std::u16string_view BstrView(BSTR text) {
+    return {text ? text : u"", SysStringLen(text)};
+}
 
 // Owns one BSTR.
 class TBstr {

@@ -2,8 +2,8 @@
 // automation interfaces through their vtables only; late binding is not used.
 #pragma once
 
-#include "variant.h"
 #include "unknown.h"
+#include "variant.h"
 
 using DISPID = LONG;
 using LCID = DWORD;

@@ -31,16 +31,14 @@ inline constexpr IID IID_IClassFactory = MakeGuid("{00000001-0000-0000-C000-0000
 
 // Interface identifier of an interface type, declared next to each interface.
 template <class T> struct InterfaceId;
-template <> struct InterfaceId<IUnknown> {
-    static constexpr const IID& value = IID_IUnknown;
-};
+template <> struct InterfaceId<IUnknown> { static constexpr const IID& value = IID_IUnknown; };
 template <> struct InterfaceId<IClassFactory> {
     static constexpr const IID& value = IID_IClassFactory;
 };
-#define TI_DECLARE_IID(Interface, text)                                                     \
-    inline constexpr IID IID_##Interface = MakeGuid(text);                                  \
-    template <> struct InterfaceId<Interface> {                                             \
-        static constexpr const IID& value = IID_##Interface;                                \
+#define TI_DECLARE_IID(Interface, text)                                                            \
+    inline constexpr IID IID_##Interface = MakeGuid(text);                                         \
+    template <> struct InterfaceId<Interface> {                                                    \
+        static constexpr const IID& value = IID_##Interface;                                       \
     }
 
 // Holds one reference to an interface; releases it when it goes.
