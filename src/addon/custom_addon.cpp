@@ -7,6 +7,7 @@
 #include "coords/database_configuration.h"
 #include "platform/exception.h"
 #include "platform/gui/window.h"
+#include "ui/qt_interaction.h"
 
 #include <algorithm>
 #include <cstring>
@@ -89,6 +90,9 @@ void TQmCustomAddon::Initialize(IUnknown* manager) {
     HWND applicationWindow = 0;
     m_addOnManager.GetApplicationWindow(applicationWindow);
     BindApplication(applicationWindow, GetWindowTitle(applicationWindow, kMaxTitleLength));
+    QtInteraction().SetApplicationTitle(ApplicationTitle());
+    QtInteraction().SetOwnerWindow(WidgetOfWindow(applicationWindow));
+    SetDefaultUserInteraction(&QtInteraction());
 
     // 4. The owner of the module's forms.
     HWND ownerWindow = 0;
@@ -103,6 +107,8 @@ void TQmCustomAddon::Finalize() {
     FreeForms();
     SetFormOwnerWindow(0);
     UnbindApplication();
+    QtInteraction().SetOwnerWindow(nullptr);
+    SetDefaultUserInteraction(nullptr);
     ReleaseHolders();
     SetHostErrorSink(nullptr);
 }

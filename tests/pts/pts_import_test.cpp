@@ -58,8 +58,9 @@ struct TCommitAtMessage final : TUserInteraction {
         messages.push_back({text, session->CommitCount()});
     }
     void ShowError(const AnsiString&) override {}
-    bool Confirm(const AnsiString&, const AnsiString&) override { return false; }
+    bool Confirm(const AnsiString&, const AnsiString&, TConfirmKind) override { return false; }
     std::vector<std::filesystem::path> OpenFiles(const TOpenFileOptions&) override { return {}; }
+    std::optional<int> PickFromList(const TPickListRequest&) override { return std::nullopt; }
     void ProcessMessages() override {}
 };
 
