@@ -29,7 +29,16 @@ const std::array<char, 256>& UpperTable() {
     return table;
 }
 
+bool WideIsAlphaNumeric(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
+           (c >= 0x0400 && c <= 0x04FF) || c == 0x00B5; // Cyrillic block, micro sign
+}
+
 } // namespace
+
+bool AnsiIsAlphaNumeric(char c) {
+    return WideIsAlphaNumeric(AnsiCharToWide(static_cast<unsigned char>(c)));
+}
 
 char AnsiUpperChar(char c) {
     return UpperTable()[static_cast<unsigned char>(c)];

@@ -9,3 +9,6 @@
 char AnsiUpperChar(char c);
 // Equal when the texts differ at most in letter case.
 bool AnsiSameText(std::string_view a, std::string_view b);
+// True for the letters and digits of Windows-1251 (Latin, Cyrillic and the other letters of the
+// code page), as the system's character classes have them.
+bool AnsiIsAlphaNumeric(char c);
