@@ -14,9 +14,9 @@
 
 namespace {
 
-// Sign, three digits of degrees, two of minutes, two of seconds with two decimals; '_' shows
-// the free places.
-const char* const kDmsMask = "#000°00'00.00\";_";
+// Sign, three digits of degrees, two of minutes, two of seconds with two decimals; free places
+// are blanks.
+const char* const kDmsMask = "#000°00'00.00\"; ";
 
 [[noreturn]] void NotANumber() {
     throw EConvertError(Ansi("Введенное значение не является числом"));
@@ -76,6 +76,10 @@ TAngleEdit::TAngleEdit(QWidget* parent)
     layout->addWidget(m_unit);
     setFocusProxy(m_text);
     m_text->setInputMask(QString::fromUtf8(kDmsMask));
+    // Room for the longest text of the mask whatever the font and the screen's resolution.
+    m_text->setMinimumWidth(
+        m_text->fontMetrics().horizontalAdvance(FormatDegreesMinutesSeconds(-359.999)) +
+        m_text->fontMetrics().averageCharWidth() * 3);
     ShowInUnit(0.0);
     connect(m_unit, &QComboBox::currentIndexChanged, this,
             [this](int index) { SetUnit(static_cast<TUnit>(index)); });
