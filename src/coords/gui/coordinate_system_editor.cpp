@@ -59,7 +59,7 @@ TCoordinateSystemEditorForm::TCoordinateSystemEditorForm(QWidget* owner) : QDial
     m_filterEvent = new TDelayedEvent(
         kFilterDelayMs, [this] { ApplyFilter(); }, this);
     BuildControls();
-    resize(ScreenScaled(QSize(600, 500), this));
+    resize(ScreenScaled(QSize(680, 500), this));
 }
 
 TCoordinateSystemEditorForm::~TCoordinateSystemEditorForm() = default;
@@ -144,6 +144,10 @@ void TCoordinateSystemEditorForm::BuildControls() {
     m_boundsEdit->setObjectName(QStringLiteral("BoundsEdit"));
     m_boundsEdit->setPlaceholderText(
         QtText("Координаты области определения, задаются в виде: X1 Y1 X2 Y2"));
+    // Wide enough for its hint: the format of the text is what the hint is there to tell.
+    m_boundsEdit->setMinimumWidth(
+        m_boundsEdit->fontMetrics().horizontalAdvance(m_boundsEdit->placeholderText()) +
+        ScreenScaled(16, this));
     boundsLabel->setBuddy(m_boundsEdit);
     auto* boundsClearButton = MakeButton("BoundsClearButton", "Очистить", area);
     areaLayout->addWidget(boundsLabel);

@@ -72,10 +72,12 @@ TMSKCoordinateSystemEditor::TMSKCoordinateSystemEditor(QWidget* owner,
     m_zoneList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_zoneList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_zoneList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Captions and areas are short and shown whole; the parameters take the rest of the width
+    // (their full text is the cell's tooltip).
     m_zoneList->header()->setStretchLastSection(false);
+    m_zoneList->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_zoneList->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    m_zoneList->setColumnWidth(0, ScreenScaled(170, this));
-    m_zoneList->setColumnWidth(2, ScreenScaled(190, this));
+    m_zoneList->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     zonesLabel->setBuddy(m_zoneList);
     zonesRow->addWidget(m_zoneList, 1);
     auto* zoneButtons = new QVBoxLayout;
@@ -111,7 +113,7 @@ TMSKCoordinateSystemEditor::TMSKCoordinateSystemEditor(QWidget* owner,
     connect(m_zoneList, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateButtons(); });
 
     FillZones(m_msk.Zones().empty() ? -1 : 0);
-    resize(ScreenScaled(QSize(680, 340), this));
+    resize(ScreenScaled(QSize(820, 360), this));
 }
 
 bool TMSKCoordinateSystemEditor::Execute(QWidget* owner, TCoordinateSystemCatalog& catalog,
