@@ -111,7 +111,7 @@ TProjectTreeForm::TProjectTreeForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_treeLabel);
     layout->addWidget(m_projectTree, 1);
     layout->addLayout(buttons);
-    resize(ScreenScaled(QSize(360, 440), this));
+    resize(ScreenScaled(QSize(340, 400), this));
 
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -79,7 +79,7 @@ TSearchInTreeForm::TSearchInTreeForm(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 
     setMinimumSize(ScreenScaled(QSize(276, 89), this));
-    resize(ScreenScaled(QSize(380, 420), this));
+    resize(ScreenScaled(QSize(360, 380), this));
 
     // Every change starts the wait anew, so a word typed quickly is applied once.
     connect(m_filter, &QLineEdit::textChanged, m_timer, qOverload<>(&QTimer::start));
