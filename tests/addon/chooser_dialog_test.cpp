@@ -133,7 +133,18 @@ TEST_F(ChooserDialog, ChoosingTheSameStyleAgainIsNoChangeAndCancelKeepsTheIdenti
     EXPECT_EQ(id, "S4");
 }
 
-TEST_F(ChooserDialog, AnIdentifierInNoNodeLeavesNoSelection) {
+TEST_F(ChooserDialog, PreselectionPrefersTheRequestedKindAndAnUnknownIdSelectsNothing) {
+    // L2 names the layer "Дороги" and the style "Протока".
+    TProjectTreeForm form;
+    form.Fill(*m_addon, TProjectNodeKind::Style);
+    form.Preselect("L2");
+    ASSERT_TRUE(form.SelectedNode());
+    EXPECT_EQ(form.SelectedNode()->kind, TProjectNodeKind::Style);
+    EXPECT_EQ(TreeOf(&form)->selectedItems().value(0)->text(0), QtText("Протока"));
+    form.Fill(*m_addon, TProjectNodeKind::Layer);
+    form.Preselect("L2");
+    EXPECT_EQ(TreeOf(&form)->selectedItems().value(0)->text(0), QtText("Дороги"));
+
     AnsiString id = "GONE";
     WhenShown("ProjectTreeForm", [](QWidget* form) {
         EXPECT_TRUE(TreeOf(form)->selectedItems().isEmpty());

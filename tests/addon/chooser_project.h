@@ -1,6 +1,6 @@
 // The add-on bound to the host stand-in over a small project for the chooser's tests: two maps
 // with layers and styles, a map and a layer with the same name, and a layer whose table has
-// the host's key fields.
+// the host's key fields, and a style whose identifier is also a layer's.
 #pragma once
 
 #include "addon/com_server.h"
@@ -27,7 +27,7 @@ inline nlohmann::json ChooserProjectDescription() {
                {"name": "NOTE", "type": 11}]}]},
           {"id": "L2", "name": "Дороги", "styles": [{"id": "S3", "name": "Дорога"}]}]},
         {"id": "M2", "name": "Реки", "layers": [
-          {"id": "L3", "name": "Реки", "styles": [{"id": "S4", "name": "Река"}]}]}]
+          {"id": "L3", "name": "Реки", "styles": [{"id": "S4", "name": "Река"}, {"id": "L2", "name": "Протока"}]}]}]
     })json");
 }
 

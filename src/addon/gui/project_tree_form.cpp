@@ -54,12 +54,23 @@ void AddNodes(const std::vector<TProjectTreeNode>& nodes, QTreeWidget& tree,
     }
 }
 
-// Each node before its children, siblings in order; the first whose identifier is id.
-QTreeWidgetItem* FindById(QTreeWidgetItem* item, std::string_view id) {
-    if (item->data(0, kIdRole).toByteArray() == QByteArrayView(id.data(), id.size()))
+// Each node before its children, siblings in order; the first whose identifier is id and,
+// when kind is given, whose kind is that.
+QTreeWidgetItem* FindById(QTreeWidgetItem* item, std::string_view id,
+                          std::optional<TProjectNodeKind> kind) {
+    if (item->data(0, kIdRole).toByteArray() == QByteArrayView(id.data(), id.size()) &&
+        (!kind || HolderOf(*item).kind == *kind))
         return item;
     for (int i = 0; i < item->childCount(); ++i)
-        if (QTreeWidgetItem* found = FindById(item->child(i), id))
+        if (QTreeWidgetItem* found = FindById(item->child(i), id, kind))
+            return found;
+    return nullptr;
+}
+
+QTreeWidgetItem* FindById(QTreeWidget& tree, std::string_view id,
+                          std::optional<TProjectNodeKind> kind) {
+    for (int i = 0; i < tree.topLevelItemCount(); ++i)
+        if (QTreeWidgetItem* found = FindById(tree.topLevelItem(i), id, kind))
             return found;
     return nullptr;
 }
@@ -139,12 +150,14 @@ void TProjectTreeForm::Fill(const TQmCustomAddon& addon, TProjectNodeKind kind) 
 void TProjectTreeForm::Preselect(std::string_view id) {
     if (id.empty())
         return;
-    for (int i = 0; i < m_projectTree->topLevelItemCount(); ++i) {
-        if (QTreeWidgetItem* found = FindById(m_projectTree->topLevelItem(i), id)) {
-            m_projectTree->setCurrentItem(found);
-            MakeVisible(*m_projectTree, found);
-            return;
-        }
+    // Maps, layers and styles may share an identifier; the node of the kind asked for is the
+    // one the caller means.
+    QTreeWidgetItem* found = FindById(*m_projectTree, id, m_kind);
+    if (!found)
+        found = FindById(*m_projectTree, id, std::nullopt);
+    if (found) {
+        m_projectTree->setCurrentItem(found);
+        MakeVisible(*m_projectTree, found);
     }
 }
 

@@ -24,7 +24,8 @@ public:
     // styles). Host failures raise EHResultError.
     void Fill(const TQmCustomAddon& addon, TProjectNodeKind kind);
     // Selects the first node in tree order (each node before its children) with the
-    // identifier, whatever its kind, and makes it visible; selects nothing when none has it.
+    // identifier, preferring one of the requested kind, and makes it visible; selects nothing
+    // when no node has it.
     void Preselect(std::string_view id);
 
     [[nodiscard]] TProjectNodeKind Kind() const { return m_kind; }
