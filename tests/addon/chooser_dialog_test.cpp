@@ -36,6 +36,16 @@ void DoubleClick(QTreeWidget* tree, QTreeWidgetItem* item) {
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
 }
 
+// Acts on the dialog once it shows; a dialog the action leaves open (a failed check) is
+// cancelled, so that a failure never leaves the test waiting on it.
+void OnDialog(const char* objectName, std::function<void(QWidget*)> action) {
+    WhenShown(objectName, [action = std::move(action)](QWidget* form) {
+        action(form);
+        if (auto* dialog = qobject_cast<QDialog*>(form); dialog && dialog->isVisible())
+            dialog->reject();
+    });
+}
+
 // The results in tree order as "text" or "*text" for the matches drawn in bold.
 std::vector<std::string> Results(QTreeWidget* tree) {
     std::vector<std::string> texts;
@@ -79,7 +89,7 @@ TEST_F(ChooserDialog, TreeLabelAndLevelsFollowTheRequestedKind) {
 
 TEST_F(ChooserDialog, OkFollowsTheNodeKindAndADoubleClickActsAsOk) {
     AnsiString id;
-    WhenShown("ProjectTreeForm", [](QWidget* form) {
+    OnDialog("ProjectTreeForm", [](QWidget* form) {
         EXPECT_EQ(form->windowTitle(), QtText("Выбор стиля"));
         QTreeWidget* tree = TreeOf(form);
         QPushButton* ok = ButtonOf(form, "OkButton");
@@ -104,7 +114,7 @@ TEST_F(ChooserDialog, OkFollowsTheNodeKindAndADoubleClickActsAsOk) {
 
 TEST_F(ChooserDialog, ChoosingTheSameStyleAgainIsNoChangeAndCancelKeepsTheIdentifier) {
     AnsiString id = "S2";
-    WhenShown("ProjectTreeForm", [](QWidget* form) {
+    OnDialog("ProjectTreeForm", [](QWidget* form) {
         const QList<QTreeWidgetItem*> selected = TreeOf(form)->selectedItems();
         ASSERT_EQ(selected.size(), 1);
         EXPECT_EQ(selected[0]->text(0), QtText("Репер"));
@@ -115,7 +125,7 @@ TEST_F(ChooserDialog, ChoosingTheSameStyleAgainIsNoChangeAndCancelKeepsTheIdenti
     EXPECT_FALSE(SelectInProjectTree(*m_addon, "", TProjectNodeKind::Style, id));
     EXPECT_EQ(id, "S2");
 
-    WhenShown("ProjectTreeForm", [](QWidget* form) {
+    OnDialog("ProjectTreeForm", [](QWidget* form) {
         QTreeWidget* tree = TreeOf(form);
         Click(tree, tree->topLevelItem(1)->child(0)->child(0) /* S4 */);
         QTest::mouseClick(ButtonOf(form, "CancelButton"), Qt::LeftButton);
@@ -123,7 +133,7 @@ TEST_F(ChooserDialog, ChoosingTheSameStyleAgainIsNoChangeAndCancelKeepsTheIdenti
     EXPECT_FALSE(SelectInProjectTree(*m_addon, "", TProjectNodeKind::Style, id));
     EXPECT_EQ(id, "S2");
 
-    WhenShown("ProjectTreeForm", [](QWidget* form) {
+    OnDialog("ProjectTreeForm", [](QWidget* form) {
         QTreeWidget* tree = TreeOf(form);
         tree->expandAll();
         Click(tree, tree->topLevelItem(1)->child(0)->child(0));
@@ -146,7 +156,7 @@ TEST_F(ChooserDialog, PreselectionPrefersTheRequestedKindAndAnUnknownIdSelectsNo
     EXPECT_EQ(TreeOf(&form)->selectedItems().value(0)->text(0), QtText("Дороги"));
 
     AnsiString id = "GONE";
-    WhenShown("ProjectTreeForm", [](QWidget* form) {
+    OnDialog("ProjectTreeForm", [](QWidget* form) {
         EXPECT_TRUE(TreeOf(form)->selectedItems().isEmpty());
         QTest::mouseClick(ButtonOf(form, "OkButton"), Qt::LeftButton);
     });
@@ -171,9 +181,9 @@ TEST_F(ChooserDialog, AHostFailureWhileFillingReachesTheCallerAndNoDialogStays) 
 
 TEST_F(ChooserDialog, FindItemFocusesTheLayerBeforeItsMapAndSelectsItInTheTree) {
     AnsiString id;
-    WhenShown("ProjectTreeForm", [](QWidget* form) {
+    OnDialog("ProjectTreeForm", [](QWidget* form) {
         QTreeWidget* tree = TreeOf(form);
-        WhenShown("SearchInTreeForm", [](QWidget* search) {
+        OnDialog("SearchInTreeForm", [](QWidget* search) {
             EXPECT_EQ(search->windowTitle(), QtText("Поиск"));
             // Map M2 and its layer L3 are both named "Реки".
             TypeFilter(search, "реки");
@@ -183,6 +193,7 @@ TEST_F(ChooserDialog, FindItemFocusesTheLayerBeforeItsMapAndSelectsItInTheTree) 
             EXPECT_NE(focused->parent(), nullptr) << "the layer, not the map";
             QTest::mouseClick(ButtonOf(search, "OK"), Qt::LeftButton);
         });
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form)); // shortcuts need the active window
         QTest::keyClick(tree, Qt::Key_F, Qt::ControlModifier);
 
         const QList<QTreeWidgetItem*> selected = tree->selectedItems();
