@@ -61,7 +61,8 @@ int RunGui(int argc, char** argv, const std::vector<std::string>& args) {
     QApplication app(argc, argv);
     TMainWindow window;
     window.show();
-    if (project && !window.OpenProject(*project))
+    // A session or a timed run has no one to answer a message box.
+    if (project && !window.OpenProject(*project, !session && quitAfterMs < 0))
         return 1;
     std::unique_ptr<TSessionPlayer> player;
     if (session) {

@@ -114,13 +114,16 @@ void TMainWindow::BuildAddonMenus() {
     }
 }
 
-bool TMainWindow::OpenProject(const std::filesystem::path& file) {
+bool TMainWindow::OpenProject(const std::filesystem::path& file, bool messageBox) {
     CloseProject();
     try {
         m_session = std::make_unique<THostSession>(
             file, QCoreApplication::applicationDirPath().toStdString());
     } catch (const std::exception& e) {
-        QMessageBox::critical(this, "kavro-host", QString::fromUtf8(e.what()));
+        if (messageBox)
+            QMessageBox::critical(this, "kavro-host", QString::fromUtf8(e.what()));
+        else
+            std::cerr << "kavro-host: " << e.what() << "\n";
         return false;
     }
     HWND handle = static_cast<HWND>(winId());

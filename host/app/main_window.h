@@ -22,8 +22,9 @@ public:
     TMainWindow();
     ~TMainWindow() override;
 
-    // Opens a project (closing the one open); shows a message box when it cannot.
-    bool OpenProject(const std::filesystem::path& file);
+    // Opens a project (closing the one open). When it cannot, shows a message box, or writes
+    // the message to the error output when `messageBox` is false (no one to answer the box).
+    bool OpenProject(const std::filesystem::path& file, bool messageBox = true);
     void CloseProject();
     TMapView* MapView() const { return m_view; }
     TAttributePanel* AttributePanel() const { return m_panel; }

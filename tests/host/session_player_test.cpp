@@ -229,4 +229,12 @@ TEST_F(SessionPlayer, SessionFilesAreCheckedBeforeAnythingRuns) {
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
     EXPECT_EQ(Play(m_dir / "missing.json").code, 2);
+
+    // A project that cannot be opened ends the run at once.
+    std::ofstream(m_dir / "good.json") << R"({"steps": []})";
+    const THostRun run = RunKavroHost(
+        m_dir.Path(),
+        "gui " + Quote(m_dir / "none.kavro") + " --play " + Quote(m_dir / "good.json"), kOffscreen);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("не найден"), std::string::npos) << run.err;
 }
