@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QWheelEvent>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -99,7 +100,7 @@ void TMapView::SetObjects(std::vector<TObjectRecord> objects) {
     m_parts.clear();
     m_markers.clear();
     m_labels.clear();
-    m_labelWidths.clear();
+    m_labelTexts.clear();
     m_styleCounts.assign(m_captions.Styles().size() + 1, 0);
     m_selected.reset();
     double minX = 0, minY = 0, maxX = 0, maxY = 0;
@@ -163,7 +164,7 @@ void TMapView::SetObjects(std::vector<TObjectRecord> objects) {
     std::stable_sort(m_parts.begin(), m_parts.end(), [](const TPart& a, const TPart& b) {
         return a.closed != b.closed ? a.closed : a.colour < b.colour;
     });
-    m_labelWidths.assign(m_labels.size(), -1);
+    m_labelTexts.assign(m_labels.size(), QStaticText());
     m_extent = any ? QRectF(QPointF(minX, minY), QPointF(maxX, maxY)) : QRectF();
     update();
 }
@@ -297,15 +298,18 @@ void TMapView::paintEvent(QPaintEvent*) {
         const QRect anchor(at.x() + half + 1, at.y() - fm.height() / 2, 1, fm.height());
         if (!cellsFree(anchor, false))
             continue;
-        int& w = m_labelWidths[static_cast<std::size_t>(label)];
-        if (w < 0)
-            w = fm.horizontalAdvance(m_labels[static_cast<std::size_t>(label)]);
-        const QRect box(anchor.left(), anchor.top(), w, fm.height());
+        // Laid out once, when first drawn: a label costs little in later paints.
+        QStaticText& text = m_labelTexts[static_cast<std::size_t>(label)];
+        if (text.text().isEmpty()) {
+            text.setText(m_labels[static_cast<std::size_t>(label)]);
+            text.setTextFormat(Qt::PlainText);
+            text.prepare(QTransform(), small);
+        }
+        const QRect box(anchor.left(), anchor.top(), qCeil(text.size().width()), fm.height());
         if (!cellsFree(box, false))
             continue;
         cellsFree(box, true);
-        painter.drawText(QPoint(box.left(), box.top() + fm.ascent()),
-                         m_labels[static_cast<std::size_t>(label)]);
+        painter.drawStaticText(box.topLeft(), text);
         ++m_drawnLabels;
     }
 

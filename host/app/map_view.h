@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QPixmap>
 #include <QRectF>
+#include <QStaticText>
 #include <QWidget>
 
 #include <functional>
@@ -96,7 +97,7 @@ private:
     std::vector<TPart> m_parts; // sorted: filled ones first, by colour
     std::vector<TMarker> m_markers;
     std::vector<QString> m_labels;
-    std::vector<int> m_labelWidths;         // measured when first drawn, -1 before
+    std::vector<QStaticText> m_labelTexts;  // laid out when first drawn
     std::vector<std::size_t> m_styleCounts; // objects per style index, for the legend
     std::vector<QPixmap> m_markerPixmaps;   // by colour + 1; selected ones after them
     QRectF m_extent;
