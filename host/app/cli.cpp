@@ -244,6 +244,9 @@ const char* UsageText() {
            "  export PROJECT --geojson FILE            write the objects as GeoJSON\n"
            "  gui [PROJECT] [--quit-after-ms N [--screenshot FILE.png]]\n"
            "                                           the desktop host\n"
+           "  gui PROJECT --play SESSION.json [--pictures DIR]\n"
+           "                                           play a recorded session in it, then\n"
+           "                                           print what the project holds\n"
            "The registry file is TEXTIMPORT_REGISTRY (default "
            "~/.config/textimport/registry.reg).\n";
 }

@@ -1,11 +1,13 @@
 #include "cli.h"
 #include "main_window.h"
+#include "session_player.h"
 
 #include <QApplication>
 #include <QTimer>
 
 #include <charconv>
 #include <iostream>
+#include <memory>
 #include <optional>
 
 namespace kavrohost {
@@ -13,35 +15,61 @@ namespace kavrohost {
 int RunGui(int argc, char** argv, const std::vector<std::string>& args) {
     std::optional<std::string> project;
     int quitAfterMs = -1;
-    std::optional<std::string> screenshot;
+    std::optional<std::string> screenshot, play, pictures;
+    auto usage = [](const std::string& message) {
+        std::cerr << "kavro-host: " << message << "\n" << UsageText();
+        return 2;
+    };
     for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string* value = i + 1 < args.size() ? &args[i + 1] : nullptr;
         if (args[i] == "--quit-after-ms") {
-            const std::string* value = i + 1 < args.size() ? &args[++i] : nullptr;
             if (!value ||
                 std::from_chars(value->data(), value->data() + value->size(), quitAfterMs).ec !=
                     std::errc() ||
-                quitAfterMs < 0) {
-                std::cerr << "kavro-host: --quit-after-ms needs a number\n" << UsageText();
-                return 2;
-            }
-        } else if (args[i] == "--screenshot") {
-            if (i + 1 >= args.size()) {
-                std::cerr << "kavro-host: --screenshot needs a file\n" << UsageText();
-                return 2;
-            }
-            screenshot = args[++i];
+                quitAfterMs < 0)
+                return usage("--quit-after-ms needs a number");
+            ++i;
+        } else if (args[i] == "--screenshot" || args[i] == "--play" || args[i] == "--pictures") {
+            if (!value)
+                return usage(args[i] + " needs a file");
+            (args[i] == "--screenshot" ? screenshot
+             : args[i] == "--play"     ? play
+                                       : pictures) = *value;
+            ++i;
         } else if (args[i].rfind("--", 0) == 0 || project) {
-            std::cerr << "kavro-host: unexpected argument " << args[i] << "\n" << UsageText();
-            return 2;
+            return usage("unexpected argument " + args[i]);
         } else {
             project = args[i];
         }
     }
+    if (play && !project)
+        return usage("--play needs a PROJECT");
+    if (play && quitAfterMs >= 0)
+        return usage("--play ends by itself: it takes no --quit-after-ms");
+    if (pictures && !play)
+        return usage("--pictures goes with --play");
+    std::optional<TSession> session;
+    if (play) {
+        try {
+            session = LoadSession(*play);
+        } catch (const ESessionError& e) {
+            std::cerr << "kavro-host: " << *play << ": " << e.what() << "\n";
+            return 2;
+        }
+    }
+
     QApplication app(argc, argv);
     TMainWindow window;
     window.show();
-    if (project && !window.OpenProject(*project))
+    // A session or a timed run has no one to answer a message box.
+    if (project && !window.OpenProject(*project, !session && quitAfterMs < 0))
         return 1;
+    std::unique_ptr<TSessionPlayer> player;
+    if (session) {
+        player = std::make_unique<TSessionPlayer>(window, std::move(*session),
+                                                  pictures ? *pictures : std::string());
+        player->Start();
+    }
     if (quitAfterMs >= 0)
         QTimer::singleShot(quitAfterMs, &app, [&] {
             // The window as it looks, for checks without a display.

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QSplitter>
 #include <QStatusBar>
 
@@ -27,11 +28,18 @@ TMainWindow::TMainWindow() {
     m_tree->setObjectName("ProjectTree");
     m_tree->setHeaderLabels({QString::fromUtf8("Проект"), QString::fromUtf8("Идентификатор")});
     m_view = new TMapView(splitter);
+    m_panel = new TAttributePanel(splitter);
     splitter->addWidget(m_tree);
     splitter->addWidget(m_view);
+    splitter->addWidget(m_panel);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({240, 640, 260});
     setCentralWidget(splitter);
-    resize(1000, 700);
+    resize(1200, 760);
+    m_view->OnSelect([this](std::optional<std::size_t> index) { ShowSelected(index); });
+    m_count = new QLabel(this);
+    m_count->setObjectName("ObjectCount");
+    statusBar()->addPermanentWidget(m_count);
 
     QMenu* file = menuBar()->addMenu(QString::fromUtf8("&Файл"));
     file->addAction(QString::fromUtf8("&Открыть проект..."), this, [this] {
@@ -40,6 +48,14 @@ TMainWindow::TMainWindow() {
             OpenProject(name.toStdString());
     });
     file->addAction(QString::fromUtf8("&Выход"), this, [this] { close(); });
+    QMenu* view = menuBar()->addMenu(QString::fromUtf8("&Вид"));
+    view->addAction(QString::fromUtf8("&Все объекты"), this,
+                    [this] { m_view->ZoomTo(std::nullopt); });
+    view->addAction(QString::fromUtf8("&Область показа"), this, [this] {
+        if (m_session)
+            if (auto r = m_session->LastShowRect())
+                m_view->ZoomTo(QRectF(QPointF((*r)[0], (*r)[1]), QPointF((*r)[2], (*r)[3])));
+    });
     LoadAddons();
     BuildAddonMenus();
 }
@@ -98,21 +114,28 @@ void TMainWindow::BuildAddonMenus() {
     }
 }
 
-bool TMainWindow::OpenProject(const std::filesystem::path& file) {
+bool TMainWindow::OpenProject(const std::filesystem::path& file, bool messageBox) {
     CloseProject();
     try {
         m_session = std::make_unique<THostSession>(
             file, QCoreApplication::applicationDirPath().toStdString());
     } catch (const std::exception& e) {
-        QMessageBox::critical(this, "kavro-host", QString::fromUtf8(e.what()));
+        if (messageBox)
+            QMessageBox::critical(this, "kavro-host", QString::fromUtf8(e.what()));
+        else
+            std::cerr << "kavro-host: " << e.what() << "\n";
         return false;
     }
     HWND handle = static_cast<HWND>(winId());
     m_session->SetWindows(handle, handle);
     m_session->OnShowRect([this](const std::array<double, 4>& r) {
+        m_showAsked = true;
         m_view->ZoomTo(QRectF(QPointF(r[0], r[1]), QPointF(r[2], r[3])));
     });
+    m_projectFile = file;
     setWindowTitle(QString::fromStdString(file.stem().string()) + " - kavro-host");
+    m_captions = TProjectCaptions(ExportDescription(file));
+    m_view->SetCaptions(m_captions);
     FillTree();
     RefreshView(true);
     InitializeAddons();
@@ -122,8 +145,11 @@ bool TMainWindow::OpenProject(const std::filesystem::path& file) {
 void TMainWindow::CloseProject() {
     FinalizeAddons();
     m_session.reset();
+    m_projectFile.clear();
     m_tree->clear();
     m_view->SetObjects({});
+    m_panel->ShowObject(nullptr, m_captions);
+    m_count->clear();
     setWindowTitle("kavro-host");
 }
 
@@ -153,8 +179,21 @@ void TMainWindow::RunCommand(TLoadedAddon& addon, std::int32_t commandId) {
     if (!m_session || !addon.initialized)
         return;
     std::size_t reported = m_session->ReportedErrors().size();
-    HRESULT hr = addon.addon->Execute(commandId);
+    const bool wasEmpty = m_view->Objects().empty();
+    m_showAsked = false;
+    HRESULT hr;
+    {
+        m_running = true;
+        struct TReset {
+            bool& flag;
+            ~TReset() { flag = false; }
+        } reset{m_running};
+        hr = addon.addon->Execute(commandId);
+    }
+    // A command that asked for no rectangle still shows what it added to an empty view.
     RefreshView(false);
+    if (!m_showAsked && wasEmpty)
+        m_view->ZoomTo(std::nullopt);
     auto reports = m_session->ReportedErrors();
     if (FAILED(hr) || reports.size() > reported) {
         QString text;
@@ -174,9 +213,15 @@ void TMainWindow::FillTree() {
         auto* mapItem = new QTreeWidgetItem(m_tree, {Q(map["name"]), Q(map["id"])});
         for (const auto& layer : map["layers"]) {
             auto* layerItem = new QTreeWidgetItem(mapItem, {Q(layer["name"]), Q(layer["id"])});
-            for (const auto& style : layer["styles"])
-                new QTreeWidgetItem(
+            for (const auto& style : layer["styles"]) {
+                auto* item = new QTreeWidgetItem(
                     layerItem, {QString::fromUtf8("Стиль: ") + Q(style["name"]), Q(style["id"])});
+                if (const TStyleCaption* s = m_captions.Style(style["id"])) {
+                    QPixmap swatch(12, 12);
+                    swatch.fill(TMapView::StyleColour(s->index));
+                    item->setIcon(0, QIcon(swatch));
+                }
+            }
             for (const auto& table : layer["tables"]) {
                 auto* tableItem = new QTreeWidgetItem(
                     layerItem,
@@ -197,6 +242,7 @@ void TMainWindow::RefreshView(bool zoomToShowRect) {
     if (!m_session)
         return;
     m_view->SetObjects(m_session->Objects());
+    m_panel->ShowObject(nullptr, m_captions);
     std::optional<QRectF> rect;
     if (auto r = m_session->LastShowRect(); r && zoomToShowRect)
         rect = QRectF(QPointF((*r)[0], (*r)[1]), QPointF((*r)[2], (*r)[3]));
@@ -204,7 +250,31 @@ void TMainWindow::RefreshView(bool zoomToShowRect) {
         m_view->ZoomTo(rect);
     else
         m_view->update();
-    statusBar()->showMessage(QString::fromUtf8("Объектов: %1").arg(m_view->Objects().size()));
+    std::size_t points = 0, lines = 0, areas = 0;
+    for (const auto& o : m_view->Objects())
+        for (const auto& s : o.shapes)
+            for (const auto& p : s.parts) {
+                if (p.vertices.size() == 1)
+                    ++points;
+                else if (p.closed && p.vertices.size() >= 3)
+                    ++areas;
+                else if (!p.vertices.empty())
+                    ++lines;
+            }
+    m_count->setText(QString::fromUtf8("Объектов: %1 (точек %2, линий %3, полигонов %4)")
+                         .arg(m_view->Objects().size())
+                         .arg(points)
+                         .arg(lines)
+                         .arg(areas));
+}
+
+void TMainWindow::ShowSelected(std::optional<std::size_t> index) {
+    const auto& objects = m_view->Objects();
+    m_panel->ShowObject(index ? &objects[*index] : nullptr, m_captions);
+    if (index)
+        statusBar()->showMessage(QString::fromUtf8("Объект %1").arg(objects[*index].id));
+    else
+        statusBar()->clearMessage();
 }
 
 } // namespace kavrohost

@@ -2,8 +2,11 @@
 
 #include "host/core/host_session.h"
 #include "host/store/value_text.h"
+#include "project_captions.h"
 
 #include <nlohmann/json.hpp>
+
+#include <map>
 
 namespace kavrohost {
 
@@ -108,6 +111,30 @@ std::size_t ExportGeoJson(const std::filesystem::path& project, std::ostream& ou
     });
     out << "\n]}\n";
     return count;
+}
+
+void PrintProjectSummary(const std::filesystem::path& project, std::ostream& out) {
+    const TProjectCaptions captions(ExportDescription(project));
+    std::size_t total = 0;
+    std::map<std::string, std::size_t> objects, shapes;
+    ForEachObject(project, [&](const TObjectRecord& o) {
+        ++total;
+        ++objects[o.layerId];
+        for (const auto& s : o.shapes)
+            ++shapes[s.styleId];
+    });
+    out << "Объектов в проекте: " << total << "\n";
+    for (const auto& layer : captions.Layers()) {
+        auto count = objects.find(layer.id);
+        if (count == objects.end())
+            continue;
+        out << "  слой \"" << layer.name << "\" (" << layer.id << "): объектов " << count->second
+            << "\n";
+        for (const auto& styleId : layer.styleIds)
+            if (auto n = shapes.find(styleId); n != shapes.end())
+                out << "    стиль \"" << captions.Style(styleId)->name << "\" (" << styleId
+                    << "): фигур " << n->second << "\n";
+    }
 }
 
 } // namespace kavrohost

@@ -16,5 +16,8 @@ std::string ObjectLine(const TObjectRecord& object);
 // shape (an object without shapes gives one feature without geometry); streams the objects.
 // Returns the number of features.
 std::size_t ExportGeoJson(const std::filesystem::path& project, std::ostream& out);
+// What the committed objects of a project are, for a reader: their number, then for every
+// layer that has objects its count and, under it, the number of shapes of each style.
+void PrintProjectSummary(const std::filesystem::path& project, std::ostream& out);
 
 } // namespace kavrohost

@@ -1,5 +1,6 @@
 // The kavro-host binary's subcommands on a small project.
 #include "host/core/host_session.h"
+#include "host_cli.h"
 #include "registry_env.h"
 #include "support/temp_dir.h"
 #include "test_project.h"
@@ -7,34 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
-#include <sys/wait.h>
 
 namespace {
 
-struct TResult {
-    int code;
-    std::string out, err;
-};
-
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class KavroHostCli : public ::testing::Test {
 protected:
-    TResult Run(const std::string& arguments, const std::string& env = "") {
-        // Sanitizer builds: what Qt keeps until exit is not ours to report.
-        std::string command =
-            "LSAN_OPTIONS=suppressions='" TI_SOURCE_DIR "/tests/host/qt_leaks.supp' " + env +
-            " '" TI_BIN_DIR "/kavro-host' " + arguments + " >'" + (m_dir / "out.txt").string() +
-            "' 2>'" + (m_dir / "err.txt").string() + "'";
-        int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(m_dir / "out.txt"),
-                ReadAll(m_dir / "err.txt")};
+    THostRun Run(const std::string& arguments, const std::string& env = "") {
+        return RunKavroHost(m_dir.Path(), arguments, env);
     }
     std::string Project() {
         auto file = m_dir / "p.kavro";
@@ -86,8 +66,10 @@ TEST_F(KavroHostCli, BadFilesFailWithMessages) {
 }
 
 TEST_F(KavroHostCli, UsageErrorsExitWithTwo) {
-    for (const char* args : {"", "frobnicate", "create x.kavro", "objects", "run a b notanumber",
-                             "export x.kavro", "gui --quit-after-ms", "info a --bogus"}) {
+    for (const char* args :
+         {"", "frobnicate", "create x.kavro", "objects", "run a b notanumber", "export x.kavro",
+          "gui --quit-after-ms", "info a --bogus", "gui --play s.json", "gui p.kavro --pictures d",
+          "gui p.kavro --play s.json --quit-after-ms 5"}) {
         SCOPED_TRACE(args);
         auto r = Run(args);
         EXPECT_EQ(r.code, 2);

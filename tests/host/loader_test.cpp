@@ -39,7 +39,7 @@ TEST(AddonLoader, RunsACommandAgainstASessionAndShowsWhatTheAddOnReported) {
         auto d = addon.Describe();
         EXPECT_EQ(d.name, "TestAddon");
         EXPECT_EQ(d.reserved, 260);
-        ASSERT_EQ(d.commands.size(), 2u);
+        ASSERT_EQ(d.commands.size(), 3u);
         EXPECT_EQ(d.commands[0].menuPath, "&Сервис\\&Тест\\Точка...");
         ASSERT_EQ(addon.Initialize(session.Manager()), S_OK);
         EXPECT_EQ(addon.Execute(1), S_OK);

@@ -1,12 +1,15 @@
 // The desktop host's window on the offscreen platform: menus from the registered add-ons, a
-// command run from the menu, the view refreshed and zoomed to the rectangle it asked for.
+// command run from the menu, the view refreshed and zoomed to the rectangle it asked for; the
+// map drawn per style, the clicked object's attributes, the object count and point labels.
 #include "host/app/main_window.h"
 #include "registry_env.h"
 #include "support/temp_dir.h"
 #include "test_project.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +29,68 @@ QAction* Action(QMenu* menu, const QString& text) {
         if (a->text() == text)
             return a;
     return nullptr;
+}
+
+TBstr W(const char* utf8) {
+    return TBstr(Utf8ToWide(utf8));
+}
+
+// One object of one shape with one part in layer `layer`.
+TComPtr<IKavroMapObject> AddObject(IKavroMapObjects* objects, const char* layer, const char* style,
+                                   std::initializer_list<std::pair<double, double>> vertices,
+                                   bool closed) {
+    TComPtr<IKavroMapObject> object;
+    TComPtr<IKavroShapes> shapes;
+    TComPtr<IKavroShape> shape;
+    TComPtr<IKavroContour> contour;
+    TComPtr<IKavroContourPart> part;
+    EXPECT_EQ(objects->Add(W(layer).Get(), object.Put()), S_OK);
+    EXPECT_EQ(object->get_Shapes(shapes.Put()), S_OK);
+    EXPECT_EQ(shapes->Add(-1, W(style).Get(), shape.Put()), S_OK);
+    EXPECT_EQ(shape->get_Contour(contour.Put()), S_OK);
+    EXPECT_EQ(contour->Add(-1, part.Put()), S_OK);
+    for (auto [x, y] : vertices) {
+        EXPECT_EQ(part->AddVertex(-1, x, y, 0), S_OK);
+    }
+    if (closed) {
+        EXPECT_EQ(part->put_Closed(VARIANT_TRUE), S_OK);
+    }
+    return object;
+}
+
+void SetValue(IKavroMapObject* object, const char* table, const char* field,
+              const TVariant& value) {
+    TComPtr<IKavroSemData> data;
+    ASSERT_EQ(object->get_SemData(data.Put()), S_OK);
+    ASSERT_EQ(data->SetValue(W(table).Get(), W(field).Get(), value.Raw(), 0), S_OK);
+}
+
+// A left click in the middle of the widget.
+void ClickCentre(QWidget* w) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
+// The panel's rows as "caption = value", nested rows indented.
+QStringList PanelRows(QTreeWidget* panel) {
+    QStringList rows;
+    for (int i = 0; i < panel->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = panel->topLevelItem(i);
+        rows << item->text(0) + " = " + item->text(1);
+        for (int k = 0; k < item->childCount(); ++k)
+            rows << "  " + item->child(k)->text(0) + " = " + item->child(k)->text(1);
+    }
+    return rows;
+}
+
+QColor CentrePixel(QWidget* w) {
+    const QImage image = w->grab().toImage();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
 }
 
 } // namespace
@@ -68,4 +133,115 @@ TEST(HostMainWindow, BuildsAddOnMenusAndRunsACommand) {
         EXPECT_EQ(window.MapView()->View(), QRectF(QPointF(10, 20), QPointF(30, 40)));
     }
     EXPECT_EQ(ReadObjects(dir / "p.kavro").size(), 1u);
+}
+
+TEST(HostMainWindow, DrawsStylesInColoursAndShowsTheClickedObjectsAttributes) {
+    int argc = 1;
+    char name[] = "host_gui_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    TTempDir dir;
+    TRegistryEnv env(dir / "registry.reg");
+    const auto file = dir / "p.kavro";
+    CreateProject(file, SmallProjectDescription());
+    long long pointId = 0;
+    {
+        THostSession session(file);
+        TComPtr<IKavroMapObjects> objects;
+        ASSERT_EQ(session.Database()->get_MapObjects(objects.Put()), S_OK);
+        auto point = AddObject(objects.Get(), "L1", "S1", {{50, 50}}, false);
+        SetValue(point.Get(), "POINTS", "NAME", TVariant::Text(u"Пункт 7"));
+        SetValue(point.Get(), "POINTS", "NUM", TVariant::Int(7));
+        SetValue(point.Get(), "POINTS", "H", TVariant::Null());
+        std::int32_t id = 0;
+        ASSERT_EQ(point->get_ID(&id), S_OK);
+        pointId = id;
+        // The point lies inside the ring: a click on it still picks the point.
+        auto ring =
+            AddObject(objects.Get(), "L1", "S2", {{0, 0}, {80, 0}, {80, 80}, {0, 80}}, true);
+        SetValue(ring.Get(), "POINTS", "NAME", TVariant::Text(u"Участок"));
+        AddObject(objects.Get(), "L2", "S3", {{100, 10}, {140, 10}}, false);
+        ASSERT_EQ(objects->Commit(), S_OK);
+    }
+    TMainWindow window;
+    window.show();
+    ASSERT_TRUE(window.OpenProject(file));
+    auto* count = window.findChild<QLabel*>("ObjectCount");
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(count->text(), QString::fromUtf8("Объектов: 3 (точек 1, линий 1, полигонов 1)"));
+    TMapView* view = window.MapView();
+    EXPECT_EQ(view->View(), QRectF(QPointF(0, 0), QPointF(140, 80))); // no show rectangle yet
+    QTreeWidget* panel = window.AttributePanel();
+
+    // Each place in the middle of the view, then a click there.
+    view->ZoomTo(QRectF(45, 45, 10, 10));
+    EXPECT_EQ(CentrePixel(view), TMapView::StyleColour(0)); // the marker of style S1
+    ClickCentre(view);
+    EXPECT_EQ(view->Selected(), std::optional<std::size_t>(0));
+    const QStringList pointRows = PanelRows(panel);
+    for (const char* row :
+         {"Слой = Пункты (L1)", "Фигура 1 = Пункт (S1), точка",
+          "Пункты (POINTS) = ", "  Название = Пункт 7", "  Номер = 7", "  Высота = (пусто)"})
+        EXPECT_TRUE(pointRows.contains(QString::fromUtf8(row)))
+            << row << "\n"
+            << pointRows.join('\n').toStdString();
+    EXPECT_EQ(pointRows.first(), QString("%1 = %2").arg(QString::fromUtf8("Объект")).arg(pointId));
+
+    view->ZoomTo(QRectF(15, 15, 10, 10)); // inside the ring, away from the point
+    const QColor fill = CentrePixel(view), ringColour = TMapView::StyleColour(1);
+    EXPECT_NE(fill, QColor(Qt::white)); // filled, and the white shows through
+    EXPECT_NE(fill, ringColour);
+    for (auto [got, pure] : {std::pair{fill.red(), ringColour.red()},
+                             {fill.green(), ringColour.green()},
+                             {fill.blue(), ringColour.blue()}})
+        EXPECT_TRUE(got >= std::min(pure, 255) && got <= 255) << got << " " << pure;
+    ClickCentre(view);
+    EXPECT_TRUE(
+        PanelRows(panel).contains(QString::fromUtf8("Фигура 1 = Репер (S2), полигон, вершин: 4")));
+
+    view->ZoomTo(QRectF(115, 5, 10, 10)); // on the line
+    ClickCentre(view);
+    EXPECT_TRUE(PanelRows(panel).contains(QString::fromUtf8("Слой = Дороги (L2)")));
+
+    view->ZoomTo(QRectF(300, 300, 10, 10)); // nothing there
+    ClickCentre(view);
+    EXPECT_EQ(panel->topLevelItemCount(), 0);
+    EXPECT_FALSE(view->Selected());
+}
+
+TEST(HostMapView, StyleColoursDifferAndLabelsComeFromTheNumberField) {
+    for (int a = 0; a < 24; ++a)
+        for (int b = a + 1; b < 24; ++b)
+            EXPECT_NE(TMapView::StyleColour(a), TMapView::StyleColour(b)) << a << " " << b;
+    EXPECT_EQ(TMapView::StyleColour(3), TMapView::StyleColour(3));
+
+    auto value = [](const char* field, const char* type, const char* text, int record = 0) {
+        TValueRecord v;
+        v.table = "T";
+        v.field = field;
+        v.type = type;
+        v.text = text;
+        v.record = record;
+        return v;
+    };
+    struct TCase {
+        const char* what;
+        std::vector<TValueRecord> values;
+        std::optional<QString> label;
+    } cases[] = {
+        {"NUMBER before NAME", {value("NAME", "text", "A"), value("NUMBER", "text", "12")}, "12"},
+        {"NAME alone", {value("NAME", "text", "A")}, "A"},
+        {"an integer NUM", {value("NAME", "text", "x"), value("NUM", "int", "5")}, "5"},
+        {"an empty number", {value("NUMBER", "text", ""), value("NAME", "text", "x")}, "x"},
+        {"letter case", {value("Number", "text", "7")}, "7"},
+        {"a real number is no label", {value("NUMBER", "double", "1.5")}, std::nullopt},
+        {"another record", {value("NUMBER", "text", "9", 1)}, std::nullopt},
+        {"no such field", {value("CODE", "text", "9")}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TObjectRecord o;
+        o.values = c.values;
+        EXPECT_EQ(TMapView::NumberLabel(o), c.label);
+    }
 }

@@ -1,11 +1,13 @@
-// A tiny add-on module for the loader tests: the five exports, one add-on with two commands.
+// A tiny add-on module for the loader tests: the five exports, one add-on with three commands.
 // Command 1 adds a point to the active layer through the automation API, stores a setting,
-// asks to show a rectangle and commits; command 2 reports a failure to the host's error sink.
+// asks to show a rectangle and commits; command 2 reports a failure to the host's error sink;
+// command 3 opens a dialog of named controls (test_addon_dialog.cpp) for the session player.
 #include "host_api/addon_api.h"
 #include "host_api/automation_api.h"
 #include "platform/com/guid.h"
 #include "platform/dynamic_library.h"
 #include "platform/registry.h"
+#include "test_addon_dialog.h"
 
 #include <atomic>
 #include <vector>
@@ -148,8 +150,10 @@ public:
         auto* l = new TMacroList;
         auto a = Command(1, "AddPoint", "Добавить точку", "&Сервис\\&Тест\\Точка...");
         auto b = Command(2, "Fail", "Сбой", "&Сервис\\&Тест\\Сбой");
+        auto c = Command(3, "Dialog", "Тестовый мастер", "&Сервис\\&Тест\\&Мастер...");
         l->Insert(-1, &a);
         l->Insert(-1, &b);
+        l->Insert(-1, &c);
         *list = l;
         return S_OK;
     }
@@ -163,6 +167,8 @@ public:
                 g_sink->ReportError(&source, &message);
             return E_FAIL;
         }
+        if (id == 3)
+            return g_manager ? RunTestDialog(g_manager.Get()) : E_FAIL;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Notify(std::int32_t, std::int32_t) override { return S_OK; }
