@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -117,7 +118,6 @@ void TTransformControl::Build() {
     // The button panel: 80 pixels wide, nine 72x23 buttons in three groups.
     m_panel = new QWidget(this);
     m_panel->setObjectName(QStringLiteral("ButtonPanel"));
-    m_panel->setFixedWidth(ScreenScaled(80, this));
     auto* buttons = new QVBoxLayout(m_panel);
     const int side = ScreenScaled(4, this);
     buttons->setContentsMargins(side, 0, side, 0);
@@ -139,6 +139,20 @@ void TTransformControl::Build() {
             [this] { MoveSelectedUp(); });
     connect(AddButton("MoveDownButton", "Опустить"), &QPushButton::clicked, this,
             [this] { MoveSelectedDown(); });
+    // A font wider than the one the sizes were made for widens the buttons and the panel
+    // rather than cutting a caption.
+    int buttonWidth = ScreenScaled(72, this);
+    const QList<QPushButton*> all = m_panel->findChildren<QPushButton*>();
+    for (const QPushButton* button : all) {
+        const int margins =
+            2 * (button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                 button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button));
+        buttonWidth = std::max(buttonWidth,
+                               button->fontMetrics().horizontalAdvance(button->text()) + margins);
+    }
+    for (QPushButton* button : all)
+        button->setFixedWidth(buttonWidth);
+    m_panel->setFixedWidth(std::max(ScreenScaled(80, this), buttonWidth + 2 * side));
     buttons->addStretch(1);
     layout->addWidget(m_panel);
 
