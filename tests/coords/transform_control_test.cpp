@@ -305,4 +305,22 @@ TEST_F(TransformControl, UpdateBracketGathersTheChangesIntoOneRebuild) {
     EXPECT_FALSE(m_control.ChangedInUpdate());
 }
 
+// The add-on frees the forms still open when the host finalizes it, also while a step's dialog
+// or a question is waiting for the user: the command then ends without touching the control.
+TEST(TransformControlLifetime, ControlFreedWhileWaitingForTheUserEndsTheCommand) {
+    TScriptedInteraction interaction;
+    auto* control = new TTransformControl;
+    control->show();
+    WhenShown("TranslationDialog", [control](QWidget*) { delete control; });
+    control->Add(TTransformControl::TKind::Translation);
+
+    control = new TTransformControl;
+    control->Chain().Add(std::make_unique<TTransformScalingItem>(2, 2));
+    control->List()->setCurrentItem(control->List()->topLevelItem(0));
+    interaction.confirmAnswers.push_back(true);
+    interaction.onShown = [&](const TScriptedInteraction::TShown&) { delete control; };
+    control->DeleteSelected(true);
+    EXPECT_EQ(interaction.shown.size(), 1u);
+}
+
 } // namespace

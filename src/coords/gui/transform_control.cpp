@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QTreeWidget>
@@ -157,6 +158,7 @@ void TTransformControl::Build() {
     layout->addWidget(m_panel);
 
     CreateActions();
+    setFocusProxy(m_list);
 
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { EditSelected(); });
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -257,17 +259,20 @@ void TTransformControl::EndUpdate() {
 }
 
 template <class TCommand> void TTransformControl::RunCommand(TCommand command) {
-    struct TBracket {
-        TTransformControl& control;
-        explicit TBracket(TTransformControl& c) : control(c) { control.BeginUpdate(); }
-        ~TBracket() { control.EndUpdate(); }
-    };
+    // A command that waits for the user may outlive the control (the add-on frees the forms
+    // still open when the host finalizes it); then nothing of it may be touched afterwards.
+    const QPointer<TTransformControl> alive(this);
+    BeginUpdate();
     try {
-        TBracket bracket(*this);
         command();
     } catch (const std::exception& e) {
+        if (alive)
+            EndUpdate();
         UserInteraction().ShowError(ExceptionMessage(e));
+        return;
     }
+    if (alive)
+        EndUpdate();
 }
 
 // --- the list ------------------------------------------------------------------------------
@@ -353,8 +358,10 @@ void TTransformControl::DeleteSelected(bool confirm) {
         const int index = SelectedIndex();
         if (index < 0)
             return;
-        if (confirm && !UserInteraction().Confirm(Ansi("Удалить элемент?"), Ansi("Предупреждение"),
-                                                  TConfirmKind::Warning))
+        const QPointer<TTransformControl> alive(this);
+        if (confirm && (!UserInteraction().Confirm(Ansi("Удалить элемент?"), Ansi("Предупреждение"),
+                                                   TConfirmKind::Warning) ||
+                        !alive))
             return;
         m_chain->Delete(index);
         if (m_chain->Count() > 0)

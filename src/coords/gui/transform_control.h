@@ -20,7 +20,7 @@ public:
 
     // Edits a chain of its own.
     explicit TTransformControl(QWidget* parent = nullptr);
-    // Edits `chain`, which must outlive the control.
+    // Edits `chain`, which must outlive the control; the control takes over its OnChange.
     explicit TTransformControl(TTransformData& chain, QWidget* parent = nullptr);
     ~TTransformControl() override;
 

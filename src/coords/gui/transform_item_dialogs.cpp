@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -59,16 +60,27 @@ void ReportConversionError(const EConvertError& error, QLineEdit* field) {
     field->selectAll();
 }
 
+// Runs the dialog modally and hands it to `read` when it was confirmed. The dialog lives on the
+// heap: its owner may be destroyed while it runs (the add-on frees the forms still open when the
+// host finalizes it), and then it goes with its owner and counts as cancelled.
+template <class TDialog, class TRead> bool RunDialog(TDialog* dialog, TRead read) {
+    const QPointer<TDialog> alive(dialog);
+    const bool confirmed = dialog->exec() == QDialog::Accepted;
+    if (!alive)
+        return false;
+    if (confirmed)
+        read(*dialog);
+    delete dialog;
+    return confirmed;
+}
+
 // Opens a two-value dialog and hands the confirmed values to `write`.
 template <class TWrite>
 bool EditPair(QWidget* owner, const char* objectName, const char* caption, double x, double y,
               TWrite write) {
-    TTransformPairDialog dialog(QtText(caption), x, y, owner);
-    dialog.setObjectName(QString::fromLatin1(objectName));
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    write(dialog.X(), dialog.Y());
-    return true;
+    auto* dialog = new TTransformPairDialog(QtText(caption), x, y, owner);
+    dialog->setObjectName(QString::fromLatin1(objectName));
+    return RunDialog(dialog, [&](TTransformPairDialog& d) { write(d.X(), d.Y()); });
 }
 
 } // namespace
@@ -130,16 +142,14 @@ void TTransformRotationDialog::accept() {
 
 bool EditTransformItem(TTransformItem& item, QWidget* owner) {
     if (auto* rotation = dynamic_cast<TTransformRotationItem*>(&item)) {
-        TTransformRotationDialog dialog(rotation->Angle(), owner);
+        auto* dialog = new TTransformRotationDialog(rotation->Angle(), owner);
         if (owner) {
-            dialog.adjustSize();
+            dialog->adjustSize();
             const QPoint centre = owner->mapToGlobal(owner->rect().center());
-            dialog.move(centre - QPoint(dialog.width() / 2, dialog.height() / 2));
+            dialog->move(centre - QPoint(dialog->width() / 2, dialog->height() / 2));
         }
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-        rotation->SetAngle(dialog.Angle());
-        return true;
+        return RunDialog(dialog,
+                         [&](TTransformRotationDialog& d) { rotation->SetAngle(d.Angle()); });
     }
 
     if (auto* t = dynamic_cast<TTransformTranslationItem*>(&item))
