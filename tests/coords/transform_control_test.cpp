@@ -161,6 +161,10 @@ TEST_F(TransformControl, AddsThroughEachKindsDialogAndSelectsTheNewStepAfterward
         WhenShown(c.dialog, [&](QWidget* dialog) {
             caption = dialog->windowTitle();
             if (auto* angle = dialog->findChild<TAngleEdit*>(QStringLiteral("AngleEdit"))) {
+                // The rotation's dialog stands centred over the control.
+                const QPoint offset =
+                    dialog->geometry().center() - m_control.mapToGlobal(m_control.rect().center());
+                EXPECT_LE(offset.manhattanLength(), 2);
                 angle->UnitBox()->setCurrentIndex(1);
                 angle->TextField()->setText(c.x);
             } else {
@@ -303,6 +307,24 @@ TEST_F(TransformControl, UpdateBracketGathersTheChangesIntoOneRebuild) {
     m_control.EndUpdate();
     EXPECT_EQ(notifications, 1);
     EXPECT_FALSE(m_control.ChangedInUpdate());
+}
+
+TEST(TransformControlPlacement, RotationDialogStandsCentredOverTheControl) {
+    // The control in a corner of a larger window, whose centre a dialog would take by default.
+    QWidget window;
+    window.resize(900, 700);
+    auto* control = new TTransformControl(&window);
+    control->setGeometry(10, 10, 300, 265);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QPoint offset(1000, 1000);
+    WhenShown("RotationDialog", [&](QWidget* dialog) {
+        offset = dialog->geometry().center() - control->mapToGlobal(control->rect().center());
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    control->Add(TTransformControl::TKind::Rotation);
+    EXPECT_LE(offset.manhattanLength(), 2);
+    EXPECT_EQ(control->Chain().Count(), 0);
 }
 
 // The add-on frees the forms still open when the host finalizes it, also while a step's dialog
