@@ -28,8 +28,9 @@ class TQuietInteraction final : public TUserInteraction {
 public:
     void ShowMessage(const AnsiString& text) override { last = text; }
     void ShowError(const AnsiString& text) override { last = text; }
-    bool Confirm(const AnsiString&, const AnsiString&) override { return false; }
+    bool Confirm(const AnsiString&, const AnsiString&, TConfirmKind) override { return false; }
     std::vector<std::filesystem::path> OpenFiles(const TOpenFileOptions&) override { return {}; }
+    std::optional<int> PickFromList(const TPickListRequest&) override { return std::nullopt; }
     void ProcessMessages() override {}
     AnsiString last;
 };

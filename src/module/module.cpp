@@ -1,12 +1,20 @@
 // The shared library the host loads: its five exports and the module's load and unload.
 #include "addon/com_server.h"
+#include "coords/gui/coordinate_system_custom_editor.h"
+#include "coords/gui/msk_editor.h"
 
 namespace {
 
 // Constructed when the library is loaded, destroyed when it is unloaded.
 struct TModuleLifetime {
-    TModuleLifetime() { LoadAddonModule(); }
-    ~TModuleLifetime() { UnloadAddonModule(); }
+    TModuleLifetime() {
+        LoadAddonModule();
+        RegisterStandardCoordinateSystemEditors();
+    }
+    ~TModuleLifetime() {
+        FreeCoordinateSystemCustomEditors();
+        UnloadAddonModule();
+    }
     TModuleLifetime(const TModuleLifetime&) = delete;
     TModuleLifetime& operator=(const TModuleLifetime&) = delete;
 };

@@ -1,0 +1,43 @@
+// The attribute tables of a layer with their fields, as the text wizard offers them for the
+// values of the imported columns.
+#pragma once
+
+#include "host_api/automation_api.h"
+#include "platform/codepage.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+struct TLayerTableField {
+    // The name that attribute writes take.
+    AnsiString name;
+    // The host's type code.
+    std::int32_t type = 0;
+};
+
+struct TLayerTable {
+    // At most 15 characters.
+    AnsiString id;
+    // The table's display name.
+    AnsiString caption;
+    // In the table's order, without the host's own key fields ID and SIMID.
+    std::vector<TLayerTableField> fields;
+};
+
+class TLayerTableList {
+public:
+    // Replaces the list with the tables of the layer; empty when the database has no such
+    // layer. Host failures raise EOleException and leave the tables read so far, except that a
+    // table whose caption or fields fail to read stays in the list with what was read of it.
+    void Load(IKavroDb& database, std::string_view layerId);
+    void Clear() { m_tables.clear(); }
+
+    [[nodiscard]] int Count() const { return static_cast<int>(m_tables.size()); }
+    [[nodiscard]] const TLayerTable& Item(int index) const {
+        return m_tables.at(static_cast<std::size_t>(index));
+    }
+
+private:
+    std::vector<TLayerTable> m_tables;
+};
