@@ -4,6 +4,7 @@
 #include "coords/gui/transform_control.h"
 #include "coords/number_text.h"
 #include "platform/gui/qt_text.h"
+#include "support/modal_driver.h"
 #include "support/reference_def.h"
 #include "support/temp_dir.h"
 #include "ui/scripted_interaction.h"
@@ -13,7 +14,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -23,16 +26,20 @@
 
 namespace {
 
-// A host whose folder holds no outside library and whose database has the given system.
+// A host whose database has the given system; its folder holds no outside library unless one
+// is given.
 class TFakeHost final : public IImportTransformationHost {
 public:
-    explicit TFakeHost(TCoordinateReferenceDef database) : m_database(std::move(database)) {}
-    AnsiString ApplicationFolder() const override { return m_folder.Path().string() + "/"; }
+    explicit TFakeHost(TCoordinateReferenceDef database, AnsiString folder = {})
+        : m_database(std::move(database)),
+          m_folder(folder.empty() ? m_empty.Path().string() + "/" : std::move(folder)) {}
+    AnsiString ApplicationFolder() const override { return m_folder; }
     TCoordinateReferenceDef DatabaseReference() const override { return m_database; }
 
 private:
-    TTempDir m_folder;
+    TTempDir m_empty;
     TCoordinateReferenceDef m_database;
+    AnsiString m_folder;
 };
 
 TCoordinateReferenceDef Utm37() {
@@ -175,6 +182,58 @@ TEST(TransformationPage, ChainCopiedOnOnePageIsPastedOnAnotherWithItsKindsOrderA
         for (size_t k = 0; k < pa.size(); ++k)
             EXPECT_EQ(digits15(pa[k]), digits15(pb[k])) << k;
     }
+}
+
+TEST(TransformationPage, ChangeOpensTheEditorOnTheSourceAndShowsWhatItReturns) {
+    TScriptedInteraction interaction;
+    TImportTransformationPage page;
+    // The built binaries' folder holds the library in its GDAL subfolder.
+    page.Setup(TFakeHost(Utm37(), TI_BIN_DIR), TImportTransformationSetupOrder::CatalogFirst);
+    page.findChild<QComboBox*>(QStringLiteral("TransformationTypeComboBox"))->setCurrentIndex(1);
+    page.show();
+    auto* change = page.findChild<QPushButton*>(QStringLiteral("CsEditButton"));
+    ASSERT_EQ(change->text(), QtText("Изменить..."));
+    const QString same = Memo(page);
+
+    // Cancel changes nothing.
+    QString openedOn, firstEntry;
+    WhenShown("CoordinateSystemEditorForm", [&](QWidget* form) {
+        openedOn = form->findChild<QLineEdit*>(QStringLiteral("NameEdit"))->text();
+        const QAbstractItemModel* list =
+            form->findChild<QTreeView*>(QStringLiteral("ListView"))->model();
+        firstEntry = list->index(0, 0).data().toString();
+        QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("CancelButton")),
+                          Qt::LeftButton);
+    });
+    QTest::mouseClick(change, Qt::LeftButton);
+    EXPECT_EQ(openedOn, QStringLiteral("WGS 84 / UTM zone 37N"));
+    // Undefined systems are not offered: the local system does not head the list.
+    EXPECT_FALSE(firstEntry.isEmpty());
+    EXPECT_NE(firstEntry.toStdString(), "<Локальная система координат>");
+    EXPECT_EQ(Memo(page), same);
+    EXPECT_TRUE(IsSame(page.SourceReference(), Utm37()));
+
+    // OK with a geographic system typed on the parameter page makes it the source.
+    WhenShown("CoordinateSystemEditorForm", [](QWidget* form) {
+        auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl"));
+        pages->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("EditTabSheet")));
+        form->findChild<QLineEdit*>(QStringLiteral("NameEdit"))->setText(QStringLiteral("WGS 84"));
+        form->findChild<QPlainTextEdit*>(QStringLiteral("DatumMemo"))
+            ->setPlainText(QStringLiteral("+proj=longlat +datum=WGS84 +no_defs"));
+        form->findChild<QLineEdit*>(QStringLiteral("BoundsEdit"))->clear();
+        QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("OkButton")),
+                          Qt::LeftButton);
+    });
+    QTest::mouseClick(change, Qt::LeftButton);
+    EXPECT_TRUE(interaction.shown.empty()) << interaction.Texts().front();
+    EXPECT_EQ(page.SourceReference().Caption, "WGS 84");
+    EXPECT_EQ(page.SourceReference().Parameters, "+proj=longlat +datum=WGS84 +no_defs");
+    EXPECT_EQ(page.findChild<QLineEdit*>(QStringLiteral("CsEdit"))->text(),
+              QStringLiteral("WGS 84"));
+    EXPECT_TRUE(Memo(page).startsWith(
+        QtText("Данные будут импортированы с трансформацией по следующими параметрам:\n\n"
+               "Исходная система координат:\nНазвание: WGS 84\n")))
+        << Memo(page).toStdString();
 }
 
 } // namespace

@@ -1,13 +1,16 @@
 #include "coords/gui/import_transformation_page.h"
 
+#include "coords/gui/coordinate_system_editor.h"
 #include "coords/gui/transform_control.h"
 #include "platform/gui/qt_text.h"
+#include "ui/user_interaction.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTextCursor>
@@ -80,6 +83,7 @@ TImportTransformationPage::TImportTransformationPage(QWidget* parent)
 
     connect(m_methodBox, &QComboBox::currentIndexChanged, this,
             [this](int index) { ShowMethod(index); });
+    connect(m_csEditButton, &QPushButton::clicked, this, [this] { EditSource(); });
     connect(m_csResetButton, &QPushButton::clicked, this,
             [this] { ShowSource(m_transformation.SourceReference()); });
 
@@ -129,4 +133,19 @@ void TImportTransformationPage::ShowSource(const TCoordinateReferenceDef& refere
         m_csMemo->appendPlainText(ToQString(line));
     m_csMemo->moveCursor(QTextCursor::Start);
     m_csMemo->ensureCursorVisible();
+}
+
+void TImportTransformationPage::EditSource() {
+    TCoordinateReferenceDef reference = m_transformation.SourceReference();
+    // The editor belongs to the wizard; the page may go with it while the editor is open.
+    const QPointer<TImportTransformationPage> alive(this);
+    try {
+        // Undefined systems, the local one among them, are no source to choose.
+        if (EditCoordinateSystem(window(), *m_catalog,
+                                 TCoordinateSystemEditorConfiguration::kHideUndefined, reference) &&
+            alive)
+            ShowSource(reference);
+    } catch (const std::exception& e) {
+        UserInteraction().ShowError(ExceptionMessage(e));
+    }
 }

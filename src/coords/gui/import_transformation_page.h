@@ -52,6 +52,9 @@ private:
     void ReadDatabaseReference(const IImportTransformationHost& host);
     void LoadCatalog(const IImportTransformationHost& host);
     void ShowMethod(int index);
+    // "Изменить...": the coordinate system editor on the catalog and the source system; OK
+    // makes its result the source system, Cancel changes nothing.
+    void EditSource();
 
     TImportTransformation m_transformation;
     std::unique_ptr<TCoordinateSystemCatalog> m_catalog;
