@@ -1,8 +1,11 @@
-// A tiny add-on module for the loader tests: the five exports, one add-on with two commands.
-// Command 1 adds a point to the active layer through the automation API, stores a setting,
-// asks to show a rectangle and commits; command 2 reports a failure to the host's error sink.
+// A tiny add-on module for the loader tests, linked as the module is: the five exports, one
+// add-on with three commands. Command 1 adds a point to the active layer through the automation
+// API, stores a setting, asks to show a rectangle and commits; command 2 reports a failure to the
+// host's error sink; command 3 adds an object to a layer the project does not have, through the
+// module's own check of automation calls, and reports the exception it raises.
 #include "host_api/addon_api.h"
 #include "host_api/automation_api.h"
+#include "host_api/host_errors.h"
 #include "platform/com/guid.h"
 #include "platform/dynamic_library.h"
 #include "platform/registry.h"
@@ -121,6 +124,29 @@ HRESULT AddPoint() {
     return S_OK;
 }
 
+// The message and source of the EOleException go to the error sink, so that the host can see
+// what the module's side of the boundary received.
+HRESULT AddObjectToMissingLayer() {
+    try {
+        auto app = g_manager.As<IKavroApplication>();
+        if (!app)
+            return E_NOINTERFACE;
+        TComPtr<IKavroDb> db;
+        OleCheck(app->get_ActiveDb(db.Put()));
+        TComPtr<IKavroMapObjects> objects;
+        OleCheck(db->get_MapObjects(objects.Put()));
+        TComPtr<IKavroMapObject> object;
+        OleCheck(objects->Add(W("L9").Get(), object.Put()));
+        return S_OK;
+    } catch (const EOleException& e) {
+        auto source = TQmText::From(e.Source());
+        auto message = TQmText::From(e.Message());
+        if (g_sink)
+            g_sink->ReportError(&source, &message);
+        return e.Code();
+    }
+}
+
 class TAddOn final : public TObject<TAddOn, IQmAddOn> {
 public:
     HRESULT STDMETHODCALLTYPE GetInfo(TQmAddonInfo* info) override {
@@ -148,8 +174,10 @@ public:
         auto* l = new TMacroList;
         auto a = Command(1, "AddPoint", "Добавить точку", "&Сервис\\&Тест\\Точка...");
         auto b = Command(2, "Fail", "Сбой", "&Сервис\\&Тест\\Сбой");
+        auto c = Command(3, "MissingLayer", "Слой не найден", "&Сервис\\&Тест\\Нет слоя");
         l->Insert(-1, &a);
         l->Insert(-1, &b);
+        l->Insert(-1, &c);
         *list = l;
         return S_OK;
     }
@@ -163,6 +191,8 @@ public:
                 g_sink->ReportError(&source, &message);
             return E_FAIL;
         }
+        if (id == 3)
+            return AddObjectToMissingLayer();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Notify(std::int32_t, std::int32_t) override { return S_OK; }
