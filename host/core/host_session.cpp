@@ -1,8 +1,8 @@
 #include "host_session.h"
 
-#include "host/api/host_context.h"
-#include "host/api/host_manager.h"
-#include "host/api/kavro_objects.h"
+#include "host/objects/host_context.h"
+#include "host/objects/host_manager.h"
+#include "host/objects/kavro_objects.h"
 
 namespace kavrohost {
 

@@ -140,10 +140,8 @@ template <class F> HRESULT TQmAddonProxy::Forward(F&& operation) {
         return E_UNEXPECTED; // the module is going away
     try {
         return operation(*addon);
-    } catch (const std::exception& e) {
-        ReportToHost(addon->Caption(), ExceptionMessage(e));
     } catch (...) {
-        ReportToHost(addon->Caption(), Ansi("Неизвестная ошибка"));
+        ReportCurrentException(addon->Info().caption.View());
     }
     return E_FAIL;
 }

@@ -17,10 +17,12 @@ template <class F> HRESULT Guarded(F&& operation) {
     try {
         operation();
         return S_OK;
-    } catch (const std::exception& e) {
-        ReportToHost(ListSource(), ExceptionMessage(e));
     } catch (...) {
-        ReportToHost(ListSource(), Ansi("Неизвестная ошибка"));
+        try {
+            ReportCurrentException(ListSource());
+        } catch (...) {
+            // The source text could not be built: the failure result alone reaches the host.
+        }
     }
     return E_FAIL;
 }

@@ -1,5 +1,7 @@
 #include "addon/module_state.h"
 
+#include "platform/exception.h"
+
 #include <algorithm>
 #include <atomic>
 #include <utility>
@@ -14,7 +16,6 @@ TQmCustomAddon* g_currentAddon = nullptr;
 HWND g_formOwnerWindow = 0;
 HWND g_applicationWindow = 0;
 AnsiString* g_applicationTitle = nullptr;
-std::atomic<long> g_objectCount{0};
 std::atomic<long> g_lockCount{0};
 
 std::vector<TQmCustomAddon*>& Addons() {
@@ -57,7 +58,7 @@ void SetHostErrorSink(IQmErrorInfo* sink) {
         old->Release();
 }
 
-void ReportToHost(const AnsiString& source, const AnsiString& message) {
+void ReportToHost(std::string_view source, std::string_view message) noexcept {
     IQmErrorInfo* sink = g_errorSink;
     if (!sink)
         return;
@@ -67,6 +68,20 @@ void ReportToHost(const AnsiString& source, const AnsiString& message) {
         sink->ReportError(&sourceText, &messageText);
     } catch (...) {
         // A sink that throws across the boundary must not take the module down with it.
+    }
+}
+
+void ReportCurrentException(std::string_view source) noexcept {
+    try {
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            ReportToHost(source, ExceptionMessage(e));
+        } catch (...) {
+            ReportToHost(source, Ansi("Неизвестная ошибка"));
+        }
+    } catch (...) {
+        // Out of memory while building the message.
     }
 }
 
@@ -104,16 +119,6 @@ void BindApplication(HWND window, AnsiString title) {
 // the host let go still carry it.
 void UnbindApplication() {
     g_applicationWindow = 0;
-}
-
-void ComObjectCreated() {
-    ++g_objectCount;
-}
-void ComObjectDestroyed() {
-    --g_objectCount;
-}
-long ComObjectCount() {
-    return g_objectCount.load();
 }
 
 void LockModule(bool lock) {

@@ -5,7 +5,9 @@
 
 #include "host_api/addon_api.h"
 #include "platform/codepage.h"
+#include "platform/com/object_count.h"
 
+#include <string_view>
 #include <vector>
 
 class TQmCustomAddon;
@@ -26,7 +28,11 @@ IQmErrorInfo* HostErrorSink();
 void SetHostErrorSink(IQmErrorInfo* sink);
 // Reports a failure to the host's error sink, if there is one; the message is cut to 255
 // characters. Never throws.
-void ReportToHost(const AnsiString& source, const AnsiString& message);
+void ReportToHost(std::string_view source, std::string_view message) noexcept;
+// From a catch block: reports the exception being handled, with its message ("Неизвестная
+// ошибка" for one that is not a std::exception). Never throws: when even the report cannot be
+// built, nothing is reported and the caller's failure result is all the host gets.
+void ReportCurrentException(std::string_view source) noexcept;
 
 // The add-on that new TQmAddonForm instances register with.
 TQmCustomAddon* CurrentAddon();
@@ -43,9 +49,7 @@ const AnsiString& ApplicationTitle();
 void BindApplication(HWND window, AnsiString title);
 void UnbindApplication();
 
-// Live COM objects of the module and locks of its class factories, changed atomically.
-void ComObjectCreated();
-void ComObjectDestroyed();
-long ComObjectCount();
+// Locks of the module's class factories, changed atomically. Its live COM objects are counted
+// by ComObjectCreated and ComObjectDestroyed (platform/com/object_count.h).
 void LockModule(bool lock);
 long ModuleLockCount();

@@ -3,9 +3,14 @@
 #include "coords/number_text.h"
 #include "platform/dynamic_library.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
+#include <memory>
 #include <system_error>
+#include <vector>
 
 const char* CoordinateSystemLibraryFileName() {
 #if defined(_WIN32)
@@ -22,6 +27,64 @@ AnsiString PathText(const std::filesystem::path& path) {
 
 ECoordinateSystemError NotLoaded() {
     return ECoordinateSystemError(Ansi("Модуль не проинициализирован"));
+}
+
+// Copies a text the library returned and hands it back to the library, also when the copy fails.
+AnsiString CopyAndRelease(KavroDestroyData* destroy, char* data) {
+    if (!data)
+        return {};
+    const auto release = [destroy](char* p) { destroy(p); };
+    std::unique_ptr<char, decltype(release)> owned(data, release);
+    return AnsiString(data);
+}
+
+// A whole number in a JSON object; absent or null gives the fallback. Anything else than a whole
+// number from min to max (0.5, 1e300, a text) is a malformed text, not a number to convert.
+long long WholeNumber(const TJson& object, const char* key, long long fallback,
+                      long long min = std::numeric_limits<long long>::min(),
+                      long long max = std::numeric_limits<long long>::max()) {
+    if (!object.is_object())
+        throw EJsonError("JSON object expected");
+    const auto it = object.find(key);
+    if (it == object.end() || it->is_null())
+        return fallback;
+    if (it->is_number_unsigned()) {
+        const auto value = it->get<std::uint64_t>();
+        if (max >= 0 && value <= static_cast<std::uint64_t>(max))
+            return static_cast<long long>(value);
+    } else if (it->is_number_integer()) {
+        const auto value = it->get<std::int64_t>();
+        if (value >= min && value <= max)
+            return value;
+    } else if (it->is_number_float()) {
+        // Within +-2^63, where the conversion is defined, and without a fraction.
+        const double value = it->get<double>();
+        if (std::isfinite(value) && std::trunc(value) == value && value >= -0x1p63 &&
+            value < 0x1p63) {
+            const auto whole = static_cast<long long>(value);
+            if (whole >= min && whole <= max)
+                return whole;
+        }
+    }
+    throw EJsonError("Property \"" + AnsiString(key) + "\" is not a whole number in range");
+}
+
+// The message of the error text that a failed initialisation left: the JSON's "Message", or
+// the text as it stands when it is not such JSON.
+AnsiString InitializationMessage(const AnsiString& text) {
+    const std::string_view trimmed = TrimView(text);
+    if (trimmed.empty())
+        return {};
+    try {
+        const TJson json = ParseAnsiJson(trimmed);
+        if (json.is_null())
+            return {};
+        if (json.is_object())
+            return JsonText(json, "Message", "");
+    } catch (const std::exception&) {
+        // Not the expected form: shown as it stands.
+    }
+    return AnsiString(trimmed);
 }
 } // namespace
 
@@ -68,19 +131,25 @@ void TCoordinateSystemLibrary::Load(const AnsiString& initText) {
     need(e.InverseTransformBounds, "InverseTransformBounds");
     need(e.GetPredefinedCoordinateSystems, "GetPredefinedCoordinateSystems");
     need(e.GetSupportedCoordinateSystemFormats, "GetSupportedCoordinateSystemFormats");
-    e.GetGeofileInfo = library->Function<TKavroGdalExports::GetGeofileInfoFn>("GetGeofileInfo");
+    e.GetGeofileInfo = library->Function<KavroGetGeofileInfo*>("GetGeofileInfo");
     e.ExportCoordinateSystemTo =
-        library->Function<TKavroGdalExports::ExportFn>("ExportCoordinateSystemTo");
+        library->Function<KavroExportCoordinateSystemTo*>("ExportCoordinateSystemTo");
 
+    if (!e.InitializeModule(initText.c_str())) {
+        // The error text is copied out and the library let go before the text is read, so that
+        // nothing that goes wrong in reading it can leave the library loaded.
+        AnsiString errorText;
+        try {
+            errorText = CopyAndRelease(e.DestroyData, e.GetLastError());
+        } catch (const std::exception&) {
+            errorText.clear();
+        }
+        library.reset();
+        throw ECoordinateSystemError(Ansi("Ошибка инициализации модуля \"") + PathText(m_file) +
+                                     "\". " + InitializationMessage(errorText));
+    }
     m_library = std::move(library);
     m_exports = e;
-    if (!m_exports.InitializeModule(initText.c_str())) {
-        const AnsiString message = LastError().Message;
-        m_library.reset();
-        m_exports = TKavroGdalExports();
-        throw ECoordinateSystemError(Ansi("Ошибка инициализации модуля \"") + PathText(m_file) +
-                                     "\". " + message);
-    }
 }
 
 void TCoordinateSystemLibrary::Unload() {
@@ -100,9 +169,7 @@ const TKavroGdalExports& TCoordinateSystemLibrary::Exports() const {
 AnsiString TCoordinateSystemLibrary::TakeText(char* data) const {
     if (!data)
         return {};
-    AnsiString text(data);
-    Exports().DestroyData(data);
-    return text;
+    return CopyAndRelease(Exports().DestroyData, data);
 }
 
 TCoordinateSystemLibrary::TError TCoordinateSystemLibrary::LastError() const {
@@ -113,7 +180,7 @@ TCoordinateSystemLibrary::TError TCoordinateSystemLibrary::LastError() const {
     const TJson json = ParseAnsiJson(text);
     if (json.is_null())
         return error;
-    error.Code = JsonInteger(json, "Code", 0);
+    error.Code = WholeNumber(json, "Code", 0);
     error.Message = JsonText(json, "Message", "");
     return error;
 }
@@ -332,8 +399,8 @@ bool TDllCoordinateSystemProvider::GetGeoFileInfo(const AnsiString& fileName, TG
         return false;
     }
     info.DriverName = JsonText(json, "DriverName", "");
-    info.Width = JsonInteger(json, "Width", 0);
-    info.Height = JsonInteger(json, "Height", 0);
+    info.Width = WholeNumber(json, "Width", 0);
+    info.Height = WholeNumber(json, "Height", 0);
     info.WKT = JsonText(json, "WKT", "");
     info.PROJ4 = JsonText(json, "PROJ4", "");
     info.AxisMapping = JsonText(json, "AxisMapping", "");
@@ -381,7 +448,8 @@ bool TDllCoordinateSystemProvider::ExportReference(const TCoordinateReference& r
 // --- finding the library ---------------------------------------------------------------------
 
 namespace {
-// %NAME%, $NAME and ${NAME}; unknown names are left as written.
+// %NAME%, $NAME and ${NAME} in a UTF-8 text; unknown names are left as written. Values are taken
+// as the system gives them (UTF-8 here), so the text is decoded once, before expansion.
 std::string ExpandEnvironment(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size();) {
@@ -421,25 +489,49 @@ std::filesystem::path ModuleFolder() {
     return TDynamicLibrary::FileOfAddress(reinterpret_cast<const void*>(&ModuleFolder))
         .parent_path();
 }
+
+// The subfolders of a folder, by name; symbolic links to folders are not followed (a link can
+// lead back up the tree).
+std::vector<std::filesystem::path> SubfoldersByName(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> result;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator
+             it(folder, std::filesystem::directory_options::skip_permission_denied, ec),
+         end;
+         !ec && it != end; it.increment(ec)) {
+        std::error_code entryError;
+        if (it->is_directory(entryError) && !it->is_symlink(entryError))
+            result.push_back(it->path());
+    }
+    std::sort(result.begin(), result.end());
+    return result;
+}
 } // namespace
 
+// When several subfolders hold a copy of the library, the choice does not depend on the order in
+// which the file system lists them: the copy nearest to the folder wins (the folder itself, then
+// its subfolders, then theirs, level by level), and among copies at the same depth the one whose
+// path comes first by name.
 std::optional<std::filesystem::path> FindCoordinateSystemLibrary(const AnsiString& folderText) {
-    std::filesystem::path folder = AnsiToUtf8(ExpandEnvironment(folderText));
+    std::filesystem::path folder = ExpandEnvironment(AnsiToUtf8(folderText));
     if (folder.empty())
         folder = ModuleFolder();
     else if (folder.is_relative())
         folder = ModuleFolder() / folder;
     const char* name = CoordinateSystemLibraryFileName();
     std::error_code ec;
-    if (std::filesystem::is_regular_file(folder / name, ec))
-        return folder / name;
-    if (!std::filesystem::is_directory(folder, ec))
-        return std::nullopt;
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             folder, std::filesystem::directory_options::skip_permission_denied, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->path().filename() == name && it->is_regular_file(ec))
-            return it->path();
+    std::vector<std::filesystem::path> level{folder};
+    while (!level.empty()) {
+        std::vector<std::filesystem::path> next;
+        for (const auto& dir : level) {
+            if (std::filesystem::is_regular_file(dir / name, ec))
+                return dir / name;
+        }
+        for (const auto& dir : level) {
+            auto subfolders = SubfoldersByName(dir);
+            next.insert(next.end(), subfolders.begin(), subfolders.end());
+        }
+        level = std::move(next);
     }
     return std::nullopt;
 }

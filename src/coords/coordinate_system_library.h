@@ -3,6 +3,7 @@
 #pragma once
 
 #include "coords/coordinate_system_catalog.h"
+#include "kavrogdal/kavrogdal.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -10,42 +11,30 @@
 
 class TDynamicLibrary;
 
-// The library's exports as the module calls them.
+// The library's exports as the module calls them: pointers of the function types its interface
+// header declares (with its calling convention).
 struct TKavroGdalExports {
-    using InitializeModuleFn = bool (*)(const char*);
-    using FinalizeModuleFn = void (*)();
-    using GetLastErrorFn = char* (*)();
-    using DestroyDataFn = void (*)(void*);
-    using CreateCoordinateSystemFn = bool (*)(const char*, const char*, const char*, void**);
-    using DestroyHandleFn = bool (*)(void*);
-    using GetInfoFn = bool (*)(void*, char**);
-    using IsSameFn = bool (*)(void*, void*, bool*);
-    using CreateTransformerFn = bool (*)(void*, void*, const char*, void**);
-    using TransformPointsFn = bool (*)(void*, std::int32_t, double*, bool*);
-    using TransformPointFn = bool (*)(void*, double*, double*, double*);
-    using TransformBoundsFn = bool (*)(void*, double*);
-    using GetTextFn = bool (*)(char**);
-    using GetGeofileInfoFn = bool (*)(const char*, char**);
-    using ExportFn = bool (*)(void*, const char*, char**);
+    using TransformPointFn = KavroTransformPoint*;
+    using TransformBoundsFn = KavroTransformBounds*;
 
-    InitializeModuleFn InitializeModule = nullptr;
-    FinalizeModuleFn FinalizeModule = nullptr;
-    GetLastErrorFn GetLastError = nullptr;
-    DestroyDataFn DestroyData = nullptr;
-    CreateCoordinateSystemFn CreateCoordinateSystem = nullptr;
-    DestroyHandleFn DestroyCoordinateSystem = nullptr;
-    GetInfoFn GetCoordinateSystemInfo = nullptr;
-    IsSameFn IsCoordinateSystemSame = nullptr;
-    CreateTransformerFn CreateCoordinateTransformer = nullptr;
-    DestroyHandleFn DestroyCoordinateTransformer = nullptr;
-    TransformPointsFn TransformPoints = nullptr;
-    TransformPointFn TransformPoint = nullptr;
-    TransformBoundsFn TransformBounds = nullptr;
-    TransformBoundsFn InverseTransformBounds = nullptr;
-    GetTextFn GetPredefinedCoordinateSystems = nullptr;
-    GetTextFn GetSupportedCoordinateSystemFormats = nullptr;
-    GetGeofileInfoFn GetGeofileInfo = nullptr;   // optional
-    ExportFn ExportCoordinateSystemTo = nullptr; // optional
+    KavroInitializeModule* InitializeModule = nullptr;
+    KavroFinalizeModule* FinalizeModule = nullptr;
+    KavroGetLastError* GetLastError = nullptr;
+    KavroDestroyData* DestroyData = nullptr;
+    KavroCreateCoordinateSystem* CreateCoordinateSystem = nullptr;
+    KavroDestroyHandle* DestroyCoordinateSystem = nullptr;
+    KavroGetCoordinateSystemInfo* GetCoordinateSystemInfo = nullptr;
+    KavroIsCoordinateSystemSame* IsCoordinateSystemSame = nullptr;
+    KavroCreateCoordinateTransformer* CreateCoordinateTransformer = nullptr;
+    KavroDestroyHandle* DestroyCoordinateTransformer = nullptr;
+    KavroTransformPoints* TransformPoints = nullptr;
+    KavroTransformPoint* TransformPoint = nullptr;
+    KavroTransformBounds* TransformBounds = nullptr;
+    KavroTransformBounds* InverseTransformBounds = nullptr;
+    KavroGetText* GetPredefinedCoordinateSystems = nullptr;
+    KavroGetText* GetSupportedCoordinateSystemFormats = nullptr;
+    KavroGetGeofileInfo* GetGeofileInfo = nullptr;                     // optional
+    KavroExportCoordinateSystemTo* ExportCoordinateSystemTo = nullptr; // optional
 };
 
 // The file name of the library on this platform.
@@ -155,7 +144,8 @@ public:
 
 // Looks for the library in the folder (environment variables expanded; a relative folder is
 // taken against the module's own folder, an empty one is the module's folder) and its
-// subfolders; the file found, or nullopt.
+// subfolders; the file found, or nullopt. Of several copies the shallowest wins, and among
+// those at one depth the first by path name.
 std::optional<std::filesystem::path> FindCoordinateSystemLibrary(const AnsiString& folderText);
 // The provider for the library found there, or null when there is none.
 TCoordinateSystemProviderPtr CreateGDALProvider(const AnsiString& folderText);

@@ -21,6 +21,23 @@ bool ReadBoolean(const pugi::xml_attribute& attribute, bool fallback) {
     throw ECoordinateSystemError("'" + AnsiString(text) + "' is not a valid boolean value");
 }
 
+// All the text inside an element, in document order: the text and CDATA of the element and of
+// every element within it, so that a comment or a CDATA section does not cut it short.
+std::string TextContent(pugi::xml_node element) {
+    std::string text;
+    struct TCollector final : pugi::xml_tree_walker {
+        std::string* text;
+        bool for_each(pugi::xml_node& node) override {
+            if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+                *text += node.value();
+            return true;
+        }
+    } collector;
+    collector.text = &text;
+    element.traverse(collector);
+    return text;
+}
+
 bool DeclaresWindows1251(std::string_view bytes) {
     const size_t end = bytes.find("?>");
     if (bytes.substr(0, 5) != "<?xml" || end == std::string_view::npos)
@@ -48,7 +65,9 @@ TFunctionResult TGisDatabaseConfiguration::Read(std::string_view bytes) {
             return ansi ? AnsiString(value) : Utf8ToAnsi(value);
         };
         pugi::xml_document document;
-        const auto parsed = document.load_buffer(bytes.data(), bytes.size(), pugi::parse_default,
+        // Blank text between CDATA sections and comments is part of an element's text too.
+        const auto parsed = document.load_buffer(bytes.data(), bytes.size(),
+                                                 pugi::parse_default | pugi::parse_ws_pcdata,
                                                  ansi ? pugi::encoding_utf8 : pugi::encoding_auto);
         if (parsed.status == pugi::status_no_document_element)
             return {TFunctionResult::kSuccess, "Configuration is empty"};
@@ -64,14 +83,14 @@ TFunctionResult TGisDatabaseConfiguration::Read(std::string_view bytes) {
                 def.Caption = text(definition.attribute("caption").value());
                 def.SetFormat(text(definition.attribute("format").value()));
                 def.SwitchXY = ReadBoolean(definition.attribute("switchXY"), false);
-                def.Parameters = text(definition.text().get());
+                def.Parameters = text(TextContent(definition).c_str());
                 if (auto box =
                         ParseBoundingBoxText(text(definition.attribute("boundingBox").value())))
                     def.SetBoundingBox(*box);
                 def.Caption = text(databaseNode.attribute("caption").value());
                 def.SwitchXY = ReadBoolean(databaseNode.attribute("switchXY"), false);
                 if (pugi::xml_node boxNode = databaseNode.child("BoundingBox"))
-                    def.SetBoundingBoxText(text(boxNode.text().get()));
+                    def.SetBoundingBoxText(text(TextContent(boxNode).c_str()));
             }
             m_databaseReference = def;
         }

@@ -5,11 +5,11 @@
 
 void CopyToClipboard(const TTransformData& chain) {
     const std::string block = EncodeTransformClipboardBlock(chain);
-    const auto summary = MatrixSummary(chain.Matrix(), DecimalSeparator());
-    if (summary)
-        TClipboard::SetData(kTransformClipboardFormat, block, AnsiToWide(*summary));
-    else
-        TClipboard::SetData(kTransformClipboardFormat, block, std::u16string());
+    // The summary as plain text beside the chain only when the matrix has one.
+    std::optional<std::u16string> text;
+    if (const auto summary = MatrixSummary(chain.Matrix(), DecimalSeparator()))
+        text = AnsiToWide(*summary);
+    TClipboard::SetData(kTransformClipboardFormat, block, text);
 }
 
 void PasteFromClipboard(TTransformData& chain) {

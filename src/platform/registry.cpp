@@ -12,18 +12,45 @@ namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 
-AnsiString Escape(std::string_view text) {
-    std::string out;
-    for (char c : AnsiToUtf8(text)) {
-        if (c == '\\' || c == '"')
+// A name or value as a quoted string of the file (UTF-8): backslash and quote are escaped, and so
+// is every control character, so that one entry always stays on one line of the file.
+std::string Quoted(std::string_view ansiText) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out = "\"";
+    for (char c : AnsiToUtf8(ansiText)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '"') {
             out += '\\';
-        out += c;
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
     }
-    return out;
+    return out + '"';
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
 }
 
 // Reads a quoted string starting at pos (at the opening quote); returns the UTF-8 text and
-// moves pos past the closing quote.
+// moves pos past the closing quote. "\n", "\r" and "\xHH" stand for their characters; a
+// backslash before any other character keeps that character (files written before the control
+// characters were escaped read the same).
 bool ReadQuoted(const std::string& line, std::size_t& pos, std::string& out) {
     if (pos >= line.size() || line[pos] != '"')
         return false;
@@ -31,7 +58,18 @@ bool ReadQuoted(const std::string& line, std::size_t& pos, std::string& out) {
     for (++pos; pos < line.size(); ++pos) {
         char c = line[pos];
         if (c == '\\' && pos + 1 < line.size()) {
-            out += line[++pos];
+            const char e = line[++pos];
+            if (e == 'n') {
+                out += '\n';
+            } else if (e == 'r') {
+                out += '\r';
+            } else if (e == 'x' && pos + 2 < line.size() && HexValue(line[pos + 1]) >= 0 &&
+                       HexValue(line[pos + 2]) >= 0) {
+                out += static_cast<char>(HexValue(line[pos + 1]) * 16 + HexValue(line[pos + 2]));
+                pos += 2;
+            } else {
+                out += e;
+            }
         } else if (c == '"') {
             ++pos;
             return true;
@@ -40,6 +78,28 @@ bool ReadQuoted(const std::string& line, std::size_t& pos, std::string& out) {
         }
     }
     return false;
+}
+
+// A key line: "[path]" as in a .reg file, or "["quoted path"]" when the path holds a control
+// character (a key named by an add-on id may hold anything but a backslash).
+std::string KeyLine(std::string_view ansiPath) {
+    const bool plain = std::none_of(ansiPath.begin(), ansiPath.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    return plain ? "[" + AnsiToUtf8(ansiPath) + "]" : "[" + Quoted(ansiPath) + "]";
+}
+
+// The path of a key line, UTF-8; false when the line is not one.
+bool ReadKeyLine(const std::string& line, std::string& path) {
+    if (line.size() < 2 || line.front() != '[' || line.back() != ']')
+        return false;
+    if (line.size() >= 4 && line[1] == '"') {
+        std::size_t pos = 1;
+        if (ReadQuoted(line, pos, path) && pos == line.size() - 1)
+            return true;
+    }
+    path = line.substr(1, line.size() - 2);
+    return true;
 }
 
 AnsiString Normalize(std::string_view key) {
@@ -180,8 +240,8 @@ void TRegistryStore::Load() {
             line.pop_back();
         if (line.empty() || line == kHeader || line[0] == ';')
             continue;
-        if (line.front() == '[' && line.back() == ']') {
-            current = &Ensure(Utf8ToAnsi(line.substr(1, line.size() - 2)));
+        if (std::string path; ReadKeyLine(line, path)) {
+            current = &Ensure(Utf8ToAnsi(path));
             continue;
         }
         if (!current)
@@ -206,14 +266,10 @@ void TRegistryStore::Save() const {
     std::ostringstream text;
     text << kHeader << "\n";
     for (const TKey& k : m_keys) {
-        text << "\n[" << AnsiToUtf8(k.path) << "]\n";
-        for (const auto& [name, value] : k.values) {
-            if (name.empty())
-                text << "@";
-            else
-                text << '"' << Escape(name) << '"';
-            text << "=\"" << Escape(value) << "\"\n";
-        }
+        text << "\n" << KeyLine(k.path) << "\n";
+        for (const auto& [name, value] : k.values)
+            text << (name.empty() ? std::string("@") : Quoted(name)) << "=" << Quoted(value)
+                 << "\n";
     }
     std::error_code ec;
     if (m_file.has_parent_path())

@@ -1,6 +1,9 @@
 // The registry as a file-backed store with the roots HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT.
 // The file is in the text form of a .reg export (UTF-8); every change is written at once,
 // atomically (temporary file, then rename). A store that cannot be written is a failure.
+// Whatever a name or value holds reads back exactly: quoted strings escape backslash, quote and
+// control characters ("\n", "\r", "\xHH"), and a key path with a control character is written
+// as a quoted string in its brackets, so no entry spans two lines.
 #pragma once
 
 #include "codepage.h"

@@ -14,6 +14,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace {
 
 TEST(RegistryPathTest, JoinsWithExactlyOneSeparator) {
@@ -241,6 +243,21 @@ TEST_F(AddonObjectTest, ApplicationObjectComesFromTheAddOnManager) {
         EXPECT_EQ(application.refs, 2u);
     }
     EXPECT_EQ(application.refs, 1u);
+    addon->Finalize();
+}
+
+TEST_F(AddonObjectTest, AStreamTheHostKeepsHoldsTheModule) {
+    auto* addon = new TTextImportAddon;
+    TFakeHost host;
+    host.keepStream = true;
+    host.streamBytes = "xyz";
+    addon->Initialize(host.Unknown());
+    std::stringstream bytes;
+    ASSERT_TRUE(addon->ReadDatabaseStream("Some.Stream", bytes));
+    EXPECT_EQ(bytes.str(), "xyz");
+    EXPECT_EQ(CanUnloadNow(), S_FALSE) << "the host still holds the module's stream";
+    host.keptStream.Reset();
+    EXPECT_EQ(CanUnloadNow(), S_OK);
     addon->Finalize();
 }
 

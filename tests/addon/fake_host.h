@@ -114,6 +114,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE ReadStream(const TQmText* name, IStream* target) override {
         streamNames.push_back(name->Str());
+        if (keepStream)
+            keptStream = TComPtr<IStream>(target);
         if (streamResult == S_OK && !streamBytes.empty()) {
             ULONG written = 0;
             target->Write(streamBytes.data(), static_cast<ULONG>(streamBytes.size()), &written);
@@ -121,6 +123,9 @@ public:
         return streamResult;
     }
     std::vector<AnsiString> streamNames;
+    // When set, ReadStream keeps a reference to the module's stream, as a host may.
+    bool keepStream = false;
+    TComPtr<IStream> keptStream;
 
     HRESULT STDMETHODCALLTYPE GetMapIDs(IQmIDsList**) override { return E_NOTIMPL; }
 

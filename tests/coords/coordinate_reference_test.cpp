@@ -182,6 +182,12 @@ TEST(DatabaseConfiguration, Reading) {
         {"caption comes from the outer element only",
          R"(<C><DatabaseCoordinateReference><Definition caption="inner" format="EPSG" switchXY="1" boundingBox="1 2 3 4">4326</Definition></DatabaseCoordinateReference></C>)",
          true, "", "EPSG", "4326", false, "1 2 3 4"},
+        // The whole text of an element counts, across comments and CDATA sections.
+        {"text split by a comment and CDATA",
+         R"(<C><DatabaseCoordinateReference><Definition format="PROJ4">+proj=utm <!-- zone: -->)"
+         R"(+zone=37<![CDATA[ +datum=WGS84]]> <![CDATA[+units=m]]></Definition>)"
+         R"(<BoundingBox>10 20<!-- x -->  0 5</BoundingBox></DatabaseCoordinateReference></C>)",
+         true, "", "PROJ4", "+proj=utm +zone=37 +datum=WGS84 +units=m", false, "0 5 10 20"},
         {"no definition", R"(<C><DatabaseCoordinateReference caption="x"/></C>)", true, "", "", "",
          false, nullptr},
         {"no reference", R"(<C/>)", true, "", "", "", false, nullptr},

@@ -26,6 +26,18 @@ TEST(TransformClipboard, CopyAndPaste) {
     EXPECT_EQ(target.SaveToText(), chain.SaveToText());
 }
 
+// A chain whose matrix has no summary (a scaling by 0) goes to the clipboard without any plain
+// text: what the clipboard had before is gone, and no empty text stands in for the summary.
+TEST(TransformClipboard, NoPlainTextWithoutASummary) {
+    TClipboard::SetText(u"старый текст");
+    TTransformData chain;
+    chain.Add(std::make_unique<TTransformScalingItem>(0, 0));
+    CopyToClipboard(chain);
+    EXPECT_TRUE(TClipboard::HasFormat(kTransformClipboardFormat));
+    EXPECT_FALSE(TClipboard::HasFormat("text/plain"));
+    EXPECT_EQ(TClipboard::GetText(), u"");
+}
+
 TEST(TransformClipboard, PasteWithoutAChainChangesNothing) {
     TClipboard::SetText(u"<T(1 2)>");
     TTransformData target;

@@ -39,7 +39,7 @@ TEST(AddonLoader, RunsACommandAgainstASessionAndShowsWhatTheAddOnReported) {
         auto d = addon.Describe();
         EXPECT_EQ(d.name, "TestAddon");
         EXPECT_EQ(d.reserved, 260);
-        ASSERT_EQ(d.commands.size(), 3u);
+        ASSERT_EQ(d.commands.size(), 4u);
         EXPECT_EQ(d.commands[0].menuPath, "&Сервис\\&Тест\\Точка...");
         ASSERT_EQ(addon.Initialize(session.Manager()), S_OK);
         EXPECT_EQ(addon.Execute(1), S_OK);
@@ -56,6 +56,23 @@ TEST(AddonLoader, RunsACommandAgainstASessionAndShowsWhatTheAddOnReported) {
     ASSERT_EQ(objects.size(), 1u);
     EXPECT_EQ(objects[0].layerId, "L1");
     EXPECT_EQ(objects[0].shapes.at(0).styleId, "S1");
+}
+
+// The host's objects and the add-on are separate binaries: the message a failing automation
+// method leaves in the thread's error information must reach the add-on's own check of the call
+// (one error information per thread in the process, not one per binary).
+TEST(AddonLoader, TheHostsErrorTextReachesTheAddOn) {
+    TTempDir dir;
+    CreateProject(dir / "p.kavro", SmallProjectDescription());
+    TAddonModule module(TEST_ADDON_PATH);
+    THostSession session(dir / "p.kavro");
+    TAddon addon = module.Create(kTestClassId);
+    ASSERT_EQ(addon.Initialize(session.Manager()), S_OK);
+    EXPECT_LT(addon.Execute(4), 0);
+    ASSERT_EQ(session.ReportedErrors().size(), 1u);
+    EXPECT_EQ(session.ReportedErrors()[0].message, "Слой \"L9\" не найден");
+    EXPECT_EQ(session.ReportedErrors()[0].source, "IKavroMapObjects.Add");
+    EXPECT_EQ(addon.Finalize(), S_OK);
 }
 
 TEST(AddonLoader, RefusesWhatIsNotAnAddOn) {

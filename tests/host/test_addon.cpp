@@ -1,9 +1,12 @@
-// A tiny add-on module for the loader tests: the five exports, one add-on with three commands.
-// Command 1 adds a point to the active layer through the automation API, stores a setting,
-// asks to show a rectangle and commits; command 2 reports a failure to the host's error sink;
-// command 3 opens a dialog of named controls (test_addon_dialog.cpp) for the session player.
+// A tiny add-on module for the loader tests, linked as the module is: the five exports, one
+// add-on with four commands. Command 1 adds a point to the active layer through the automation
+// API, stores a setting, asks to show a rectangle and commits; command 2 reports a failure to the
+// host's error sink; command 3 opens a dialog of named controls (test_addon_dialog.cpp) for the
+// session player; command 4 adds an object to a layer the project does not have, through the
+// module's own check of automation calls, and reports the exception it raises.
 #include "host_api/addon_api.h"
 #include "host_api/automation_api.h"
+#include "host_api/host_errors.h"
 #include "platform/com/guid.h"
 #include "platform/dynamic_library.h"
 #include "platform/registry.h"
@@ -123,6 +126,29 @@ HRESULT AddPoint() {
     return S_OK;
 }
 
+// The message and source of the EOleException go to the error sink, so that the host can see
+// what the module's side of the boundary received.
+HRESULT AddObjectToMissingLayer() {
+    try {
+        auto app = g_manager.As<IKavroApplication>();
+        if (!app)
+            return E_NOINTERFACE;
+        TComPtr<IKavroDb> db;
+        OleCheck(app->get_ActiveDb(db.Put()));
+        TComPtr<IKavroMapObjects> objects;
+        OleCheck(db->get_MapObjects(objects.Put()));
+        TComPtr<IKavroMapObject> object;
+        OleCheck(objects->Add(W("L9").Get(), object.Put()));
+        return S_OK;
+    } catch (const EOleException& e) {
+        auto source = TQmText::From(e.Source());
+        auto message = TQmText::From(e.Message());
+        if (g_sink)
+            g_sink->ReportError(&source, &message);
+        return e.Code();
+    }
+}
+
 class TAddOn final : public TObject<TAddOn, IQmAddOn> {
 public:
     HRESULT STDMETHODCALLTYPE GetInfo(TQmAddonInfo* info) override {
@@ -151,9 +177,11 @@ public:
         auto a = Command(1, "AddPoint", "Добавить точку", "&Сервис\\&Тест\\Точка...");
         auto b = Command(2, "Fail", "Сбой", "&Сервис\\&Тест\\Сбой");
         auto c = Command(3, "Dialog", "Тестовый мастер", "&Сервис\\&Тест\\&Мастер...");
+        auto d = Command(4, "MissingLayer", "Слой не найден", "&Сервис\\&Тест\\Нет слоя");
         l->Insert(-1, &a);
         l->Insert(-1, &b);
         l->Insert(-1, &c);
+        l->Insert(-1, &d);
         *list = l;
         return S_OK;
     }
@@ -169,6 +197,8 @@ public:
         }
         if (id == 3)
             return g_manager ? RunTestDialog(g_manager.Get()) : E_FAIL;
+        if (id == 4)
+            return AddObjectToMissingLayer();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Notify(std::int32_t, std::int32_t) override { return S_OK; }

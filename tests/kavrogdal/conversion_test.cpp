@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+
 namespace {
 
 // One catalog with the outside library for the whole suite: loading the predefined list once.
@@ -103,6 +106,46 @@ TEST_F(Conversions, PublishedCoordinates) {
         EXPECT_NEAR(x, c.expectedX, c.tolerance);
         EXPECT_NEAR(y, c.expectedY, c.tolerance);
     }
+}
+
+// Geodetic latitude and longitude (degrees) of a geocentric point on an ellipsoid, by the usual
+// iteration (converged far below a millimetre after a few steps).
+std::array<double, 2> Geodetic(double a, double inverseFlattening, double x, double y, double z) {
+    const double f = 1 / inverseFlattening, e2 = f * (2 - f), p = std::hypot(x, y);
+    double phi = std::atan2(z, p * (1 - e2));
+    for (int i = 0; i < 10; ++i) {
+        const double n = a / std::sqrt(1 - e2 * std::sin(phi) * std::sin(phi));
+        const double h = p / std::cos(phi) - n;
+        phi = std::atan2(z, p * (1 - e2 * n / (n + h)));
+    }
+    return {phi * 180 / M_PI, std::atan2(y, x) * 180 / M_PI};
+}
+
+TEST_F(Conversions, DatumShiftMatchesThePublishedExample) {
+    // EPSG Guidance Note 7-2, Position Vector transformation (method 9606), WGS 72 to WGS 84:
+    // tX = tY = 0, tZ = +4.5 m, rX = rY = 0, rZ = +0.554", dS = +0.219 ppm; the point
+    // Xs = 3657660.66, Ys = 255768.55, Zs = 5201382.11 m gives Xt = 3657660.78,
+    // Yt = 255778.43, Zt = 5201387.75 m. The point lies at ellipsoidal height 0 (to 0.2 mm), so
+    // the horizontal conversion with height 0 matches the published one.
+    const auto source = Geodetic(6378135, 298.26, 3657660.66, 255768.55, 5201382.11);
+    const auto target = Geodetic(6378137, 298.257223563, 3657660.78, 255778.43, 5201387.75);
+    TContourTransformer contour;
+    contour.Prepare(*catalog,
+                    RefDef("PROJ4", "+proj=longlat +ellps=WGS72 "
+                                    "+towgs84=0,0,4.5,0,0,0.554,0.219"),
+                    RefDef("PROJ4", "+proj=longlat +datum=WGS84"));
+    double x = source[1], y = source[0];
+    ASSERT_TRUE(contour.TransformPoint(x, y).Succeeded());
+    // Apart by at most 0.01 m on the ground (the published figures are given to 0.01 m).
+    const double metresPerDegree = 6378137 * M_PI / 180;
+    EXPECT_NEAR((y - target[0]) * metresPerDegree, 0, 0.01);
+    EXPECT_NEAR((x - target[1]) * metresPerDegree * std::cos(target[0] * M_PI / 180), 0, 0.01);
+
+    // Without the shift PROJ knows none between the two datums: refused, not converted as if
+    // they were one.
+    EXPECT_THROW(contour.Prepare(*catalog, RefDef("PROJ4", "+proj=longlat +ellps=WGS72"),
+                                 RefDef("PROJ4", "+proj=longlat +datum=WGS84")),
+                 ECoordinateSystemTransformerError);
 }
 
 TEST_F(Conversions, GaussKrugerIsSymmetricAboutTheCentralMeridian) {

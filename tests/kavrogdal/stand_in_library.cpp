@@ -1,5 +1,8 @@
-// A library with the coordinate-system exports that does nothing useful: built once without
-// TransformPoint and once with an initialisation that fails, to exercise the module's loader.
+// A library with the coordinate-system exports that does nothing useful, to exercise the
+// module's loader: built as it is, without TransformPoint, and with an initialisation that fails.
+// Its last error is the text of the environment variable TI_STAND_IN_ERROR when that is set.
+#include "kavrogdal/kavrogdal.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -13,9 +16,9 @@ char* Copy(const char* text) {
 bool g_failed = false;
 } // namespace
 
-#define EXPORT extern "C" __attribute__((visibility("default")))
+extern "C" {
 
-EXPORT bool InitializeModule(const char*) {
+bool KAVRO_CALL InitializeModule(const char*) {
 #ifdef STAND_IN_FAILING_INIT
     g_failed = true;
     return false;
@@ -23,50 +26,57 @@ EXPORT bool InitializeModule(const char*) {
     return true;
 #endif
 }
-EXPORT void FinalizeModule() {}
-EXPORT char* GetLastError() {
+void KAVRO_CALL FinalizeModule() {}
+char* KAVRO_CALL GetLastError() {
+    if (const char* text = std::getenv("TI_STAND_IN_ERROR"))
+        return Copy(text);
     return g_failed ? Copy("{\"Code\": 7, \"Message\": \"no data files\"}") : nullptr;
 }
-EXPORT void DestroyData(void* data) {
+void KAVRO_CALL DestroyData(void* data) {
     std::free(data);
 }
-EXPORT bool CreateCoordinateSystem(const char*, const char*, const char*, void**) {
+bool KAVRO_CALL CreateCoordinateSystem(const char*, const char*, const char*, void**) {
     return false;
 }
-EXPORT bool DestroyCoordinateSystem(void*) {
+bool KAVRO_CALL DestroyCoordinateSystem(void*) {
     return true;
 }
-EXPORT bool GetCoordinateSystemInfo(void*, char**) {
+bool KAVRO_CALL GetCoordinateSystemInfo(void*, char**) {
     return false;
 }
-EXPORT bool IsCoordinateSystemSame(void*, void*, bool*) {
+bool KAVRO_CALL IsCoordinateSystemSame(void*, void*, bool*) {
     return false;
 }
-EXPORT bool CreateCoordinateTransformer(void*, void*, const char*, void**) {
+bool KAVRO_CALL CreateCoordinateTransformer(void*, void*, const char*, void**) {
     return false;
 }
-EXPORT bool DestroyCoordinateTransformer(void*) {
+bool KAVRO_CALL DestroyCoordinateTransformer(void*) {
     return true;
 }
-EXPORT bool TransformPoints(void*, std::int32_t, double*, bool*) {
+bool KAVRO_CALL TransformPoints(void*, std::int32_t, double*, bool*) {
     return false;
 }
 #ifndef STAND_IN_MISSING_EXPORT
-EXPORT bool TransformPoint(void*, double*, double*, double*) {
+bool KAVRO_CALL TransformPoint(void*, double*, double*, double*) {
     return false;
 }
 #endif
-EXPORT bool TransformBounds(void*, double*) {
+bool KAVRO_CALL TransformBounds(void*, double*) {
     return false;
 }
-EXPORT bool InverseTransformBounds(void*, double*) {
+bool KAVRO_CALL InverseTransformBounds(void*, double*) {
     return false;
 }
-EXPORT bool GetPredefinedCoordinateSystems(char** out) {
+bool KAVRO_CALL GetPredefinedCoordinateSystems(char** out) {
     *out = Copy("null");
     return true;
 }
-EXPORT bool GetSupportedCoordinateSystemFormats(char** out) {
+bool KAVRO_CALL GetSupportedCoordinateSystemFormats(char** out) {
     *out = Copy("[]");
     return true;
 }
+bool KAVRO_CALL ExportCoordinateSystemTo(void*, const char*, char**) {
+    return false;
+}
+
+} // extern "C"

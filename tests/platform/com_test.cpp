@@ -1,5 +1,6 @@
 #include "platform/com/errorinfo.h"
 #include "platform/com/guid.h"
+#include "platform/com/object_count.h"
 #include "platform/com/stream.h"
 #include "platform/com/variant.h"
 
@@ -67,6 +68,45 @@ TEST(MemoryStream, SeeksReadsAndWrites) {
     EXPECT_EQ(a.Get(), b.Get());
     EXPECT_FALSE(s.As<IErrorInfo>());
     EXPECT_EQ(CreateStreamOnHGlobal(reinterpret_cast<void*>(1), 1, s.Put()), E_INVALIDARG);
+}
+
+// A memory stream holds what a 32-bit size can say; beyond that, or when memory runs out, its
+// methods fail with an HRESULT and leave the stream as it was.
+TEST(MemoryStream, SizesBeyondItsLimitFailWithoutThrowing) {
+    TComPtr<IStream> s;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, 1, s.Put()), S_OK);
+    ULONG n = 7;
+    ASSERT_EQ(s->Write("abc", 3, &n), S_OK);
+    ULARGE_INTEGER pos = 0;
+    ASSERT_EQ(s->Seek(std::int64_t{1} << 40, STREAM_SEEK_SET, &pos), S_OK) << "past the end";
+    EXPECT_EQ(s->Write("x", 1, &n), STG_E_MEDIUMFULL);
+    EXPECT_EQ(n, 0u);
+    ASSERT_EQ(s->Seek(0, STREAM_SEEK_CUR, &pos), S_OK);
+    EXPECT_EQ(pos, ULARGE_INTEGER{1} << 40) << "the position stays";
+    ASSERT_EQ(s->Seek(INT64_MAX, STREAM_SEEK_SET, &pos), S_OK);
+    EXPECT_EQ(s->Seek(1, STREAM_SEEK_CUR, &pos), STG_E_INVALIDFUNCTION) << "no overflow";
+    EXPECT_EQ(s->Seek(INT64_MIN, STREAM_SEEK_END, &pos), STG_E_INVALIDFUNCTION);
+    EXPECT_EQ(s->SetSize(ULARGE_INTEGER{1} << 63), STG_E_MEDIUMFULL);
+    EXPECT_EQ(s->SetSize(ULARGE_INTEGER{1} << 32), STG_E_MEDIUMFULL);
+
+    ASSERT_EQ(s->Seek(0, STREAM_SEEK_END, &pos), S_OK);
+    EXPECT_EQ(pos, 3u) << "the size stays";
+    ASSERT_EQ(s->Write("d", 1, &n), S_OK);
+    ASSERT_EQ(s->Seek(0, STREAM_SEEK_SET, &pos), S_OK);
+    char buf[5] = {};
+    EXPECT_EQ(s->Read(buf, 4, &n), S_OK);
+    EXPECT_STREQ(buf, "abcd");
+}
+
+// Objects of this binary are what DllCanUnloadNow answers from: a stream handed to the host
+// holds the binary as long as the host holds it.
+TEST(MemoryStream, IsALiveObjectOfItsBinary) {
+    const long before = ComObjectCount();
+    TComPtr<IStream> s;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, 1, s.Put()), S_OK);
+    EXPECT_EQ(ComObjectCount(), before + 1);
+    s.Reset();
+    EXPECT_EQ(ComObjectCount(), before);
 }
 
 TEST(ErrorInfo, IsPerThreadAndHandedOverOnce) {

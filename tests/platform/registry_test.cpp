@@ -28,6 +28,30 @@ TEST(RegistryStore, WritesAndReadsBackThroughTheFile) {
               std::vector<AnsiString>{"{X}"});
 }
 
+// An add-on id is part of a key path and anything may be in it: what is written reads back
+// exactly from the file and makes no keys of its own. A backslash separates keys, as in the
+// registry itself.
+TEST(RegistryStore, NamesAndValuesRoundTripThroughTheFile) {
+    TTempDir dir;
+    const auto file = dir / "reg.reg";
+    const AnsiString id = "x]\n[HKEY_CLASSES_ROOT\\Evil]\r\n@=\"1\"\r";
+    const AnsiString key = "Software\\Tesmo\\GIS\\AppliedAddOns\\" + id + "\\{X}";
+    const AnsiString value = "a]\n[HKEY_CLASSES_ROOT\\Evil2]\n\"Active\"=\"1\"\\\r" + Ansi("ё");
+    const AnsiString name = "n]\n\\\"" + Ansi("имя");
+    {
+        TRegistryStore reg(file);
+        reg.WriteString(TRegistryRoot::LocalMachine, key, "", value);
+        reg.WriteString(TRegistryRoot::LocalMachine, key, name, "1");
+    }
+    TRegistryStore reg(file);
+    EXPECT_EQ(reg.ReadString(TRegistryRoot::LocalMachine, key, ""), value);
+    EXPECT_EQ(reg.ReadString(TRegistryRoot::LocalMachine, key, name), "1");
+    EXPECT_EQ(reg.SubKeys(TRegistryRoot::LocalMachine, "Software\\Tesmo\\GIS\\AppliedAddOns"),
+              std::vector<AnsiString>{"x]\n[HKEY_CLASSES_ROOT"});
+    EXPECT_FALSE(reg.KeyExists(TRegistryRoot::ClassesRoot, "")) << "no key of HKEY_CLASSES_ROOT";
+    EXPECT_FALSE(reg.ReadString(TRegistryRoot::LocalMachine, key, "Active"));
+}
+
 TEST(RegistryStore, DeletesOnlyLeafKeys) {
     TTempDir dir;
     TRegistryStore reg(dir / "reg.reg");

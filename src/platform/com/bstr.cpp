@@ -3,14 +3,17 @@
 #include <cstdlib>
 #include <cstring>
 
-BSTR SysAllocString(const OLECHAR* text) {
+BSTR SysAllocString(const OLECHAR* text) noexcept {
     if (!text)
         return nullptr;
     return SysAllocStringLen(text,
                              static_cast<std::uint32_t>(std::char_traits<char16_t>::length(text)));
 }
 
-BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length) {
+BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length) noexcept {
+    // The byte length must fit its 32-bit prefix.
+    if (length > (UINT32_MAX - sizeof(std::uint32_t)) / sizeof(OLECHAR) - 1)
+        return nullptr;
     auto* block =
         static_cast<char*>(std::malloc(sizeof(std::uint32_t) + (length + 1) * sizeof(OLECHAR)));
     if (!block)
@@ -26,12 +29,12 @@ BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length) {
     return chars;
 }
 
-void SysFreeString(BSTR text) {
+void SysFreeString(BSTR text) noexcept {
     if (text)
         std::free(reinterpret_cast<char*>(text) - sizeof(std::uint32_t));
 }
 
-std::uint32_t SysStringLen(BSTR text) {
+std::uint32_t SysStringLen(BSTR text) noexcept {
     if (!text)
         return 0;
     std::uint32_t bytes;

@@ -9,11 +9,15 @@
 
 using BSTR = OLECHAR*;
 
-// The 32-bit byte length stands just before the characters; a zero follows them.
-BSTR SysAllocString(const OLECHAR* text);
-BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length);
-void SysFreeString(BSTR text);
-std::uint32_t SysStringLen(BSTR text);
+// The 32-bit byte length stands just before the characters; a zero follows them. These live in
+// the COM runtime library, so a BSTR allocated by one binary is freed by another with the same
+// allocator. Allocation gives null when memory runs out.
+extern "C" {
+TI_COM_RUNTIME_API BSTR SysAllocString(const OLECHAR* text) noexcept;
+TI_COM_RUNTIME_API BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length) noexcept;
+TI_COM_RUNTIME_API void SysFreeString(BSTR text) noexcept;
+TI_COM_RUNTIME_API std::uint32_t SysStringLen(BSTR text) noexcept;
+}
 
 inline std::u16string_view BstrView(BSTR text) {
     return {text ? text : u"", SysStringLen(text)};

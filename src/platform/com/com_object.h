@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dispatch.h"
+#include "object_count.h"
 #include "stream.h"
 
 #include <atomic>
@@ -10,7 +11,7 @@
 // Implements IUnknown for the listed interfaces; the first one answers IUnknown. An interface
 // also answers for the standard bases it derives from (IDispatch, ISequentialStream). Objects
 // start with one reference, which their creator hands on, and delete themselves when the last
-// one goes.
+// one goes. Each is a live object of its binary (ComObjectCount) while it exists.
 template <class First, class... Rest> class TComObject : public First, public Rest... {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
@@ -37,8 +38,10 @@ public:
     IUnknown* Identity() { return static_cast<IUnknown*>(static_cast<First*>(this)); }
 
 protected:
-    TComObject() = default;
-    virtual ~TComObject() = default;
+    TComObject() { ComObjectCreated(); }
+    virtual ~TComObject() { ComObjectDestroyed(); }
+    TComObject(const TComObject&) = delete;
+    TComObject& operator=(const TComObject&) = delete;
 
 private:
     template <class I> bool Try(REFIID riid, void** object) {

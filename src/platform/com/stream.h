@@ -43,6 +43,8 @@ protected:
 TI_DECLARE_IID(ISequentialStream, "{0C733A30-2A1C-11CE-ADE5-00AA0044773D}");
 TI_DECLARE_IID(IStream, "{0000000C-0000-0000-C000-000000000046}");
 
-// Creates a growable stream in memory. Only a null memory handle is supported; the memory
-// always goes with the stream.
+// Creates a growable stream in memory, of at most 4 GiB - 1 bytes. Only a null memory handle is
+// supported; the memory always goes with the stream. Its methods never throw: a write or size
+// beyond the limit gives STG_E_MEDIUMFULL, memory that cannot be had E_OUTOFMEMORY (SetSize) or
+// STG_E_MEDIUMFULL (Write). The stream is a live COM object of the binary that created it.
 HRESULT CreateStreamOnHGlobal(void* memory, BOOL deleteOnRelease, IStream** stream);

@@ -11,6 +11,11 @@
 #define TI_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
+// The functions of the COM runtime library (libti_com_runtime.so, the part of oleaut32 that
+// Windows keeps once per process): error information, BSTRs and VARIANTs. Every binary of the
+// process calls the one copy of them.
+#define TI_COM_RUNTIME_API __attribute__((visibility("default")))
+
 using HRESULT = std::int32_t;
 using ULONG = std::uint32_t;
 using LONG = std::int32_t;
@@ -39,6 +44,7 @@ constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003u);
 constexpr HRESULT DISP_E_BADINDEX = static_cast<HRESULT>(0x8002000Bu);
 constexpr HRESULT STG_E_INVALIDFUNCTION = static_cast<HRESULT>(0x80030001u);
 constexpr HRESULT STG_E_ACCESSDENIED = static_cast<HRESULT>(0x80030005u);
+constexpr HRESULT STG_E_MEDIUMFULL = static_cast<HRESULT>(0x80030070u);
 
 constexpr bool SUCCEEDED(HRESULT hr) {
     return hr >= 0;

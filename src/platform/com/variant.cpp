@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-void VariantInit(VARIANT* v) {
+void VariantInit(VARIANT* v) noexcept {
     std::memset(v, 0, sizeof *v);
 }
 
-HRESULT VariantClear(VARIANT* v) {
+HRESULT VariantClear(VARIANT* v) noexcept {
     if (!v)
         return E_POINTER;
     if (v->vt == VT_BSTR)
@@ -15,7 +15,7 @@ HRESULT VariantClear(VARIANT* v) {
     return S_OK;
 }
 
-HRESULT VariantCopy(VARIANT* dest, const VARIANT* source) {
+HRESULT VariantCopy(VARIANT* dest, const VARIANT* source) noexcept {
     if (!dest || !source)
         return E_POINTER;
     if (dest == source)
@@ -30,40 +30,12 @@ HRESULT VariantCopy(VARIANT* dest, const VARIANT* source) {
         std::memcpy(dest, source, sizeof *dest);
         return S_OK;
     case VT_BSTR:
-        dest->vt = VT_BSTR;
         dest->bstrVal = SysAllocStringLen(source->bstrVal, SysStringLen(source->bstrVal));
+        if (!dest->bstrVal)
+            return E_OUTOFMEMORY;
+        dest->vt = VT_BSTR;
         return S_OK;
     default:
         return E_INVALIDARG;
     }
-}
-
-TVariant TVariant::Null() {
-    TVariant v;
-    v.m_v.vt = VT_NULL;
-    return v;
-}
-TVariant TVariant::Int(std::int32_t value) {
-    TVariant v;
-    v.m_v.vt = VT_I4;
-    v.m_v.lVal = value;
-    return v;
-}
-TVariant TVariant::Double(double value) {
-    TVariant v;
-    v.m_v.vt = VT_R8;
-    v.m_v.dblVal = value;
-    return v;
-}
-TVariant TVariant::Date(DATE value) {
-    TVariant v;
-    v.m_v.vt = VT_DATE;
-    v.m_v.date = value;
-    return v;
-}
-TVariant TVariant::Text(std::u16string_view value) {
-    TVariant v;
-    v.m_v.vt = VT_BSTR;
-    v.m_v.bstrVal = SysAllocStringLen(value.data(), static_cast<std::uint32_t>(value.size()));
-    return v;
 }

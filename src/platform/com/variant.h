@@ -4,6 +4,8 @@
 
 #include "bstr.h"
 
+#include <new>
+
 using VARTYPE = std::uint16_t;
 constexpr VARTYPE VT_EMPTY = 0;
 constexpr VARTYPE VT_NULL = 1;
@@ -27,9 +29,13 @@ struct VARIANT {
 };
 static_assert(sizeof(VARIANT) == 8 + 2 * sizeof(void*));
 
-void VariantInit(VARIANT* v);
-HRESULT VariantClear(VARIANT* v);
-HRESULT VariantCopy(VARIANT* dest, const VARIANT* source);
+// In the COM runtime library, with the BSTR functions they use.
+extern "C" {
+TI_COM_RUNTIME_API void VariantInit(VARIANT* v) noexcept;
+TI_COM_RUNTIME_API HRESULT VariantClear(VARIANT* v) noexcept;
+// E_OUTOFMEMORY when a text cannot be copied (dest is then empty).
+TI_COM_RUNTIME_API HRESULT VariantCopy(VARIANT* dest, const VARIANT* source) noexcept;
+}
 
 // Owns one VARIANT of the subset.
 class TVariant {
@@ -43,11 +49,30 @@ public:
     }
     ~TVariant() { VariantClear(&m_v); }
 
-    static TVariant Null();
-    static TVariant Int(std::int32_t value);
-    static TVariant Double(double value);
-    static TVariant Date(DATE value);
-    static TVariant Text(std::u16string_view value);
+    static TVariant Null() { return Of(VT_NULL); }
+    static TVariant Int(std::int32_t value) {
+        TVariant v = Of(VT_I4);
+        v.m_v.lVal = value;
+        return v;
+    }
+    static TVariant Double(double value) {
+        TVariant v = Of(VT_R8);
+        v.m_v.dblVal = value;
+        return v;
+    }
+    static TVariant Date(DATE value) {
+        TVariant v = Of(VT_DATE);
+        v.m_v.date = value;
+        return v;
+    }
+    // Throws std::bad_alloc when the text cannot be allocated.
+    static TVariant Text(std::u16string_view value) {
+        TVariant v = Of(VT_BSTR);
+        v.m_v.bstrVal = SysAllocStringLen(value.data(), static_cast<std::uint32_t>(value.size()));
+        if (!v.m_v.bstrVal)
+            throw std::bad_alloc();
+        return v;
+    }
 
     VARTYPE Type() const { return m_v.vt; }
     const VARIANT& Raw() const { return m_v; }
@@ -57,5 +82,10 @@ public:
     }
 
 private:
+    static TVariant Of(VARTYPE type) {
+        TVariant v;
+        v.m_v.vt = type;
+        return v;
+    }
     VARIANT m_v;
 };

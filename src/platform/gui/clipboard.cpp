@@ -14,11 +14,12 @@ QClipboard* Clipboard() {
 } // namespace
 
 void TClipboard::SetData(const std::string& mimeType, const std::string& bytes,
-                         const std::u16string& plainText) {
+                         const std::optional<std::u16string>& plainText) {
     auto* data = new QMimeData;
     data->setData(QString::fromStdString(mimeType),
                   QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    data->setText(QString::fromStdU16String(plainText));
+    if (plainText)
+        data->setText(QString::fromStdU16String(*plainText));
     Clipboard()->setMimeData(data); // the clipboard takes ownership
 }
 

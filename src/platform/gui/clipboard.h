@@ -7,9 +7,10 @@
 
 class TClipboard {
 public:
-    // Puts the private bytes and the plain text side by side in one clipboard change.
+    // Puts the private bytes, and the plain text beside them when there is one, on the clipboard
+    // in one change (whatever it held before is gone).
     static void SetData(const std::string& mimeType, const std::string& bytes,
-                        const std::u16string& plainText);
+                        const std::optional<std::u16string>& plainText);
     static void SetText(const std::u16string& text);
     [[nodiscard]] static bool HasFormat(const std::string& mimeType);
     // The bytes of a private format; nullopt when the clipboard has none.
