@@ -1,7 +1,7 @@
 #include "coords/coordinate_system_library.h"
 
-#include "coords/number_text.h"
 #include "platform/dynamic_library.h"
+#include "text/text_rules.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -108,7 +108,7 @@ AnsiString TCoordinateSystemLibrary::TakeText(char* data) const {
 TCoordinateSystemLibrary::TError TCoordinateSystemLibrary::LastError() const {
     TError error;
     const AnsiString text = TakeText(Exports().GetLastError());
-    if (TrimView(text).empty())
+    if (TrimControls(text).empty())
         return error;
     const TJson json = ParseAnsiJson(text);
     if (json.is_null())

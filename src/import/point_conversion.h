@@ -1,30 +1,24 @@
-// The conversion of one imported point into database coordinates, as the point drivers apply
-// it: through the coordinate transformer when one is set, otherwise through the affine matrix.
+// The conversion of every imported point into database coordinates: the import
+// transformation's ConvertPoint, prepared once at the start of a run.
 #pragma once
 
-#include "coords/transform_matrix.h"
-#include "pts/nxyz_point.h"
+#include "import/nxyz_point.h"
 
-class TContourTransformer;
 class TImportTransformation;
 
 class TPointConversion {
 public:
-    // Copies the matrix; the transformer is not owned and may be null.
-    TPointConversion(const TContourTransformer* transformer, const TTransformMatrix& matrix)
-        : m_transformer(transformer), m_matrix(matrix) {}
+    // Not owned; without a transformation points pass unchanged.
+    explicit TPointConversion(const TImportTransformation* transformation = nullptr)
+        : m_transformation(transformation) {}
 
-    // Never fails: a point that the transformer cannot convert passes unchanged.
-    [[nodiscard]] TPlanePoint Convert(TPlanePoint p) const;
-
-    const TTransformMatrix& Matrix() const { return m_matrix; }
-    const TContourTransformer* Transformer() const { return m_transformer; }
+    // Never fails: a point that cannot be converted goes on in source coordinates.
+    [[nodiscard]] TPlanePoint Convert(TPlanePoint p) const noexcept;
 
 private:
-    const TContourTransformer* m_transformer;
-    TTransformMatrix m_matrix;
+    const TImportTransformation* m_transformation;
 };
 
-// Prepares the wizard's transformation once at the start of a run (its errors propagate) and
-// gives the conversion to apply; without a transformation points pass unchanged.
+// Prepares the wizard's transformation at the start of a run (its errors propagate, before
+// anything is written) and gives the conversion to apply to each point.
 [[nodiscard]] TPointConversion PrepareRunConversion(TImportTransformation* transformation);

@@ -1,11 +1,15 @@
 // The shared library the host loads: its five exports and the module's load and unload.
 #include "addon/com_server.h"
+#include "module/text_import_addon.h"
 
 namespace {
 
 // Constructed when the library is loaded, destroyed when it is unloaded.
 struct TModuleLifetime {
-    TModuleLifetime() { LoadAddonModule(); }
+    TModuleLifetime() {
+        // The module's one add-on, owned by the module state until unload.
+        LoadAddonModule([] { new TTextImportAddon; });
+    }
     ~TModuleLifetime() { UnloadAddonModule(); }
     TModuleLifetime(const TModuleLifetime&) = delete;
     TModuleLifetime& operator=(const TModuleLifetime&) = delete;

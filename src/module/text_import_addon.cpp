@@ -1,25 +1,11 @@
-#include "addon/text_import_addon.h"
+// The module's add-on and its command table.
+#include "module/text_import_addon.h"
 
-#include "addon/commands.h"
+#include "pts/pts_command.h"
+#include "sdr/sdr_command.h"
+#include "textimport/text_import_command.h"
 
 #include <array>
-#include <cstring>
-
-namespace {
-
-TAddonCommand MakeCommand(std::int32_t id, const char* name, const char* captionUtf8,
-                          const char* menuPathUtf8, void (*execute)(TQmCustomAddon&)) {
-    TAddonCommand command;
-    std::memset(&command.attrs, 0, sizeof command.attrs);
-    command.attrs.id = id;
-    command.attrs.name.Assign(name);
-    command.attrs.caption.Assign(Ansi(captionUtf8));
-    command.attrs.menuPath.Assign(Ansi(menuPathUtf8));
-    command.execute = execute;
-    return command;
-}
-
-} // namespace
 
 TTextImportAddon::TTextImportAddon()
     : TQmCustomAddon(CLSID_TextImportAddon, "TextImport", Ansi("Импорт PTS, SDR, RPT, TEXT файлов"),
@@ -27,12 +13,12 @@ TTextImportAddon::TTextImportAddon()
 
 std::span<const TAddonCommand> TTextImportAddon::Commands() {
     static const std::array<TAddonCommand, 3> kCommands = {
-        MakeCommand(1, "ImportText", "Импорт текста", "&Сервис\\&Импорт\\Текст...",
-                    &ExecuteTextImport),
-        MakeCommand(2, "ImportPts", "Импорт PTS-файла", "&Сервис\\&Импорт\\PTS-файл...",
-                    &ExecutePtsImport),
-        MakeCommand(3, "ImportSdr", "Импорт SDR-файла", "&Сервис\\&Импорт\\SDR-файл...",
-                    &ExecuteSdrImport),
+        MakeAddonCommand(1, "ImportText", "Импорт текста", "&Сервис\\&Импорт\\Текст...",
+                         &ExecuteTextImport),
+        MakeAddonCommand(2, "ImportPts", "Импорт PTS-файла", "&Сервис\\&Импорт\\PTS-файл...",
+                         &ExecutePtsImport),
+        MakeAddonCommand(3, "ImportSdr", "Импорт SDR-файла", "&Сервис\\&Импорт\\SDR-файл...",
+                         &ExecuteSdrImport),
     };
     return kCommands;
 }

@@ -4,6 +4,7 @@
 #include "ui/user_interaction.h"
 
 #include <deque>
+#include <functional>
 
 class TScriptedInteraction final : public TUserInteraction {
 public:
@@ -48,7 +49,7 @@ public:
     std::vector<TOpenFileOptions> openFileRequests;
     int processMessagesCalls = 0;
     // Runs inside ProcessMessages, e.g. to press a cancel button between files.
-    void (*onProcessMessages)() = nullptr;
+    std::function<void()> onProcessMessages;
 
 private:
     TUserInteraction* m_previous;
