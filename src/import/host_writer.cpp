@@ -132,7 +132,8 @@ void THostWriter::CommitAfterError(std::exception_ptr error) {
 
 void RaiseWithCommitFailure(std::exception_ptr error, std::exception_ptr failure) {
     throw EUserError(MessageOf(error) + "\r\n" +
-                     Ansi("Объекты, созданные до ошибки, не сохранены: ") + MessageOf(failure));
+                     Ansi("Не удалось сохранить объекты, созданные до ошибки: ") +
+                     MessageOf(failure));
 }
 
 void ShowImportExtent(IKavroApplication* application, const TImportExtent& extent) {

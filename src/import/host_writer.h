@@ -108,8 +108,8 @@ private:
     std::int32_t m_pending = 0;
 };
 
-// Raises `error` with the failure of the commit that followed it: "<error>\r\nОбъекты, созданные
-// до ошибки, не сохранены: <failure>".
+// Raises `error` with the failure of the commit that followed it: "<error>\r\nНе удалось
+// сохранить объекты, созданные до ошибки: <failure>".
 [[noreturn]] void RaiseWithCommitFailure(std::exception_ptr error, std::exception_ptr failure);
 
 // Ends work that `error` stopped: `commit` saves what was created before the error, then the

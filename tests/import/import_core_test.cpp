@@ -118,7 +118,7 @@ TEST(CommitAfterError, TheErrorPropagatesWithAFailingCommit) {
         FAIL() << "no error";
     } catch (const EUserError& e) {
         EXPECT_EQ(e.Message(), "read failed\r\n" +
-                                   Ansi("Объекты, созданные до ошибки, не сохранены: ") +
+                                   Ansi("Не удалось сохранить объекты, созданные до ошибки: ") +
                                    "disk full");
     }
 }

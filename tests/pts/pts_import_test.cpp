@@ -153,7 +153,7 @@ TEST_F(PtsRun, ACommitFailingAfterAnInvalidLineIsReportedWithIt) {
         FAIL() << "no error";
     } catch (const EUserError& e) {
         const AnsiString start = "'bad' is not a valid floating point value\r\n" +
-                                 Ansi("Объекты, созданные до ошибки, не сохранены: ");
+                                 Ansi("Не удалось сохранить объекты, созданные до ошибки: ");
         EXPECT_EQ(e.Message().rfind(start, 0), 0u) << AnsiToUtf8(e.Message());
         EXPECT_NE(e.Message().find(Ansi("Нет места на диске")), AnsiString::npos);
     }
