@@ -247,6 +247,21 @@ TEST_F(SdrRun, FileErrorsEndOnlyTheirFileAndKeepWhatWasWritten) {
         ui.shown[0].text.rfind(Ansi("Ошибка импорта следующих файлов:\r\nbad.sdr : '$1A'"), 0), 0u);
 }
 
+TEST_F(SdrRun, ACommitFailingAfterAReadErrorIsPartOfTheFilesError) {
+    const auto bad = project.Write("bad.sdr", SdrPoints(5, 0, 0, 4)); // hexadecimal X in point 4
+    state.files = {bad};
+    project.session->FailOn("IKavroMapObjects.Commit", 1, "Нет места на диске");
+    RunSdrImport(state, Params());
+    ASSERT_EQ(state.errors.Entries().size(), 1u);
+    const AnsiString& message = state.errors.Entries()[0].message;
+    EXPECT_EQ(message.rfind("'$1A' is not a valid floating point value\r\n" +
+                                Ansi("Не удалось сохранить объекты, созданные до ошибки: "),
+                            0),
+              0u)
+        << AnsiToUtf8(message);
+    EXPECT_NE(message.find(Ansi("Нет места на диске")), AnsiString::npos);
+}
+
 TEST_F(SdrRun, NoTableOrNoFieldWritesNoValues) {
     state.files = {project.Write("a.sdr", SdrPoints(2, 0, 0))};
     auto params = Params();
