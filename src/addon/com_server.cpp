@@ -4,7 +4,6 @@
 #include "addon/custom_addon.h"
 #include "addon/module_state.h"
 #include "addon/registry_path.h"
-#include "addon/text_import_addon.h"
 #include "platform/dynamic_library.h"
 #include "platform/exception.h"
 #include "platform/registry.h"
@@ -94,9 +93,9 @@ HRESULT CanUnloadNow() {
     return (ComObjectCount() > 0 || ModuleLockCount() > 0) ? S_FALSE : S_OK;
 }
 
-void LoadAddonModule() {
-    (void)AddonList();    // the list exists before the first add-on
-    new TTextImportAddon; // owned by the module, freed by UnloadAddonModule
+void LoadAddonModule(void (*createAddons)()) {
+    (void)AddonList(); // the list exists before the first add-on
+    createAddons();
 }
 
 void UnloadAddonModule() {

@@ -18,8 +18,9 @@ HRESULT GetClassObject(REFCLSID classId, REFIID riid, void** object);
 // S_FALSE while a COM object of the module is alive or a factory is locked, else S_OK.
 HRESULT CanUnloadNow();
 
-// Module load: the add-on list, then the one TTextImportAddon with its factory.
-void LoadAddonModule();
+// Module load: the add-on list, then `createAddons` constructs the module's add-ons, each of
+// which joins the list with its factory; the module state owns them from then on.
+void LoadAddonModule(void (*createAddons)());
 // Module unload: the add-ons (each unlinking from its factory and freeing its forms), the
 // add-on list, the factories' registrations, the host error sink.
 void UnloadAddonModule();

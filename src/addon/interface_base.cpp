@@ -28,9 +28,3 @@ ULONG TAggregatedInterface::ControlledAddRef() {
 ULONG TAggregatedInterface::ControlledRelease() {
     return m_controller ? m_controller->Release() : OwnRelease();
 }
-
-HRESULT TAggregatedInterface::ControlledQueryInterface(REFIID riid, void** object) {
-    if (m_controller)
-        return m_controller->QueryInterface(riid, object);
-    return OwnQueryInterface(riid, object);
-}

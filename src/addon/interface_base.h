@@ -23,9 +23,9 @@ private:
     std::atomic<LONG> m_refCount{0};
 };
 
-// An object that may live inside another one: with a controller, AddRef, Release and
-// QueryInterface go to the controller (which the object never holds a reference to); without
-// one, the object counts its own references.
+// An object that may live inside another one: with a controller, AddRef and Release go to the
+// controller (which the object never holds a reference to), and so must the object's
+// QueryInterface; without one, the object counts its own references and answers itself.
 class TAggregatedInterface : public TInterface {
 public:
     explicit TAggregatedInterface(IUnknown* controller = nullptr) : m_controller(controller) {}
@@ -34,9 +34,6 @@ public:
 protected:
     ULONG ControlledAddRef();
     ULONG ControlledRelease();
-    // Asks the controller when there is one, else this object's own OwnQueryInterface.
-    HRESULT ControlledQueryInterface(REFIID riid, void** object);
-    virtual HRESULT OwnQueryInterface(REFIID riid, void** object) = 0;
 
 private:
     IUnknown* m_controller;

@@ -2,7 +2,7 @@
 
 #include "host_api/host_errors.h"
 #include "platform/com/bstr.h"
-#include "text/ansi_case.h"
+#include "text/text_rules.h"
 
 #include <exception>
 

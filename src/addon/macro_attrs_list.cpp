@@ -40,10 +40,8 @@ IQmMacroAttrsListImp::~IQmMacroAttrsListImp() {
 }
 
 HRESULT IQmMacroAttrsListImp::QueryInterface(REFIID riid, void** object) {
-    return ControlledQueryInterface(riid, object);
-}
-
-HRESULT IQmMacroAttrsListImp::OwnQueryInterface(REFIID riid, void** object) {
+    if (Controller())
+        return Controller()->QueryInterface(riid, object);
     if (!object)
         return E_POINTER;
     if (riid == IID_IUnknown || riid == IID_IQmMacroAttrsList) {

@@ -24,9 +24,6 @@ public:
     HRESULT STDMETHODCALLTYPE Clear() override;
     HRESULT STDMETHODCALLTYPE Insert(std::int32_t index, const TQmMacroAttrs* attrs) override;
 
-protected:
-    HRESULT OwnQueryInterface(REFIID riid, void** object) override;
-
 private:
     ~IQmMacroAttrsListImp() override;
     std::size_t CheckIndex(std::int32_t index, std::size_t limit) const;

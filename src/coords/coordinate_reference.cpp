@@ -1,6 +1,7 @@
 #include "coords/coordinate_reference.h"
 
-#include "coords/number_text.h"
+#include "text/number_text.h"
+#include "text/text_rules.h"
 
 #include <algorithm>
 
@@ -27,7 +28,7 @@ const char* CoordinateReferenceTypeName(TCoordinateReferenceType type) {
 TCoordinateReferenceType CoordinateReferenceTypeFromName(std::string_view name) {
     for (auto type : {TCoordinateReferenceType::Geographic, TCoordinateReferenceType::Projected,
                       TCoordinateReferenceType::Local})
-        if (SameTextIgnoringCase(name, CoordinateReferenceTypeName(type)))
+        if (AnsiSameText(name, CoordinateReferenceTypeName(type)))
             return type;
     return TCoordinateReferenceType::None;
 }
@@ -44,16 +45,16 @@ AnsiString BoundingBoxText(const TCSBoundingBox& box) {
 }
 
 std::optional<TCSBoundingBox> ParseBoundingBoxText(std::string_view text) {
-    text = TrimView(text);
+    text = TrimControls(text);
     std::vector<double> numbers;
     size_t start = 0;
     while (start <= text.size()) {
         size_t space = text.find(' ', start);
         if (space == std::string_view::npos)
             space = text.size();
-        std::string_view piece = TrimView(text.substr(start, space - start));
+        std::string_view piece = TrimControls(text.substr(start, space - start));
         if (!piece.empty()) {
-            auto value = TryParseNumber(piece);
+            auto value = ReadDecimal(piece, kPointOrCommaForm);
             if (!value)
                 return std::nullopt;
             numbers.push_back(*value);
@@ -78,7 +79,7 @@ void TCoordinateReferenceDef::InitLocal(const AnsiString& caption) {
 }
 
 void TCoordinateReferenceDef::SetFormat(std::string_view text) {
-    Format = Trim(text);
+    Format = AnsiString(TrimControls(text));
 }
 
 void TCoordinateReferenceDef::SetBoundingBox(const TCSBoundingBox& box) {
@@ -95,7 +96,7 @@ void TCoordinateReferenceDef::SetBoundingBoxText(std::string_view text) {
 }
 
 bool TCoordinateReferenceDef::IsUndefined() const {
-    return TrimView(Format).empty() || TrimView(Parameters).empty();
+    return TrimControls(Format).empty() || TrimControls(Parameters).empty();
 }
 
 AnsiString TCoordinateReferenceDef::ParamsText() const {
@@ -140,7 +141,7 @@ void TCoordinateReferenceDef::SaveToJSON(TJson& object) const {
 
 namespace {
 AnsiString Quoted(std::string_view value) {
-    if (TrimView(value).empty())
+    if (TrimControls(value).empty())
         return "\"\"";
     AnsiString text = "\"";
     for (char c : value) {
@@ -181,13 +182,13 @@ std::vector<AnsiString> SplitCommaText(std::string_view line) {
             size_t comma = line.find(',', i);
             if (comma == std::string_view::npos)
                 comma = line.size();
-            field += Trim(line.substr(i, comma - i));
+            field += AnsiString(TrimControls(line.substr(i, comma - i)));
             i = comma;
         } else {
             size_t comma = line.find(',', i);
             if (comma == std::string_view::npos)
                 comma = line.size();
-            field = Trim(line.substr(i, comma - i));
+            field = AnsiString(TrimControls(line.substr(i, comma - i)));
             i = comma;
         }
         fields.push_back(std::move(field));
@@ -207,7 +208,7 @@ AnsiString TCoordinateReferenceDef::ClipboardLine() const {
 }
 
 void TCoordinateReferenceDef::ReadClipboardLine(std::string_view line) {
-    if (TrimView(line).empty())
+    if (TrimControls(line).empty())
         throw ECoordinateSystemError(Ansi("Буфер обмена не содержит данных"));
     auto fields = SplitCommaText(line);
     if (fields.size() < 3)
@@ -228,13 +229,13 @@ TCoordinateReferenceDef LocalCoordinateReference(const AnsiString& caption) {
 }
 
 bool IsSame(const TCoordinateReferenceDef& a, const TCoordinateReferenceDef& b) {
-    return TrimView(a.Format) == TrimView(b.Format) &&
-           TrimView(a.Parameters) == TrimView(b.Parameters) && a.SwitchXY == b.SwitchXY;
+    return TrimControls(a.Format) == TrimControls(b.Format) &&
+           TrimControls(a.Parameters) == TrimControls(b.Parameters) && a.SwitchXY == b.SwitchXY;
 }
 
 bool IsSameExceptSwitch(const TCoordinateReferenceDef& a, const TCoordinateReferenceDef& b) {
-    return TrimView(a.Format) == TrimView(b.Format) &&
-           TrimView(a.Parameters) == TrimView(b.Parameters) && a.SwitchXY != b.SwitchXY;
+    return TrimControls(a.Format) == TrimControls(b.Format) &&
+           TrimControls(a.Parameters) == TrimControls(b.Parameters) && a.SwitchXY != b.SwitchXY;
 }
 
 std::shared_ptr<TCoordinateReference> TCoordinateReference::Clone() const {

@@ -2,7 +2,7 @@
 // shared result record and error classes, and the record's text and JSON forms.
 #pragma once
 
-#include "coords/json_text.h"
+#include "infra/json_text.h"
 #include "platform/exception.h"
 
 #include <cstdint>

@@ -1,19 +1,7 @@
 #include "coords/coordinate_system_catalog.h"
 
 #include "coords/msk.h"
-#include "coords/number_text.h"
-
-bool TCoordinateSystemProvider::GetGeoFileInfo(const AnsiString&, TGeoFileInfo& info) {
-    info.Clear();
-    info.Message = "Not supported";
-    return false;
-}
-
-bool TCoordinateSystemProvider::ExportReference(const TCoordinateReference&, const AnsiString&,
-                                                TCoordinateReferenceDef& result) {
-    result.Clear();
-    return false;
-}
+#include "text/text_rules.h"
 
 // --- cache -----------------------------------------------------------------------------------
 
@@ -21,7 +9,8 @@ namespace {
 std::string CacheKey(const TCoordinateReferenceDef& s, const TCoordinateReferenceDef& t) {
     auto part = [](const TCoordinateReferenceDef& d) {
         // Lengths keep the fields apart whatever they contain.
-        const AnsiString format = Trim(d.Format), params = Trim(d.Parameters);
+        const AnsiString format = AnsiString(TrimControls(d.Format)),
+                         params = AnsiString(TrimControls(d.Parameters));
         return std::to_string(d.Caption.size()) + ":" + d.Caption + std::to_string(format.size()) +
                ":" + format + std::to_string(params.size()) + ":" + params +
                (d.SwitchXY ? "1" : "0");
@@ -99,7 +88,7 @@ void TCoordinateSystemCatalog::Reload() {
 
 TCoordinateReferenceFormatPtr TCoordinateSystemCatalog::FindFormat(std::string_view name) const {
     for (const auto& format : m_formats)
-        if (SameTextIgnoringCase(format->Name, name))
+        if (AnsiSameText(format->Name, name))
             return format;
     return nullptr;
 }

@@ -1,50 +1,11 @@
-// Providers of coordinate-system formats, the catalog that gathers them and builds
+// The catalog that gathers the providers of coordinate-system formats and builds
 // transformations, its cache, and the contour transformer the import runs apply per point.
 #pragma once
 
-#include "coords/coordinate_transformation.h"
-#include "coords/transform_matrix.h"
+#include "coords/coordinate_system_provider.h"
 
 #include <map>
 #include <unordered_map>
-
-// What a provider knows about a georeferenced file.
-struct TGeoFileInfo {
-    AnsiString Message;
-    AnsiString DriverName;
-    long long Width = 0, Height = 0;
-    AnsiString WKT, PROJ4, AxisMapping;
-    TTransformMatrix GeoTransform;
-    void Clear() { *this = TGeoFileInfo(); }
-};
-
-class TCoordinateSystemProvider : public TCSObject {
-public:
-    explicit TCoordinateSystemProvider(AnsiString name) : m_name(std::move(name)) {}
-    const AnsiString& Name() const { return m_name; }
-
-    // Makes the provider ready; may raise.
-    virtual void Initialize() = 0;
-    virtual void GetFormats(TCoordinateReferenceFormatList& list) = 0;
-    virtual void GetPredefinedReferences(TCoordinateReferenceList& list) = 0;
-    // The provider's own reference object for a record; false (see GetLastError) when the
-    // record cannot be used.
-    virtual bool CreateReference(const TCoordinateReferenceDef& def,
-                                 TCoordinateReferencePtr& reference) = 0;
-    virtual bool CreateTransformation(const TCoordinateReferenceDef& source,
-                                      const TCoordinateReferenceDef& target,
-                                      TCoordinateTransformationPtr& transformation) = 0;
-    virtual AnsiString GetLastError() = 0;
-    virtual bool GetGeoFileInfo(const AnsiString& fileName, TGeoFileInfo& info);
-    virtual bool ExportReference(const TCoordinateReference& reference, const AnsiString& format,
-                                 TCoordinateReferenceDef& result);
-
-private:
-    AnsiString m_name;
-};
-
-using TCoordinateSystemProviderPtr = std::shared_ptr<TCoordinateSystemProvider>;
-using TCoordinateSystemProviderList = std::vector<TCoordinateSystemProviderPtr>;
 
 // Keeps built transformations keyed by the two records (caption, format, parameters, X/Y
 // exchange of each), so a repeated build returns the same object with the same behaviour.
@@ -63,9 +24,7 @@ private:
     std::map<std::string, TCoordinateTransformationPtr> m_entries;
 };
 
-class TKavroCoordinateSystemProvider;
-
-class TCoordinateSystemCatalog {
+class TCoordinateSystemCatalog final : public ICoordinateSystemCatalog {
 public:
     // The given providers (null ones skipped) in order, then the catalog's own provider of local
     // zone systems, which is also the default provider.
@@ -88,18 +47,10 @@ public:
     // The provider that supplied a format or predefined reference, or null.
     TCoordinateSystemProvider* ProviderOf(const TCSObject* object) const;
 
-    // Reports failures through `result`; errors raised while reading an outside library's answers
-    // propagate.
     void BuildTransformation(const TCoordinateReferenceDef& source,
                              const TCoordinateReferenceDef& target, TFunctionResult& result,
-                             TCoordinateTransformationPtr& transformation);
-    void BuildTransformationBetween(const TCoordinateReference& source,
-                                    const TCoordinateReference& target, TFunctionResult& result,
-                                    TCoordinateTransformationPtr& transformation) {
-        BuildTransformation(source.Def(), target.Def(), result, transformation);
-    }
-    // Raises ECoordinateSystemError when the record cannot be used.
-    void ValidateReference(const TCoordinateReferenceDef& def);
+                             TCoordinateTransformationPtr& transformation) override;
+    void ValidateReference(const TCoordinateReferenceDef& def) override;
 
     TCoordinateSystemTransformationCache& Cache() { return m_cache; }
 

@@ -1,7 +1,7 @@
 #include "coords/coordinate_system_library.h"
 
-#include "coords/number_text.h"
 #include "platform/dynamic_library.h"
+#include "text/text_rules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,7 +72,7 @@ long long WholeNumber(const TJson& object, const char* key, long long fallback,
 // The message of the error text that a failed initialisation left: the JSON's "Message", or
 // the text as it stands when it is not such JSON.
 AnsiString InitializationMessage(const AnsiString& text) {
-    const std::string_view trimmed = TrimView(text);
+    const std::string_view trimmed = TrimControls(text);
     if (trimmed.empty())
         return {};
     try {
@@ -175,7 +175,7 @@ AnsiString TCoordinateSystemLibrary::TakeText(char* data) const {
 TCoordinateSystemLibrary::TError TCoordinateSystemLibrary::LastError() const {
     TError error;
     const AnsiString text = TakeText(Exports().GetLastError());
-    if (TrimView(text).empty())
+    if (TrimControls(text).empty())
         return error;
     const TJson json = ParseAnsiJson(text);
     if (json.is_null())

@@ -1,6 +1,7 @@
 #include "coords/database_configuration.h"
 
-#include "coords/number_text.h"
+#include "text/number_text.h"
+#include "text/text_rules.h"
 
 #include <pugixml.hpp>
 
@@ -11,12 +12,12 @@ constexpr std::string_view kBinaryMark = "< binary-xml >";
 bool ReadBoolean(const pugi::xml_attribute& attribute, bool fallback) {
     if (!attribute)
         return fallback;
-    const std::string_view text = TrimView(attribute.value());
-    if (SameTextIgnoringCase(text, "true"))
+    const std::string_view text = TrimControls(attribute.value());
+    if (AnsiSameText(text, "true"))
         return true;
-    if (SameTextIgnoringCase(text, "false"))
+    if (AnsiSameText(text, "false"))
         return false;
-    if (auto number = TryParseNumber(text))
+    if (auto number = ReadDecimal(text, kPointOrCommaForm))
         return *number != 0;
     throw ECoordinateSystemError("'" + AnsiString(text) + "' is not a valid boolean value");
 }

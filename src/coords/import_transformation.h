@@ -45,14 +45,6 @@ public:
     // carries the failure's message.
     TFunctionResult ConvertPoint(double& x, double& y) const noexcept;
 
-    // What the PTS and SDR drivers apply point by point after the preparation.
-    const TTransformMatrix& Matrix() const { return m_matrix; }
-    // Null with the affine method.
-    const TContourTransformer* ContourTransformer() const {
-        return m_method == TImportTransformationMethod::CoordinateSystem ? &m_contourTransformer
-                                                                         : nullptr;
-    }
-
 private:
     TImportTransformationMethod m_method = TImportTransformationMethod::Affine;
     TTransformData m_chain;

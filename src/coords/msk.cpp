@@ -1,6 +1,6 @@
 #include "coords/msk.h"
 
-#include "coords/number_text.h"
+#include "text/text_rules.h"
 
 #include <cmath>
 
@@ -26,7 +26,7 @@ std::shared_ptr<TCoordinateReference> TMSKCoordinateReference::Clone() const {
 
 void TMSKCoordinateReference::ReadParameters() {
     m_zones.clear();
-    if (TrimView(m_def.Parameters).empty())
+    if (TrimControls(m_def.Parameters).empty())
         return;
     TJson object;
     try {
@@ -48,13 +48,13 @@ AnsiString TMSKCoordinateReference::ComposeParameters() const {
     return DumpAnsiJson(object, 2);
 }
 
-void TMSKCoordinateReference::Validate(TCoordinateSystemCatalog& catalog) {
+void TMSKCoordinateReference::Validate(ICoordinateSystemCatalog& catalog) {
     for (const auto& zone : m_zones)
         catalog.ValidateReference(zone->Def());
 }
 
 TCoordinateTransformationPtr
-TMSKCoordinateReference::CreateTransformationTo(TCoordinateSystemCatalog& catalog,
+TMSKCoordinateReference::CreateTransformationTo(ICoordinateSystemCatalog& catalog,
                                                 const TCoordinateReferenceDef& target) {
     auto transformation = std::make_shared<TMSKCoordinateTransformation>(
         Clone(), std::make_shared<TCoordinateReference>(target));
@@ -63,7 +63,7 @@ TMSKCoordinateReference::CreateTransformationTo(TCoordinateSystemCatalog& catalo
 }
 
 TCoordinateTransformationPtr
-TMSKCoordinateReference::CreateTransformationFrom(TCoordinateSystemCatalog&,
+TMSKCoordinateReference::CreateTransformationFrom(ICoordinateSystemCatalog&,
                                                   const TCoordinateReferenceDef& source) {
     throw ECoordinateSystemTransformerError(Ansi("Не возможно построить преобразования из \"") +
                                             source.Caption + Ansi("\" в \"") + m_def.Caption +
@@ -96,7 +96,7 @@ bool TZoneBounds::Contains(double x, double y) const {
 
 // --- transformation --------------------------------------------------------------------------
 
-void TMSKCoordinateTransformation::Prepare(TCoordinateSystemCatalog& catalog,
+void TMSKCoordinateTransformation::Prepare(ICoordinateSystemCatalog& catalog,
                                            const TMSKCoordinateReference& reference) {
     if (reference.Zones().empty())
         throw ECriticalCoordinateSystemError(Ansi("Внутренняя ошибка: система координат \"") +
@@ -212,7 +212,7 @@ bool TMSKCoordinateTransformation::InverseTransformBounds(TCSBoundingBox& box, A
 
 // --- provider --------------------------------------------------------------------------------
 
-TKavroCoordinateSystemProvider::TKavroCoordinateSystemProvider(TCoordinateSystemCatalog& catalog)
+TKavroCoordinateSystemProvider::TKavroCoordinateSystemProvider(ICoordinateSystemCatalog& catalog)
     : TCoordinateSystemProvider("Kavro.Kavro"), m_catalog(catalog) {
     m_formats.push_back(MSKFormat());
 }
@@ -232,7 +232,7 @@ bool TKavroCoordinateSystemProvider::CreateReference(const TCoordinateReferenceD
                                                      TCoordinateReferencePtr& reference) {
     m_lastError.clear();
     reference.reset();
-    if (!SameTextIgnoringCase(def.Format, "MSK")) {
+    if (!AnsiSameText(def.Format, "MSK")) {
         m_lastError = Ansi("Не поддерживаемый формат \"") + def.Format +
                       Ansi("\" описания координатной системы");
         return false;
@@ -255,13 +255,13 @@ bool TKavroCoordinateSystemProvider::CreateTransformation(const TCoordinateRefer
     m_lastError.clear();
     result.reset();
     try {
-        if (SameTextIgnoringCase(source.Format, "MSK")) {
+        if (AnsiSameText(source.Format, "MSK")) {
             TMSKCoordinateReference msk(source);
             msk.ReadParameters();
             result = msk.CreateTransformationTo(m_catalog, target);
             return true;
         }
-        if (SameTextIgnoringCase(target.Format, "MSK")) {
+        if (AnsiSameText(target.Format, "MSK")) {
             TMSKCoordinateReference msk(target);
             msk.ReadParameters();
             result = msk.CreateTransformationFrom(m_catalog, source);

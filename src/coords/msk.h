@@ -2,9 +2,7 @@
 // the transformation that converts each point with the zone containing it.
 #pragma once
 
-#include "coords/coordinate_system_catalog.h"
-
-class TCoordinateSystemCatalog;
+#include "coords/coordinate_system_provider.h"
 
 // A reference whose parameters the system itself interprets.
 class TKavroCoordinateReference : public TCoordinateReference {
@@ -14,17 +12,17 @@ public:
     void SaveToJSON(TJson& object) const override;
 
     // Raises the first problem found.
-    virtual void Validate(TCoordinateSystemCatalog& catalog) = 0;
+    virtual void Validate(ICoordinateSystemCatalog& catalog) = 0;
     virtual void ReadParameters() = 0;
     // Parameters := ComposeParameters().
     virtual void WriteParameters() { m_def.Parameters = ComposeParameters(); }
     // The parameter text for the reference's current content.
     [[nodiscard]] virtual AnsiString ComposeParameters() const = 0;
     virtual TCoordinateTransformationPtr
-    CreateTransformationTo(TCoordinateSystemCatalog& catalog,
+    CreateTransformationTo(ICoordinateSystemCatalog& catalog,
                            const TCoordinateReferenceDef& target) = 0;
     virtual TCoordinateTransformationPtr
-    CreateTransformationFrom(TCoordinateSystemCatalog& catalog,
+    CreateTransformationFrom(ICoordinateSystemCatalog& catalog,
                              const TCoordinateReferenceDef& source) = 0;
 };
 
@@ -33,16 +31,16 @@ public:
     using TKavroCoordinateReference::TKavroCoordinateReference;
     std::shared_ptr<TCoordinateReference> Clone() const override;
 
-    void Validate(TCoordinateSystemCatalog& catalog) override;
+    void Validate(ICoordinateSystemCatalog& catalog) override;
     // ECoordinateSystemError "Ошибка считывания параметров МСК" for parameters that are not an
     // object with a "Zones" array; blank parameters give no zones.
     void ReadParameters() override;
     AnsiString ComposeParameters() const override;
     TCoordinateTransformationPtr
-    CreateTransformationTo(TCoordinateSystemCatalog& catalog,
+    CreateTransformationTo(ICoordinateSystemCatalog& catalog,
                            const TCoordinateReferenceDef& target) override;
     TCoordinateTransformationPtr
-    CreateTransformationFrom(TCoordinateSystemCatalog& catalog,
+    CreateTransformationFrom(ICoordinateSystemCatalog& catalog,
                              const TCoordinateReferenceDef& source) override;
 
     TCoordinateReferenceList& Zones() { return m_zones; }
@@ -67,7 +65,7 @@ public:
 
     // Builds the zone transformations into the target; raises on the first zone that has no box
     // or cannot be converted.
-    void Prepare(TCoordinateSystemCatalog& catalog, const TMSKCoordinateReference& reference);
+    void Prepare(ICoordinateSystemCatalog& catalog, const TMSKCoordinateReference& reference);
 
     bool TransformPoints(TCSPointArray& points, TCSBooleanArray& flags, AnsiString& error) override;
     bool TransformPoint(TCSPoint& point, AnsiString& error) override;
@@ -95,7 +93,7 @@ private:
 
 class TKavroCoordinateSystemProvider final : public TCoordinateSystemProvider {
 public:
-    explicit TKavroCoordinateSystemProvider(TCoordinateSystemCatalog& catalog);
+    explicit TKavroCoordinateSystemProvider(ICoordinateSystemCatalog& catalog);
 
     void Initialize() override { m_lastError.clear(); }
     void GetFormats(TCoordinateReferenceFormatList& list) override;
@@ -110,7 +108,7 @@ public:
     static TCoordinateReferenceFormatPtr MSKFormat();
 
 private:
-    TCoordinateSystemCatalog& m_catalog;
+    ICoordinateSystemCatalog& m_catalog;
     TCoordinateReferenceFormatList m_formats;
     AnsiString m_lastError;
 };

@@ -1,7 +1,7 @@
 #include "coords/transform_data.h"
 
-#include "coords/number_text.h"
 #include "platform/locale.h"
+#include "text/number_text.h"
 
 #include <cassert>
 #include <cmath>
@@ -28,8 +28,8 @@ void TTransformPairItem::SetParams(std::string_view text) {
     std::string_view first =
         space == std::string_view::npos ? std::string_view() : text.substr(0, space);
     std::string_view second = space == std::string_view::npos ? text : text.substr(space + 1);
-    const double a = ParseNumber(first);
-    const double b = ParseNumber(second);
+    const double a = ReadDecimalOrRaise(first, kPointOrCommaForm);
+    const double b = ReadDecimalOrRaise(second, kPointOrCommaForm);
     m_first = a;
     m_second = b;
     Changed();
@@ -116,7 +116,7 @@ AnsiString TTransformRotationItem::GetParams() const {
     return FormatGeneral(m_angle, 15, DecimalSeparator());
 }
 void TTransformRotationItem::SetParams(std::string_view text) {
-    m_angle = ParseNumber(text);
+    m_angle = ReadDecimalOrRaise(text, kPointOrCommaForm);
     Changed();
 }
 

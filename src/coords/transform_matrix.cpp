@@ -1,6 +1,6 @@
 #include "coords/transform_matrix.h"
 
-#include "coords/number_text.h"
+#include "text/number_text.h"
 
 #include <cmath>
 #include <vector>

@@ -2,13 +2,15 @@
 #include "addon/com_server.h"
 #include "coords/gui/coordinate_system_custom_editor.h"
 #include "coords/gui/msk_editor.h"
+#include "module/text_import_addon.h"
 
 namespace {
 
 // Constructed when the library is loaded, destroyed when it is unloaded.
 struct TModuleLifetime {
     TModuleLifetime() {
-        LoadAddonModule();
+        // The module's one add-on, owned by the module state until unload.
+        LoadAddonModule([] { new TTextImportAddon; });
         RegisterStandardCoordinateSystemEditors();
     }
     ~TModuleLifetime() {

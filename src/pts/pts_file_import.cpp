@@ -1,18 +1,7 @@
 // The PTS import driver and the PTS preview lister.
 #include "pts/pts_file_import.h"
 
-#include "coords/number_text.h"
-#include "platform/locale.h"
-
 namespace PtsImportForms {
-
-TNXYZFileImport::TNXYZFileImport(TXYZNumberInput& reader, const TPtsWriterSettings& writerSettings,
-                                 const TContourTransformer* transformer,
-                                 const TTransformMatrix& matrix)
-    : m_writer(std::make_unique<TPtsImportCache>(writerSettings)), m_reader(reader),
-      m_conversion(transformer, matrix) {}
-
-TNXYZFileImport::~TNXYZFileImport() = default;
 
 void TNXYZFileImport::Run() {
     m_extent.Clear();
@@ -20,21 +9,13 @@ void TNXYZFileImport::Run() {
     double x = 0, y = 0;
     while (m_reader.ReadPoint(number, comment, x, y)) {
         const TPlanePoint p = m_conversion.Convert({x, y});
-        m_writer->AddPoint(number, comment, p.X, p.Y);
+        m_writer.AddPoint(number, comment, p.X, p.Y);
         m_extent.Extend(p);
     }
 }
 
 AnsiString PtsPreviewLine(const AnsiString& number, double x, double y, const AnsiString& comment) {
-    const char sep = DecimalSeparator();
-    AnsiString line = number;
-    line += ' ';
-    line += FormatFixed(x, 2, sep);
-    line += ' ';
-    line += FormatFixed(y, 2, sep);
-    line += ' ';
-    line += comment;
-    return line;
+    return PointPreviewLine(number, {x, y}) + ' ' + comment;
 }
 
 void TNXYZImportToStrings::Run() {

@@ -1,13 +1,11 @@
 // The PTS import driver and the PTS preview lister.
 #pragma once
 
-#include "pts/import_extent.h"
-#include "pts/point_conversion.h"
+#include "import/import_extent.h"
+#include "import/point_conversion.h"
+#include "import/preview_lines.h"
 #include "pts/pts_import_cache.h"
-#include "pts/text_lines.h"
 #include "pts/xyz_number_input.h"
-
-#include <memory>
 
 namespace PtsImportForms {
 
@@ -15,21 +13,19 @@ namespace PtsImportForms {
 // extent of what it wrote.
 class TNXYZFileImport {
 public:
-    // Creates the writer (which asks the host for its objects and table); the reader and the
-    // transformer are not owned, the matrix is copied.
+    // Creates the writer (which asks the host for its table); the reader is not owned.
     TNXYZFileImport(TXYZNumberInput& reader, const TPtsWriterSettings& writerSettings,
-                    const TContourTransformer* transformer, const TTransformMatrix& matrix);
-    // Frees the writer, which commits what it still holds.
-    ~TNXYZFileImport();
+                    const TPointConversion& conversion)
+        : m_writer(writerSettings), m_reader(reader), m_conversion(conversion) {}
 
-    // An error of the reader, the conversion or the writer ends the run and propagates; the
-    // points handed over before it stay with the writer.
+    // An error of the reader or the writer ends the run and propagates; the points handed over
+    // before it stay with the writer, which the caller commits.
     void Run();
     const TImportExtent& Extent() const { return m_extent; }
-    TPtsImportCache& Writer() { return *m_writer; }
+    TPtsImportCache& Writer() { return m_writer; }
 
 private:
-    std::unique_ptr<TPtsImportCache> m_writer;
+    TPtsImportCache m_writer;
     TXYZNumberInput& m_reader;
     TImportExtent m_extent;
     TPointConversion m_conversion;

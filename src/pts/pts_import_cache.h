@@ -1,10 +1,8 @@
 // The PTS writer: every point becomes a one-point object with its number and comment.
 #pragma once
 
-#include "host_api/automation_api.h"
+#include "import/host_writer.h"
 #include "platform/codepage.h"
-#include "platform/com/bstr.h"
-#include "platform/com/unknown.h"
 
 namespace PtsImportForms {
 
@@ -22,34 +20,26 @@ class TPtsImportCache {
 public:
     static constexpr std::int32_t kCommitEvery = 100;
 
-    // Obtains the map objects and the attribute table from the host (host errors propagate).
+    // Obtains the attribute table from the host (host errors propagate).
     explicit TPtsImportCache(const TPtsWriterSettings& settings);
-    // Commits what is still pending; a failing commit here is not reported (call Flush first
-    // to see it).
-    ~TPtsImportCache();
-    TPtsImportCache(const TPtsImportCache&) = delete;
-    TPtsImportCache& operator=(const TPtsImportCache&) = delete;
 
-    // Creates one object at (x, y) in database coordinates and writes both values as text;
+    // Creates one object at (x, y) in database coordinates and writes both values as text, also
+    // with an empty field name, in one new record per point when the table keeps several;
     // commits after every 100 objects.
     void AddPoint(const AnsiString& number, const AnsiString& comment, double x, double y);
     // Commits the map-object changes.
-    void Flush();
+    void Flush() { m_writer.Commit(); }
 
-    std::int32_t Pending() const { return m_pending; }
+    THostWriter& Writer() { return m_writer; }
+    std::int32_t Pending() const { return m_writer.Pending(); }
 
 private:
-    TComPtr<IKavroDb> m_database;
-    TComPtr<IKavroMapObjects> m_mapObjects;
-    TComPtr<IKavroSemTable> m_table;
+    THostWriter m_writer;
     TBstr m_layerId;
     TBstr m_styleId;
-    TBstr m_tableName;
+    THostTable m_table;
     TBstr m_numberField;
     TBstr m_commentField;
-    bool m_tableHasRecords = false; // table mode other than 0: a new record per point
-    std::int32_t m_pending = 0;
-    bool m_dirty = false; // objects added since the last commit
 };
 
 } // namespace PtsImportForms

@@ -1,8 +1,8 @@
 // The PTS import run: what the wizard hands it, the file checks and the preview.
 #pragma once
 
+#include "import/preview_lines.h"
 #include "pts/pts_import_cache.h"
-#include "pts/text_lines.h"
 
 #include <filesystem>
 

@@ -1,7 +1,7 @@
 // Point sources of the PTS import: the abstract input and the PTS file reader.
 #pragma once
 
-#include "pts/nxyz_point.h"
+#include "import/nxyz_point.h"
 
 #include <filesystem>
 #include <memory>

@@ -1,9 +1,6 @@
 // The point sinks of the SDR import.
 #include "sdr/sdr_file_import.h"
 
-#include "coords/number_text.h"
-#include "platform/locale.h"
-
 namespace SDRImporter {
 
 void TNXYZFileImport::Run(SDRReader::TXYZNumberReader& reader) {
@@ -20,12 +17,7 @@ void TNXYZFileImport::Run(SDRReader::TXYZNumberReader& reader) {
             ++m_delivered;
         }
     } catch (...) {
-        try {
-            EndImport();
-        } catch (...) {
-            // The error that stopped the reading is the one reported.
-        }
-        throw;
+        CommitAfterError(std::current_exception(), [this] { EndImport(); });
     }
     EndImport();
 }
@@ -35,22 +27,8 @@ bool TNXYZFileImport::GetExtent(TImportExtent& extent) const {
     return m_delivered > 0;
 }
 
-TNXYZImportToKavro::TNXYZImportToKavro(TComPtr<IKavroDb> database, const TTransformMatrix& matrix,
-                                       const TContourTransformer* transformer,
-                                       const TSdrImportParams& params)
-    : TNXYZFileImport(transformer, matrix), m_database(database),
-      m_writer(std::make_unique<TSdrImportCache>(std::move(database), params)) {}
-
 void TNXYZImportToStrings::AddPoint(const AnsiString& number, double x, double y, double z) {
-    const char sep = DecimalSeparator();
-    AnsiString line = number;
-    line += ' ';
-    line += FormatFixed(x, 2, sep);
-    line += ' ';
-    line += FormatFixed(y, 2, sep);
-    line += ' ';
-    line += FormatFixed(z, 2, sep);
-    m_lines.Add(line);
+    m_lines.Add(PointPreviewLine(number, {x, y, z}));
 }
 
 } // namespace SDRImporter

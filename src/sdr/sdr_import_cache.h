@@ -2,11 +2,10 @@
 // import date.
 #pragma once
 
-#include "host_api/automation_api.h"
-#include "platform/codepage.h"
-#include "platform/com/unknown.h"
-#include "platform/com/variant.h"
+#include "import/host_writer.h"
 #include "sdr/sdr_import_params.h"
+
+#include <optional>
 
 namespace SDRImporter {
 
@@ -15,37 +14,32 @@ public:
     static constexpr std::int32_t kCommitEvery = 500;
 
     TSdrImportCache(TComPtr<IKavroDb> database, const TSdrImportParams& params);
-    // Commits what is still pending; a failure here cannot be reported.
-    ~TSdrImportCache();
-    TSdrImportCache(const TSdrImportCache&) = delete;
-    TSdrImportCache& operator=(const TSdrImportCache&) = delete;
 
-    // Once per file: fresh map objects, and the table and field names when a table is chosen.
+    // Once per file: the table and field names when a table is chosen (host errors propagate).
     void Begin();
+    // Creates one object at (x, y) in database coordinates; writes the number, the height
+    // rounded to the precision and the import date into the fields that are named, a new record
+    // for every value when the table's mode is 1; commits after every 500 objects.
     void AddPoint(const AnsiString& number, double x, double y, double z);
-    // Commits when objects are pending, then takes a fresh map-objects interface.
-    void Flush();
+    // Commits when objects are pending; what follows goes through a fresh map-objects interface.
+    void Flush() { m_writer.CommitPending(); }
 
-    std::int32_t Pending() const { return m_pending; }
+    THostWriter& Writer() { return m_writer; }
+    std::int32_t Pending() const { return m_writer.Pending(); }
 
 private:
-    void WriteValue(IKavroSemData* data, const TBstr& field, const TVariant& value);
-
-    TComPtr<IKavroDb> m_database;
+    THostWriter m_writer;
     TSdrImportParams m_params;
-    TComPtr<IKavroMapObjects> m_mapObjects;
-    TComPtr<IKavroSemTable> m_table;
-    TBstr m_tableName;
+    TBstr m_layerId;
+    TBstr m_styleId;
+    std::optional<THostTable> m_table;
     TBstr m_numberField;
     TBstr m_heightField;
     TBstr m_dateField;
-    TBstr m_layerId;
-    TBstr m_styleId;
-    bool m_recordPerValue = false; // table mode 1
-    std::int32_t m_pending = 0;
 };
 
-// Z rounded to `precision` decimals, halves to the even neighbour.
+// Z rounded to `precision` decimals, halves to the even neighbour: the nearest double to the
+// rounded decimal (19.699 at one decimal is 19.7), and never -0.
 [[nodiscard]] double RoundHeight(double z, std::int32_t precision);
 
 } // namespace SDRImporter

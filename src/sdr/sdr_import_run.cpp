@@ -1,8 +1,7 @@
 // The SDR import runs.
 #include "sdr/sdr_import_run.h"
 
-#include "coords/import_transformation.h"
-#include "pts/host_points.h"
+#include "import/host_writer.h"
 #include "ui/user_interaction.h"
 
 #include <algorithm>
@@ -54,6 +53,7 @@ bool TSdrErrorList::Contains(const std::filesystem::path& fileName) const {
 void SdrFileLoop(TSdrRunState& state, TNXYZFileImport& sink, ILongOperation& progress,
                  TImportExtent& extent) {
     state.errors.Clear();
+    state.filesWithoutPoints.clear();
     extent.Clear();
     if (state.files.empty())
         return;
@@ -62,13 +62,19 @@ void SdrFileLoop(TSdrRunState& state, TNXYZFileImport& sink, ILongOperation& pro
     for (const std::filesystem::path& fileName : state.files) {
         try {
             log.Add(Ansi("Файл ") + FileNameText(fileName));
+            // A folder of that name is no file to read either.
             std::error_code ec;
-            if (!std::filesystem::exists(fileName, ec)) {
+            if (!std::filesystem::is_regular_file(fileName, ec)) {
                 RecordError(state, fileName, Ansi("Файл не найден"));
                 continue;
             }
             log.Add({});
+            const std::int32_t before = sink.Delivered();
             ImportOneFile(sink, fileName, progress, extent);
+            const std::int32_t points = sink.Delivered() - before;
+            log.Add(Ansi("Прочитано точек: ") + std::to_string(points));
+            if (points == 0)
+                state.filesWithoutPoints.push_back(fileName);
             progress.Pump();
             if (progress.Cancelled()) {
                 log.Add(Ansi("Операция прервана пользователем"));
@@ -83,7 +89,7 @@ void SdrFileLoop(TSdrRunState& state, TNXYZFileImport& sink, ILongOperation& pro
 
 void RunSdrPreview(TSdrRunState& state) {
     const TPointConversion conversion = PrepareRunConversion(state.transformation);
-    TNXYZImportToStrings sink(*state.log, conversion.Matrix(), conversion.Transformer());
+    TNXYZImportToStrings sink(*state.log, conversion);
     TImportExtent extent;
     // No window is started: Pump still lets messages through and Cancelled stays false.
     SdrFileLoop(state, sink, ProgressOf(state), extent);
@@ -104,7 +110,7 @@ AnsiString SdrErrorSummary(const TSdrErrorList& errors) {
 
 void RunSdrImport(TSdrRunState& state, const TSdrImportParams& params) {
     const TPointConversion conversion = PrepareRunConversion(state.transformation);
-    TNXYZImportToKavro sink(state.database, conversion.Matrix(), conversion.Transformer(), params);
+    TNXYZImportToKavro sink(state.database, conversion, params);
     TImportExtent extent;
     if (!state.files.empty()) {
         ILongOperation& progress = ProgressOf(state);
@@ -118,12 +124,23 @@ void RunSdrImport(TSdrRunState& state, const TSdrImportParams& params) {
         }
         progress.End();
     }
-    if (extent.HasArea())
-        ShowHostRect(state.application.Get(), extent.MinX, extent.MinY, extent.MaxX, extent.MaxY);
-    if (state.errors.Empty())
-        UserInteraction().ShowMessage(Ansi("Импорт успешно завершен."));
-    else
-        UserInteraction().ShowMessage(SdrErrorSummary(state.errors));
+    ShowImportExtent(state.application.Get(), extent);
+    UserInteraction().ShowMessage(SdrClosingMessage(state));
+}
+
+AnsiString SdrClosingMessage(const TSdrRunState& state) {
+    if (state.filesWithoutPoints.empty())
+        return state.errors.Empty() ? Ansi("Импорт успешно завершен.")
+                                    : SdrErrorSummary(state.errors);
+    AnsiString text =
+        state.errors.Empty() ? Ansi("Импорт завершен.") : SdrErrorSummary(state.errors);
+    text += "\r\n";
+    text += Ansi("Файлы, в которых не найдено ни одной точки:");
+    for (const std::filesystem::path& fileName : state.filesWithoutPoints) {
+        text += "\r\n";
+        text += FileNameText(fileName.filename());
+    }
+    return text;
 }
 
 } // namespace SDRImporter

@@ -1,7 +1,7 @@
 // Line parsers of survey records.
 #include "sdr/sdr_parser.h"
 
-#include "pts/float_text.h"
+#include "text/text_rules.h"
 
 namespace SDRReader {
 

@@ -61,9 +61,4 @@ struct TSubStringDef {
 void AddSubStringDefinitions(TSubStringInfoList& list, std::int32_t firstStart,
                              std::initializer_list<TSubStringDef> definitions);
 
-// The number field rule: the stripped text is a decimal number once commas become points, or
-// an integer in the runtime's form (sign, decimal digits, or "$", "x", "0x" hexadecimal).
-[[nodiscard]] bool PassesNumberFieldRule(std::string_view stripped);
-[[nodiscard]] bool IsRuntimeInteger(std::string_view text);
-
 } // namespace SDRReader

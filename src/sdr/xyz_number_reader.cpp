@@ -1,19 +1,13 @@
 // The SDR and RPT file readers.
 #include "sdr/xyz_number_reader.h"
 
-#include "pts/float_text.h"
+#include "text/number_text.h"
 #include "text/string_file.h"
+#include "text/text_rules.h"
 
 namespace SDRReader {
 
 namespace {
-AnsiString UpperAscii(AnsiString s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 // Pieces of RPT data split at every comma, not stripped; empty data is one empty piece.
 void SplitPieces(std::string_view data, std::vector<std::string_view>& pieces) {
     pieces.clear();
@@ -35,11 +29,7 @@ std::unique_ptr<TStringFile> OpenLines(const std::filesystem::path& fileName) {
 } // namespace
 
 std::unique_ptr<TXYZNumberReader> ReaderForFile(const std::filesystem::path& fileName) {
-    // The extension of the name after its folder: a dot in a folder name does not count.
-    const std::string name = fileName.filename().string();
-    const std::size_t dot = name.rfind('.');
-    const AnsiString extension =
-        dot == std::string::npos ? AnsiString() : UpperAscii(name.substr(dot));
+    const AnsiString extension = UpperFileExtension(fileName);
     if (extension == ".SDR")
         return std::make_unique<TSDRFileReader>(fileName);
     if (extension == ".RPT")
@@ -88,9 +78,9 @@ bool TRPTFileReader::ReadPoint(AnsiString& number, double& x, double& y, double&
             m_sighting = m_pieces.size() >= 3 ? AnsiString(m_pieces[0]) + AnsiString(m_pieces[2])
                                               : AnsiString();
         } else if (tag == "XYZ     " && m_pieces.size() == 3) {
-            const double px = InvariantTextToFloat(m_pieces[0]);
-            const double py = InvariantTextToFloat(m_pieces[1]);
-            const double pz = InvariantTextToFloat(m_pieces[2]);
+            const double px = ReadDecimalOrRaise(m_pieces[0], kInvariantForm);
+            const double py = ReadDecimalOrRaise(m_pieces[1], kInvariantForm);
+            const double pz = ReadDecimalOrRaise(m_pieces[2], kInvariantForm);
             number = m_station + m_sighting;
             x = px;
             y = py;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -14,35 +15,43 @@
 // row is padded with empty cells to the width of the widest one.
 class TCSVData {
 public:
-    TCSVData() = default;
+    TCSVData();
 
+    // Copies share the parsed table, so a copy is cheap; Clear, Parse and Reparse give the table
+    // new content and never change its copies (a run keeps the table it started with).
     void Clear();
     // Keeps `text` as the source text and rebuilds the rows from it.
     void Parse(AnsiString text);
     // Parses the stored source text again, after the delimiter or quote character changed.
     void Reparse();
 
-    int RowCount() const { return m_rowCount; }
+    int RowCount() const { return m_content->rowCount; }
     // The cells of the first row (of every row), 0 without rows.
-    int ColCount() const { return m_colCount; }
+    int ColCount() const { return m_content->colCount; }
     // Rows and columns count from 0; an index outside the table throws std::out_of_range.
-    // The view stays valid until the next Parse, Reparse or Clear.
+    // The view stays valid until the next Parse, Reparse or Clear of this table.
     std::string_view Cells(int row, int col) const;
 
-    const AnsiString& Text() const { return m_text; }
+    const AnsiString& Text() const { return m_content->text; }
     char Delimiter() const { return m_delimiter; }
     void SetDelimiter(char delimiter) { m_delimiter = delimiter; }
     char QuoteChar() const { return m_quoteChar; }
     void SetQuoteChar(char quoteChar) { m_quoteChar = quoteChar; }
 
 private:
-    AnsiString m_text;
-    // The cells of all rows, row by row, one after another: cell k is the text of m_cells
-    // from the end of cell k - 1 to m_ends[k]. Every row has m_colCount cells.
-    AnsiString m_cells;
-    std::vector<std::size_t> m_ends;
-    int m_rowCount = 0;
-    int m_colCount = 0;
+    struct TContent {
+        AnsiString text;
+        // The cells of all rows, row by row, one after another: cell k is the text of cells
+        // from the end of cell k - 1 to ends[k]. Every row has colCount cells.
+        AnsiString cells;
+        std::vector<std::size_t> ends;
+        int rowCount = 0;
+        int colCount = 0;
+    };
+
+    static const std::shared_ptr<const TContent>& NoContent();
+
+    std::shared_ptr<const TContent> m_content; // never null
     char m_delimiter = '\0';
     char m_quoteChar = '\0';
 };

@@ -1,6 +1,6 @@
 #include "text/words_filter.h"
 
-#include "text/ansi_case.h"
+#include "text/text_rules.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "import_settings.h"
 
-#include "text/ansi_case.h"
+#include "text/text_rules.h"
 
 bool HasStyle(const TImportStyle* entry) {
     return entry && !entry->StyleID.Empty();

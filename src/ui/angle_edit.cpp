@@ -1,8 +1,8 @@
 #include "ui/angle_edit.h"
 
-#include "coords/number_text.h"
 #include "platform/gui/qt_text.h"
 #include "platform/locale.h"
+#include "text/number_text.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -23,7 +23,7 @@ const char* const kDmsMask = "#000°00'00.00\"; ";
 }
 
 double ReadNumber(const QString& text) {
-    const auto value = TryParseNumber(FromQString(text));
+    const auto value = ReadDecimal(FromQString(text), kPointOrCommaForm);
     if (!value)
         NotANumber();
     return *value;

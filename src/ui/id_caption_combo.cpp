@@ -1,7 +1,7 @@
 #include "ui/id_caption_combo.h"
 
 #include "platform/gui/qt_text.h"
-#include "text/ansi_case.h"
+#include "text/text_rules.h"
 
 #include <QByteArray>
 

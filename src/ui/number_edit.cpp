@@ -1,8 +1,8 @@
 #include "ui/number_edit.h"
 
-#include "coords/number_text.h"
 #include "platform/gui/qt_text.h"
 #include "platform/locale.h"
+#include "text/number_text.h"
 
 #include <cmath>
 
@@ -15,7 +15,7 @@ void TNumberEdit::SetValue(double value) {
 }
 
 double TNumberEdit::Value() const {
-    return RoundFraction14(ParseNumber(FromQString(text())));
+    return RoundFraction14(ReadDecimalOrRaise(FromQString(text()), kPointOrCommaForm));
 }
 
 double RoundFraction14(double value) {

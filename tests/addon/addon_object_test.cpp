@@ -8,7 +8,7 @@
 #include "addon/macro_attrs_list.h"
 #include "addon/module_state.h"
 #include "addon/registry_path.h"
-#include "addon/text_import_addon.h"
+#include "addon/sample_addon.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -73,7 +73,7 @@ protected:
 };
 
 TEST_F(AddonObjectTest, FreeFormsTakesTheLastOutBeforeFreeingIt) {
-    auto* addon = new TTextImportAddon;
+    auto* addon = new TSampleAddon;
     TFormLog log;
     new TRecordingForm("a", log);
     new TRecordingForm("b", log);
@@ -89,8 +89,8 @@ TEST_F(AddonObjectTest, FreeFormsTakesTheLastOutBeforeFreeingIt) {
 }
 
 TEST_F(AddonObjectTest, FormsFollowTheCurrentAddonAndLeaveWhenFreed) {
-    auto* first = new TTextImportAddon;
-    auto* second = new TTextImportAddon;
+    auto* first = new TSampleAddon;
+    auto* second = new TSampleAddon;
     EXPECT_EQ(CurrentAddon(), second) << "the newest add-on is current";
     SetFormOwnerWindow(0x42);
 
@@ -125,7 +125,7 @@ TEST_F(AddonObjectTest, FormsFollowTheCurrentAddonAndLeaveWhenFreed) {
 class TCountedAddon final : public TQmCustomAddon {
 public:
     explicit TCountedAddon(int& destroyed)
-        : TQmCustomAddon(CLSID_TextImportAddon, "Counted", "Counted", 7), m_destroyed(destroyed) {}
+        : TQmCustomAddon(kSampleAddonClassId, "Counted", "Counted", 7), m_destroyed(destroyed) {}
     ~TCountedAddon() override { ++m_destroyed; }
 
 private:
@@ -137,7 +137,7 @@ TEST_F(AddonObjectTest, AddonGoesFirstAndUnlinksItsFactory) {
     auto* addon = new TCountedAddon(destroyed);
     TQmAddonFactory* factory = addon->Factory();
     ASSERT_NE(factory, nullptr);
-    ASSERT_EQ(FindAddonFactory(CLSID_TextImportAddon), factory);
+    ASSERT_EQ(FindAddonFactory(kSampleAddonClassId), factory);
     factory->AddRef();
     delete addon;
     EXPECT_EQ(destroyed, 1);
@@ -170,7 +170,7 @@ TEST_F(AddonObjectTest, FactoryGoesFirstAndDestroysItsAddon) {
 }
 
 TEST_F(AddonObjectTest, InitializeReleasesAnEarlierBinding) {
-    auto* addon = new TTextImportAddon;
+    auto* addon = new TSampleAddon;
     TFakeHost first, second;
     addon->Initialize(first.Unknown());
     EXPECT_EQ(first.References(), 9u) << "the sink and seven holders";
@@ -192,7 +192,7 @@ TEST_F(AddonObjectTest, InitializeTakesTheTitleOfTheHostWindow) {
     QWidget mainWindow;
     mainWindow.setWindowTitle(QString::fromUtf8("Карта района"));
 
-    auto* addon = new TTextImportAddon;
+    auto* addon = new TSampleAddon;
     TFakeHost host;
     host.applicationWindow = static_cast<HWND>(mainWindow.winId());
     addon->Initialize(host.Unknown());
@@ -229,7 +229,7 @@ public:
 };
 
 TEST_F(AddonObjectTest, ApplicationObjectComesFromTheAddOnManager) {
-    auto* addon = new TTextImportAddon;
+    auto* addon = new TSampleAddon;
     TFakeHost host;
     EXPECT_THROW(addon->KavroApplication(), EUserError) << "not bound";
     addon->Initialize(host.Unknown());
@@ -247,7 +247,7 @@ TEST_F(AddonObjectTest, ApplicationObjectComesFromTheAddOnManager) {
 }
 
 TEST_F(AddonObjectTest, AStreamTheHostKeepsHoldsTheModule) {
-    auto* addon = new TTextImportAddon;
+    auto* addon = new TSampleAddon;
     TFakeHost host;
     host.keepStream = true;
     host.streamBytes = "xyz";

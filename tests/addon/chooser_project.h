@@ -4,7 +4,7 @@
 #pragma once
 
 #include "addon/com_server.h"
-#include "addon/text_import_addon.h"
+#include "addon/sample_addon.h"
 #include "host/core/host_session.h"
 #include "support/temp_dir.h"
 
@@ -36,7 +36,7 @@ protected:
     void SetUp() override {
         kavrohost::CreateProject(m_file, ChooserProjectDescription());
         m_session = std::make_unique<kavrohost::THostSession>(m_file);
-        m_addon = new TTextImportAddon; // the module's state owns it
+        m_addon = new TSampleAddon; // the module's state owns it
         m_addon->Initialize(m_session->Manager());
     }
     void TearDown() override {
@@ -48,5 +48,5 @@ protected:
     TTempDir m_dir;
     std::filesystem::path m_file = m_dir / "project.kavro";
     std::unique_ptr<kavrohost::THostSession> m_session;
-    TTextImportAddon* m_addon = nullptr;
+    TSampleAddon* m_addon = nullptr;
 };

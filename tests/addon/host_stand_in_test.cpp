@@ -1,7 +1,7 @@
 // The add-on bound to the host stand-in: host failures reach the module as the host's own
 // messages, and the database's coordinate system comes from the project's configuration.
 #include "addon/com_server.h"
-#include "addon/text_import_addon.h"
+#include "addon/sample_addon.h"
 #include "host/core/host_session.h"
 #include "host/test_project.h"
 #include "support/temp_dir.h"
@@ -17,7 +17,7 @@ protected:
     void SetUp() override {
         kavrohost::CreateProject(m_file, SmallProjectDescription());
         m_session = std::make_unique<kavrohost::THostSession>(m_file);
-        m_addon = new TTextImportAddon; // the module's state owns it
+        m_addon = new TSampleAddon; // the module's state owns it
         m_addon->Initialize(m_session->Manager());
     }
     void TearDown() override {
@@ -29,7 +29,7 @@ protected:
     TTempDir m_dir;
     std::filesystem::path m_file = m_dir / "project.kavro";
     std::unique_ptr<kavrohost::THostSession> m_session;
-    TTextImportAddon* m_addon = nullptr;
+    TSampleAddon* m_addon = nullptr;
 };
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "addon/custom_addon.h"
 #include "addon/fake_host.h"
 #include "addon/module_state.h"
-#include "addon/text_import_addon.h"
+#include "addon/sample_addon.h"
 
 #include <gtest/gtest.h>
 
@@ -140,7 +140,7 @@ TEST_F(HostWrappersTest, EmptyHolderRaisesInsteadOfCrashing) {
 }
 
 TEST_F(HostWrappersTest, ReadDatabaseStreamCopiesTheBytesAndRewinds) {
-    TTextImportAddon* addon = new TTextImportAddon;
+    TSampleAddon* addon = new TSampleAddon;
     ASSERT_NO_THROW(addon->Initialize(host.Unknown()));
     host.streamBytes = std::string("<doc>\0\xff</doc>", 13);
 
@@ -178,7 +178,7 @@ TEST_F(HostWrappersTest, ReadDatabaseStreamCopiesTheBytesAndRewinds) {
 }
 
 TEST_F(HostWrappersTest, DatabaseCoordinateSystemComesFromTheConfigurationStream) {
-    TTextImportAddon* addon = new TTextImportAddon;
+    TSampleAddon* addon = new TSampleAddon;
     ASSERT_NO_THROW(addon->Initialize(host.Unknown()));
 
     // No configuration stream: the local system.

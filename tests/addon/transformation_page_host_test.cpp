@@ -2,7 +2,7 @@
 // system, the outside library under the host's folder, and the order of the set-up steps.
 #include "addon/com_server.h"
 #include "addon/import_transformation_host.h"
-#include "addon/text_import_addon.h"
+#include "addon/sample_addon.h"
 #include "coords/gui/import_transformation_page.h"
 #include "host/core/host_session.h"
 #include "host/test_project.h"
@@ -23,7 +23,7 @@ protected:
     void Open(const nlohmann::json& description, const std::filesystem::path& hostFolder) {
         kavrohost::CreateProject(m_file, description);
         m_session = std::make_unique<kavrohost::THostSession>(m_file, hostFolder);
-        m_addon = new TTextImportAddon; // the module's state owns it
+        m_addon = new TSampleAddon; // the module's state owns it
         m_addon->Initialize(m_session->Manager());
     }
     void TearDown() override {
@@ -41,7 +41,7 @@ protected:
     TTempDir m_dir;
     std::filesystem::path m_file = m_dir / "project.kavro";
     std::unique_ptr<kavrohost::THostSession> m_session;
-    TTextImportAddon* m_addon = nullptr;
+    TSampleAddon* m_addon = nullptr;
 };
 
 TEST_F(TransformationPageOnHost, DatabaseWithASystemOpensOnTheSameSystemAndConvertsByTheLibrary) {

@@ -4,8 +4,9 @@
 #pragma once
 
 #include "coords/coordinate_system_catalog.h"
-#include "coords/number_text.h"
 #include "support/reference_def.h"
+#include "text/number_text.h"
+#include "text/text_rules.h"
 
 class TShiftTransformation final : public TCoordinateTransformation {
 public:
@@ -83,13 +84,13 @@ public:
 
 private:
     static std::optional<std::pair<double, double>> Offsets(const TCoordinateReferenceDef& def) {
-        if (!SameTextIgnoringCase(def.Format, "SHIFT"))
+        if (!AnsiSameText(def.Format, "SHIFT"))
             return std::nullopt;
         const auto space = def.Parameters.find(' ');
         if (space == AnsiString::npos)
             return std::nullopt;
-        auto x = TryParseNumber(def.Parameters.substr(0, space));
-        auto y = TryParseNumber(def.Parameters.substr(space + 1));
+        auto x = ReadDecimal(def.Parameters.substr(0, space), kPointOrCommaForm);
+        auto y = ReadDecimal(def.Parameters.substr(space + 1), kPointOrCommaForm);
         if (!x || !y)
             return std::nullopt;
         return std::make_pair(*x, *y);

@@ -1,5 +1,4 @@
 // The affine chain: matrix composition, the text form, descriptions and change notification.
-#include "coords/number_text.h"
 #include "coords/transform_data.h"
 #include "platform/locale.h"
 
@@ -287,15 +286,5 @@ TEST(MatrixSummary, Lines) {
         const auto start = summary->find('=') + 1;
         EXPECT_NEAR(std::stod(summary->substr(start, summary->find(' ', start) - start)), angle,
                     1e-12);
-    }
-}
-
-TEST(NumberText, ReadsBothSeparators) {
-    EXPECT_EQ(ParseNumber("1,5"), 1.5);
-    EXPECT_EQ(ParseNumber(" -2.25 "), -2.25);
-    EXPECT_EQ(ParseNumber("1e3"), 1000);
-    for (const char* bad : {"", " ", "1.2.3", "abc", "inf", "nan", "1 2", "--1"}) {
-        SCOPED_TRACE(bad);
-        EXPECT_FALSE(TryParseNumber(bad).has_value());
     }
 }

@@ -2,11 +2,11 @@
 // and chains travelling from one page to another over the clipboard.
 #include "coords/gui/import_transformation_page.h"
 #include "coords/gui/transform_control.h"
-#include "coords/number_text.h"
 #include "platform/gui/qt_text.h"
 #include "support/modal_driver.h"
 #include "support/reference_def.h"
 #include "support/temp_dir.h"
+#include "text/number_text.h"
 #include "ui/scripted_interaction.h"
 
 #include <QComboBox>

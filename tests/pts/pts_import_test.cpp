@@ -1,8 +1,8 @@
 // The PTS import run against the host stand-in: objects, values, commits, the view and errors.
 #include "coords/import_transformation.h"
 #include "platform/locale.h"
-#include "point_project.h"
 #include "pts/pts_import_run.h"
+#include "support/point_project.h"
 #include "ui/scripted_interaction.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +143,23 @@ TEST_F(PtsRun, InvalidLineStopsTheRunAndKeepsEarlierPoints) {
     EXPECT_EQ(Committed().size(), 129u); // 100 committed in the run, 29 when the writer went
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_FALSE(project.session->LastShowRect());
+}
+
+TEST_F(PtsRun, ACommitFailingAfterAnInvalidLineIsReportedWithIt) {
+    // Line 130 stops the reading; the commit of the 29 objects after the batch fails too.
+    const auto file = project.Write("bad.pts", PtsLines(150, 130));
+    project.session->FailOn("IKavroMapObjects.Commit", 2, "Нет места на диске");
+    try {
+        RunPtsImport(Settings(file));
+        FAIL() << "no error";
+    } catch (const EUserError& e) {
+        const AnsiString start = "'bad' is not a valid floating point value\r\n" +
+                                 Ansi("Не удалось сохранить объекты, созданные до ошибки: ");
+        EXPECT_EQ(e.Message().rfind(start, 0), 0u) << AnsiToUtf8(e.Message());
+        EXPECT_NE(e.Message().find(Ansi("Нет места на диске")), AnsiString::npos);
+    }
+    EXPECT_EQ(Committed().size(), 100u); // the batch committed before the error
+    EXPECT_TRUE(ui.shown.empty());
 }
 
 TEST_F(PtsRun, HostFailureStopsTheRunWithTheHostText) {

@@ -1,9 +1,8 @@
-// The PTS line format, the invariant number form, the PTS reader and the extent.
-#include "pts/float_text.h"
-#include "pts/import_extent.h"
+// The PTS line format and the PTS reader.
 #include "pts/xyz_number_input.h"
 #include "support/temp_dir.h"
 #include "text/byte_stream.h"
+#include "text/text_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -15,39 +14,6 @@ namespace {
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out << bytes;
-}
-
-TEST(InvariantNumber, AcceptsOnlyTheInvariantForm) {
-    struct Case {
-        const char* text;
-        bool ok;
-        double value;
-    } cases[] = {
-        {"12.25", true, 12.25}, {" 1e3 ", true, 1000}, {"-2.5E-1", true, -0.25},
-        {"+7", true, 7},        {".5", true, 0.5},     {"5.", true, 5},
-        {"", false, 0},         {"  ", false, 0},      {"1,5", false, 0},
-        {"1.5;2", false, 0},    {"1e", false, 0},      {"- 1", false, 0},
-        {"inf", false, 0},      {"nan", false, 0},     {"0x1A", false, 0},
-        {"1.2.3", false, 0},    {"\t1", false, 0},     {"1e999", false, 0},
-        {"1 000", false, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        double value = -1;
-        EXPECT_EQ(TryInvariantTextToFloat(c.text, value), c.ok);
-        if (c.ok) {
-            EXPECT_DOUBLE_EQ(value, c.value);
-        }
-    }
-}
-
-TEST(InvariantNumber, ErrorNamesTheText) {
-    try {
-        (void)InvariantTextToFloat("1.5;2");
-        FAIL() << "no error";
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "'1.5;2' is not a valid floating point value");
-    }
 }
 
 TEST(PtsLine, FieldsAndErrors) {
@@ -133,42 +99,6 @@ TEST(InputPtsFile, MissingFileFailsWithTheOpenError) {
     } catch (const EFileOpenError& e) {
         EXPECT_NE(e.Message().find("Cannot open file"), std::string::npos);
     }
-}
-
-TEST(ImportExtent, ExtendMergeAndSize) {
-    TImportExtent e;
-    EXPECT_TRUE(e.IsEmpty());
-    EXPECT_EQ(e.Width(), 0);
-    EXPECT_FALSE(e.HasArea());
-    e.Extend({5, 6});
-    EXPECT_FALSE(e.IsEmpty());
-    EXPECT_FALSE(e.HasArea()); // one point: no width, no height
-    e.Extend({1, 9});
-    e.Extend({3, -2});
-    EXPECT_EQ(e.MinX, 1);
-    EXPECT_EQ(e.MaxX, 5);
-    EXPECT_EQ(e.MinY, -2);
-    EXPECT_EQ(e.MaxY, 9);
-    EXPECT_EQ(e.Width(), 4);
-    EXPECT_EQ(e.Height(), 11);
-
-    TImportExtent empty, copy;
-    e.Merge(empty);
-    EXPECT_EQ(e.Width(), 4);
-    copy.Merge(e);
-    EXPECT_EQ(copy.MinX, 1);
-    EXPECT_EQ(copy.MaxY, 9);
-    TImportExtent far;
-    far.Extend({100, -50});
-    copy.Merge(far);
-    EXPECT_EQ(copy.MaxX, 100);
-    EXPECT_EQ(copy.MinY, -50);
-    EXPECT_EQ(copy.MinX, 1);
-    EXPECT_EQ(copy.MaxY, 9);
-
-    TImportExtent partly;
-    partly.MinX = 0;
-    EXPECT_TRUE(partly.IsEmpty()); // any NaN makes it empty
 }
 
 } // namespace

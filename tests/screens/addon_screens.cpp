@@ -2,7 +2,7 @@
 // wizard opens it: the tree of styles with one preselected, and its search with a filter typed.
 #include "addon/gui/project_tree_form.h"
 #include "addon/gui/search_in_tree_form.h"
-#include "addon/text_import_addon.h"
+#include "addon/sample_addon.h"
 #include "host/core/host_session.h"
 #include "platform/gui/qt_text.h"
 #include "screens/screen_registry.h"
@@ -17,14 +17,14 @@ namespace {
 const TQmCustomAddon& DemoAddon(const TScreenContext& context) {
     // Both stay to the end of the process: the module's state keeps the add-on.
     static kavrohost::THostSession* session = nullptr;
-    static TTextImportAddon* addon = nullptr;
+    static TSampleAddon* addon = nullptr;
     if (!addon) {
         const std::filesystem::path file = std::filesystem::path(context.workDir) / "demo.kavro";
         std::ifstream description(std::filesystem::path(context.sourceDir) / "samples" /
                                   "demo-project.json");
         kavrohost::CreateProject(file, nlohmann::json::parse(description));
         session = new kavrohost::THostSession(file);
-        addon = new TTextImportAddon; // the module's state owns it
+        addon = new TSampleAddon; // the module's state owns it
         addon->Initialize(session->Manager());
     }
     return *addon;

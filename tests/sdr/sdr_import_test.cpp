@@ -2,8 +2,8 @@
 // loop's log and error list, cancellation, the preview and the closing messages.
 #include "coords/import_transformation.h"
 #include "platform/locale.h"
-#include "pts/point_project.h"
 #include "sdr/sdr_import_run.h"
+#include "support/point_project.h"
 #include "ui/scripted_interaction.h"
 
 #include <gtest/gtest.h>
@@ -66,11 +66,25 @@ struct SdrRun : ::testing::Test {
 };
 
 TEST(SdrHeight, RoundsToPrecisionWithHalvesToEven) {
-    EXPECT_DOUBLE_EQ(RoundHeight(12.3456, 2), 12.35);
-    EXPECT_DOUBLE_EQ(RoundHeight(12.344, 2), 12.34);
-    EXPECT_DOUBLE_EQ(RoundHeight(-12.3456, 2), -12.35);
-    EXPECT_DOUBLE_EQ(RoundHeight(0.25, 1), 0.2); // 2.5 tenths: to the even 2
-    EXPECT_DOUBLE_EQ(RoundHeight(0.75, 1), 0.8); // 7.5 tenths: to the even 8
+    // Each expected value is the double nearest to the rounded decimal, compared exactly.
+    const struct {
+        double z;
+        std::int32_t precision;
+        double expected;
+    } cases[] = {
+        {12.3456, 2, 12.35},      {12.344, 2, 12.34},
+        {-12.3456, 2, -12.35},    {0.25, 1, 0.2},  // 2.5 tenths: to the even 2
+        {0.75, 1, 0.8},                            // 7.5 tenths: to the even 8
+        {19.699, 1, 19.7},                         // not 197 * 0.1 = 19.700000000000003
+        {1234.5678, 3, 1234.568}, {-0.04, 1, 0.0}, // +0, never -0
+        {-0.0, 2, 0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.z);
+        const double height = RoundHeight(c.z, c.precision);
+        EXPECT_EQ(height, c.expected);
+        EXPECT_EQ(std::signbit(height), std::signbit(c.expected));
+    }
     EXPECT_NEAR(RoundHeight(123.456789012345, 15), 123.456789012345, 1e-12);
 }
 
@@ -94,8 +108,9 @@ TEST_F(SdrRun, TwelveHundredPointsCommitAtFiveHundredsAndAtTheEndOfTheFile) {
     EXPECT_DOUBLE_EQ(FindValue(objects[1199], "POINTS", "H")->doubleValue, 101.20);
     EXPECT_EQ(FindValue(objects[1199], "POINTS", "DT")->doubleValue, 46000);
 
-    EXPECT_EQ(log.lines, (std::vector<AnsiString>{Ansi("Файл ") + Name(state.files[0]), "",
-                                                  Ansi("Операция завершена")}));
+    EXPECT_EQ(log.lines,
+              (std::vector<AnsiString>{Ansi("Файл ") + Name(state.files[0]), "",
+                                       Ansi("Прочитано точек: 1200"), Ansi("Операция завершена")}));
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text, Ansi("Импорт успешно завершен."));
     EXPECT_FALSE(progress.WindowExists()); // ended
@@ -118,14 +133,12 @@ TEST_F(SdrRun, ThreeFilesWithTheMiddleOneMissing) {
     state.files = {a, b, c};
     RunSdrImport(state, Params());
 
-    const std::vector<AnsiString> expected = {Ansi("Файл ") + Name(a),
-                                              "",
-                                              Ansi("Операция завершена"),
-                                              Ansi("Файл ") + Name(b),
-                                              Ansi("Ошибка: Файл не найден"),
-                                              Ansi("Файл ") + Name(c),
-                                              "",
-                                              Ansi("Операция завершена")};
+    const std::vector<AnsiString> expected = {
+        Ansi("Файл ") + Name(a),    "",
+        Ansi("Прочитано точек: 2"), Ansi("Операция завершена"),
+        Ansi("Файл ") + Name(b),    Ansi("Ошибка: Файл не найден"),
+        Ansi("Файл ") + Name(c),    "",
+        Ansi("Прочитано точек: 1"), Ansi("Операция завершена")};
     EXPECT_EQ(log.lines, expected);
     ASSERT_EQ(state.errors.Entries().size(), 1u);
     EXPECT_EQ(state.errors.Entries()[0].fileName, b);
@@ -146,6 +159,41 @@ TEST_F(SdrRun, ThreeFilesWithTheMiddleOneMissing) {
     EXPECT_EQ((*rect)[3], 2000);
 }
 
+TEST_F(SdrRun, AFolderNamedLikeASelectedFileIsNotFound) {
+    const auto folder = project.dir / "survey.sdr";
+    std::filesystem::create_directory(folder);
+    state.files = {folder};
+    RunSdrImport(state, Params());
+    EXPECT_EQ(log.lines, (std::vector<AnsiString>{Ansi("Файл ") + Name(folder),
+                                                  Ansi("Ошибка: Файл не найден")}));
+    ASSERT_EQ(state.errors.Entries().size(), 1u);
+    EXPECT_EQ(state.errors.Entries()[0].message, Ansi("Файл не найден"));
+}
+
+TEST_F(SdrRun, AFileWithoutPointsIsNamedInTheClosingMessage) {
+    // Only a header and a coordinate record without a height: not a single point.
+    const auto flat = project.Write("flat.sdr", "00NMSDR33 V04-04.02\r\n08KI" + Field16("1") +
+                                                    Field16("10") + Field16("20") + "\r\n");
+    const auto good = project.Write("good.sdr", SdrPoints(2, 0, 0));
+    state.files = {flat, good};
+    RunSdrImport(state, Params());
+    const std::vector<AnsiString> expected = {
+        Ansi("Файл ") + Name(flat), "", Ansi("Прочитано точек: 0"), Ansi("Операция завершена"),
+        Ansi("Файл ") + Name(good), "", Ansi("Прочитано точек: 2"), Ansi("Операция завершена")};
+    EXPECT_EQ(log.lines, expected);
+    EXPECT_TRUE(state.errors.Empty());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text,
+              Ansi("Импорт завершен.\r\nФайлы, в которых не найдено ни одной точки:\r\nflat.sdr"));
+    EXPECT_EQ(Committed().size(), 2u);
+
+    // Beside failed files the list follows the errors.
+    state.errors.Set(project.dir / "bad.rpt", "x");
+    EXPECT_EQ(SdrClosingMessage(state),
+              Ansi("Ошибка импорта следующих файлов:\r\nbad.rpt : x\r\n"
+                   "Файлы, в которых не найдено ни одной точки:\r\nflat.sdr"));
+}
+
 TLongOperations* g_progress = nullptr;
 
 TEST_F(SdrRun, CancellingDuringTheFirstOfThreeFiles) {
@@ -161,6 +209,7 @@ TEST_F(SdrRun, CancellingDuringTheFirstOfThreeFiles) {
     g_progress = nullptr;
 
     const std::vector<AnsiString> expected = {Ansi("Файл ") + Name(a), "",
+                                              Ansi("Прочитано точек: 3"),
                                               Ansi("Операция прервана пользователем")};
     EXPECT_EQ(log.lines, expected);
     EXPECT_EQ(Committed().size(), 3u); // the first file is finished, the others not read
@@ -198,6 +247,21 @@ TEST_F(SdrRun, FileErrorsEndOnlyTheirFileAndKeepWhatWasWritten) {
         ui.shown[0].text.rfind(Ansi("Ошибка импорта следующих файлов:\r\nbad.sdr : '$1A'"), 0), 0u);
 }
 
+TEST_F(SdrRun, ACommitFailingAfterAReadErrorIsPartOfTheFilesError) {
+    const auto bad = project.Write("bad.sdr", SdrPoints(5, 0, 0, 4)); // hexadecimal X in point 4
+    state.files = {bad};
+    project.session->FailOn("IKavroMapObjects.Commit", 1, "Нет места на диске");
+    RunSdrImport(state, Params());
+    ASSERT_EQ(state.errors.Entries().size(), 1u);
+    const AnsiString& message = state.errors.Entries()[0].message;
+    EXPECT_EQ(message.rfind("'$1A' is not a valid floating point value\r\n" +
+                                Ansi("Не удалось сохранить объекты, созданные до ошибки: "),
+                            0),
+              0u)
+        << AnsiToUtf8(message);
+    EXPECT_NE(message.find(Ansi("Нет места на диске")), AnsiString::npos);
+}
+
 TEST_F(SdrRun, NoTableOrNoFieldWritesNoValues) {
     state.files = {project.Write("a.sdr", SdrPoints(2, 0, 0))};
     auto params = Params();
@@ -231,6 +295,7 @@ TEST_F(SdrRun, PreviewListsConvertedPointsAndDropsFailedFiles) {
         Ansi("Файл ") + Name(a),
         "",
         "P1 1,50 1,00 100,00", // converted X, unrounded height with two decimals
+        Ansi("Прочитано точек: 1"),
         Ansi("Операция завершена"),
         Ansi("Файл ") + Name(txt),
         "",
@@ -239,6 +304,7 @@ TEST_F(SdrRun, PreviewListsConvertedPointsAndDropsFailedFiles) {
         Ansi("Файл ") + Name(c),
         "",
         " 1,50 2,00 3,14",
+        Ansi("Прочитано точек: 1"),
         Ansi("Операция завершена")};
     EXPECT_EQ(log.lines, expected);
     EXPECT_EQ(log.updateDepth, 0);

@@ -74,9 +74,16 @@ TEST(CSVDataTest, ReparseAfterDelimiterChange) {
     data.Reparse();
     EXPECT_EQ(Cells(data), (Table{{"a;b", "c"}, {"d", "e;f"}}));
     EXPECT_EQ(data.Text(), "a;b\tc\r\nd\te;f\r\n");
+    // A copy keeps the table it was made from, whatever happens to the original.
+    const TCSVData copy = data;
+    data.SetDelimiter(';');
+    data.Reparse();
+    EXPECT_EQ(Cells(copy), (Table{{"a;b", "c"}, {"d", "e;f"}}));
     data.Clear();
     EXPECT_EQ(data.RowCount(), 0);
     EXPECT_EQ(data.Text(), "");
+    EXPECT_EQ(copy.RowCount(), 2);
+    EXPECT_EQ(copy.Text(), "a;b\tc\r\nd\te;f\r\n");
 }
 
 TEST(CSVDataTest, CellOutsideTheTableThrows) {

@@ -35,7 +35,27 @@ TEST(SeparatorTest, SplitAtSeparator) {
         SplitAtSeparator(c.text, c.separator, head, tail);
         EXPECT_EQ(head, c.head);
         EXPECT_EQ(tail, c.tail);
+        std::string_view headView, tailView;
+        SplitAtSeparator(c.text, c.separator, headView, tailView);
+        EXPECT_EQ(headView, c.head);
+        EXPECT_EQ(tailView, c.tail);
     }
+}
+
+TEST(SeparatorTest, SplitAtSeparatorIntoItsOwnInput) {
+    // The reader's pattern: each split takes the rest of the line from the previous tail.
+    AnsiString head, tail = " 101 ,12.25,45.5 , a,b ";
+    const char* const expected[] = {"101", "12.25", "45.5"};
+    for (const char* field : expected) {
+        SplitAtSeparator(tail, ",", head, tail);
+        EXPECT_EQ(head, field);
+    }
+    EXPECT_EQ(tail, "a,b");
+    // The head may be the input too.
+    head = "x;y";
+    SplitAtSeparator(head, ";", head, tail);
+    EXPECT_EQ(head, "x");
+    EXPECT_EQ(tail, "y");
 }
 
 TEST(SourceTextTest, ConvertsByChoice) {

@@ -97,8 +97,8 @@ TEST(RunParsingTest, FirstDataRowAndRowPoints) {
     EXPECT_EQ(TTextImportRun::FirstDataRow(captions, 7), 0); // no such column
     const auto p = TTextImportRun::ReadRowPoint(captions, 2, 1, 2);
     ASSERT_TRUE(p);
-    EXPECT_EQ(p->x, 10.5);
-    EXPECT_EQ(p->y, 20.0);
+    EXPECT_EQ(p->X, 10.5);
+    EXPECT_EQ(p->Y, 20.0);
     EXPECT_FALSE(TTextImportRun::ReadRowPoint(captions, 3, 1, 2)); // empty Y
     EXPECT_FALSE(TTextImportRun::ReadRowPoint(captions, 0, 1, 2)); // captions
     EXPECT_FALSE(TTextImportRun::ReadRowPoint(captions, 4, 1, 2)); // past the end

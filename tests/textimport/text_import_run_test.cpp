@@ -169,6 +169,47 @@ TEST_F(TextImportRunTest, RowsAsObjectsWithClassifierStylesAndAttributeTypes) {
     EXPECT_EQ(m_progress.Position(), 4);
 }
 
+// A bar wide enough that every row moves it, so that the run lets window messages through
+// after each row.
+struct TWideBar final : IProgressBar {
+    int Width() const override { return 1000; }
+    void SetRange(int, int) override {}
+    void SetPosition(int) override {}
+    void Repaint() override {}
+    void SetVisible(bool) override {}
+};
+
+TEST_F(TextImportRunTest, TheRunReadsItsInputsAsTheyWereWhenItStarted) {
+    Table("N;X;Y;KIND\r\n1;1;1;a\r\n2;2;2;b\r\n3;3;3;a\r\n4;4;4;b\r\n");
+    Style("a", "S1");
+    m_inputs.classifierColumn = 3;
+    m_inputs.method = 2;
+    Map("N", "T1", "NUM", 20);
+    TWideBar bar;
+    m_progress.SetProgressBar(&bar);
+    // While the run lets messages through after its first data row, the wizard's style list
+    // grows and its table and attribute mappings change.
+    int calls = 0;
+    m_ui.onProcessMessages = [&] {
+        if (++calls != 2) // 1: the start, 2: after the first data row
+            return;
+        Style("b", "S2");
+        m_table.Parse("N;X;Y;KIND\r\n9;9;9;b\r\n");
+        m_fields.Clear();
+    };
+    EXPECT_EQ(Run(), 2);
+    EXPECT_EQ(calls, 3); // and after the third row, the second one imported
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 2u);
+    const Points points[] = {{{1, 1}}, {{3, 3}}};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(objects[i].shapes[0].styleId, "S1");
+        EXPECT_EQ(Vertices(objects[i].shapes[0].parts[0]), points[i]);
+        EXPECT_EQ(Value(objects[i], "NUM")->intValue, 2 * i + 1);
+    }
+}
+
 TEST_F(TextImportRunTest, RowsAsObjectsWithoutCaptionsAndWithAffineChain) {
     Table(Ansi("1;100;200;Пункт\r\n2;101;201;Репер\r\n"));
     m_inputs.columnNames = {"n", "x", "y", "text"};

@@ -1,6 +1,6 @@
 // The shared widgets: number and angle fields, id/caption lists, the delayed event, scaling.
-#include "coords/number_text.h"
 #include "platform/gui/qt_text.h"
+#include "text/number_text.h"
 #include "ui/angle_edit.h"
 #include "ui/delayed_event.h"
 #include "ui/id_caption_combo.h"

@@ -1,6 +1,6 @@
 #include "coords/gui/coordinate_system_custom_editor.h"
 
-#include "text/ansi_case.h"
+#include "text/text_rules.h"
 
 #include <utility>
 #include <vector>

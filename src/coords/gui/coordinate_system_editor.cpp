@@ -1,10 +1,10 @@
 #include "coords/gui/coordinate_system_editor.h"
 
 #include "coords/gui/coordinate_system_list_model.h"
-#include "coords/number_text.h"
 #include "platform/gui/clipboard.h"
 #include "platform/gui/qt_text.h"
-#include "text/ansi_case.h"
+#include "text/number_text.h"
+#include "text/text_rules.h"
 #include "ui/delayed_event.h"
 #include "ui/screen_scale.h"
 #include "ui/user_interaction.h"
@@ -297,9 +297,9 @@ int TCoordinateSystemEditorForm::SelectedRow() const {
 void TCoordinateSystemEditorForm::ShowReference(const TCoordinateReferenceDef& reference) {
     m_nameEdit->setText(ToQString(reference.Caption));
     int formatIndex = -1;
-    const std::string_view format = TrimView(reference.Format);
+    const std::string_view format = TrimControls(reference.Format);
     for (size_t i = 0; i < m_formats.size() && formatIndex < 0; ++i)
-        if (AnsiSameText(TrimView(m_formats[i]->Name), format))
+        if (AnsiSameText(TrimControls(m_formats[i]->Name), format))
             formatIndex = static_cast<int>(i);
     m_typeCombo->setCurrentIndex(formatIndex);
     m_datumMemo->setPlainText(ToQString(reference.Parameters));
@@ -330,17 +330,17 @@ TCoordinateReferenceFormatPtr TCoordinateSystemEditorForm::SelectedFormat() cons
 
 TCoordinateReferenceDef TCoordinateSystemEditorForm::ReadPageFields() const {
     TCoordinateReferenceDef def;
-    def.Caption = Trim(FromQString(m_nameEdit->text()));
+    def.Caption = AnsiString(TrimControls(FromQString(m_nameEdit->text())));
     const TCoordinateReferenceFormatPtr format = SelectedFormat();
     def.SetFormat(format ? std::string_view(format->Name) : std::string_view());
-    def.Parameters = Trim(FromQString(m_datumMemo->toPlainText()));
+    def.Parameters = AnsiString(TrimControls(FromQString(m_datumMemo->toPlainText())));
     def.SwitchXY = m_switchXY->isChecked();
     return def;
 }
 
 TCoordinateReferenceDef TCoordinateSystemEditorForm::ReadPage() const {
-    const bool nameBlank = TrimView(FromQString(m_nameEdit->text())).empty();
-    const bool parametersBlank = TrimView(FromQString(m_datumMemo->toPlainText())).empty();
+    const bool nameBlank = TrimControls(FromQString(m_nameEdit->text())).empty();
+    const bool parametersBlank = TrimControls(FromQString(m_datumMemo->toPlainText())).empty();
     if (m_configuration.Has(TCoordinateSystemEditorConfiguration::kAllowBlank) && nameBlank &&
         !SelectedFormat() && parametersBlank)
         return ReadPageFields();
@@ -350,7 +350,7 @@ TCoordinateReferenceDef TCoordinateSystemEditorForm::ReadPage() const {
         throw ECoordinateSystemError(
             Ansi("Не задан формат описания параметров координатной системы"));
     TCoordinateReferenceDef def = ReadPageFields();
-    const AnsiString bounds = Trim(FromQString(m_boundsEdit->text()));
+    const AnsiString bounds = AnsiString(TrimControls(FromQString(m_boundsEdit->text())));
     if (bounds.empty()) {
         if (m_configuration.Has(TCoordinateSystemEditorConfiguration::kRequireBounds))
             throw ECoordinateSystemError(Ansi("Не задана область определения системы координат"));
@@ -411,7 +411,7 @@ void TCoordinateSystemEditorForm::Construct() {
         return;
     TCoordinateReferenceDef def = ReadPageFields();
     // The area typed on the page goes along, so it is shown again after the constructor.
-    def.SetBoundingBoxText(TrimView(FromQString(m_boundsEdit->text())));
+    def.SetBoundingBoxText(TrimControls(FromQString(m_boundsEdit->text())));
     const TCoordinateSystemCustomEditorPtr editor = m_customEditor;
     if (editor->Edit(this, *m_catalog, def)) {
         m_reference = def;

@@ -1,8 +1,9 @@
 #include "coords/gui/msk_editor.h"
 
 #include "coords/gui/coordinate_system_editor.h"
-#include "coords/number_text.h"
 #include "platform/gui/qt_text.h"
+#include "text/number_text.h"
+#include "text/text_rules.h"
 #include "ui/screen_scale.h"
 #include "ui/user_interaction.h"
 
@@ -153,7 +154,7 @@ void TMSKCoordinateSystemEditor::UpdateButtons() {
 }
 
 TCoordinateReferenceDef TMSKCoordinateSystemEditor::ComposeReference() {
-    m_msk.SetCaption(Trim(FromQString(m_nameEdit->text())));
+    m_msk.SetCaption(AnsiString(TrimControls(FromQString(m_nameEdit->text()))));
     m_msk.WriteParameters();
     return m_msk.Def();
 }

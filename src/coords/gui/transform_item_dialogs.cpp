@@ -1,7 +1,7 @@
 #include "coords/gui/transform_item_dialogs.h"
 
-#include "coords/number_text.h"
 #include "platform/gui/qt_text.h"
+#include "text/number_text.h"
 #include "ui/angle_edit.h"
 #include "ui/number_edit.h"
 #include "ui/user_interaction.h"

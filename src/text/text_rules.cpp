@@ -1,4 +1,5 @@
-#include "ansi_case.h"
+// Rules for Windows-1251 text shared by the readers and runs.
+#include "text/text_rules.h"
 
 #include <array>
 
@@ -40,6 +41,14 @@ bool AnsiIsAlphaNumeric(char c) {
     return WideIsAlphaNumeric(AnsiCharToWide(static_cast<unsigned char>(c)));
 }
 
+std::string_view TrimControls(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32)
+        text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32)
+        text.remove_suffix(1);
+    return text;
+}
+
 char AnsiUpperChar(char c) {
     return UpperTable()[static_cast<unsigned char>(c)];
 }
@@ -52,4 +61,17 @@ bool AnsiSameText(std::string_view a, std::string_view b) {
         if (table[static_cast<unsigned char>(a[i])] != table[static_cast<unsigned char>(b[i])])
             return false;
     return true;
+}
+
+AnsiString UpperFileExtension(const std::filesystem::path& fileName) {
+    const std::string name = fileName.filename().string();
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return {};
+    AnsiString extension = name.substr(dot);
+    // Only the Latin letters matter here; the name's other bytes are UTF-8 on this platform.
+    for (char& c : extension)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return extension;
 }

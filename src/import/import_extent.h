@@ -1,7 +1,7 @@
 // The bounding rectangle of imported (converted) points.
 #pragma once
 
-#include "pts/nxyz_point.h"
+#include "import/nxyz_point.h"
 
 #include <limits>
 

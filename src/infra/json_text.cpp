@@ -1,4 +1,5 @@
-#include "coords/json_text.h"
+// The JSON adapter over nlohmann::json for Windows-1251 text.
+#include "infra/json_text.h"
 
 TJson ParseAnsiJson(std::string_view ansiText) {
     try {

@@ -1,9 +1,12 @@
-// The string list that receives preview and log lines: the wizards' memo implements it, the
-// runs and tests use the plain list below.
+// Preview lines of point imports: the string list that receives preview and log lines (the
+// wizards' memo implements it, the runs and tests use the plain list below) and the line of one
+// point.
 #pragma once
 
 #include "platform/codepage.h"
 
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 class TTextLines {
@@ -26,3 +29,8 @@ public:
     std::vector<AnsiString> lines;
     int updateDepth = 0;
 };
+
+// "<number> <value> <value> ...": each value in fixed notation with two decimals and the
+// decimal separator of the user's locale.
+[[nodiscard]] AnsiString PointPreviewLine(std::string_view number,
+                                          std::initializer_list<double> values);

@@ -1,17 +1,12 @@
-// The module's add-on: the three import commands.
+// The module's add-on: its identity and the table of its three import commands.
 #pragma once
 
+#include "addon/commands.h"
 #include "addon/custom_addon.h"
 
 #include <span>
 
 inline constexpr CLSID CLSID_TextImportAddon = MakeGuid("{27DACE42-8427-11D2-AF21-0020AFDED75D}");
-
-// One command: its descriptor for the host and the entry point that runs it.
-struct TAddonCommand {
-    TQmMacroAttrs attrs;
-    void (*execute)(TQmCustomAddon& addon);
-};
 
 class TTextImportAddon final : public TQmCustomAddon {
 public:
@@ -22,6 +17,6 @@ public:
     // Runs the command with that id; an unknown id does nothing.
     void ExecuteMacro(std::int32_t id, std::int32_t value) override;
 
-    // The constant command table: ids 1, 2, 3.
+    // The constant command table: ids 1, 2, 3, each with its importer's entry point.
     static std::span<const TAddonCommand> Commands();
 };

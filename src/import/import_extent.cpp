@@ -1,5 +1,5 @@
 // The bounding rectangle of imported points.
-#include "pts/import_extent.h"
+#include "import/import_extent.h"
 
 #include <cmath>
 

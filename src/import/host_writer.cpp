@@ -1,0 +1,143 @@
+// Writing imported points to the host.
+#include "import/host_writer.h"
+
+#include "host_api/host_errors.h"
+
+namespace {
+
+constexpr std::size_t kHostIdLength = 15;
+
+// Calls a host method that hands out an interface, raising the host's message on failure; a
+// host that succeeds without an object fails plainly instead of crashing the module.
+template <class T, class Call> TComPtr<T> Fetch(Call call) {
+    TComPtr<T> result;
+    OleCheck(call(result.Put()));
+    if (!result)
+        throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
+    return result;
+}
+
+AnsiString MessageOf(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return ExceptionMessage(e);
+    } catch (...) {
+        return Ansi("Неизвестная ошибка");
+    }
+}
+
+} // namespace
+
+TBstr HostIdBstr(std::string_view ansiId) {
+    return AnsiBstr(ansiId.substr(0, kHostIdLength));
+}
+
+TBstr HostIdBstr(std::u16string_view wideId) {
+    return TBstr(wideId.substr(0, kHostIdLength));
+}
+
+TBstr AnsiBstr(std::string_view text) {
+    return TBstr(AnsiToWide(text));
+}
+
+THostTable::THostTable(IKavroDb* database, const TBstr& tableId, TRecordRule rule) {
+    m_table = Fetch<IKavroSemTable>(
+        [&](IKavroSemTable** p) { return database->GetSemTable(tableId.Get(), p); });
+    OleCheck(m_table->get_Name(m_name.Put()));
+    if (rule == TRecordRule::ObjectRecord)
+        return;
+    std::int32_t mode = 0;
+    OleCheck(m_table->get_Mode(&mode));
+    const bool newRecords = rule == TRecordRule::NewRecordPerObject ? mode != 0 : mode == 1;
+    if (newRecords)
+        m_records = rule;
+}
+
+TObjectValues::TObjectValues(IKavroMapObject* object, const THostTable& table) : m_table(table) {
+    m_data = Fetch<IKavroSemData>([&](IKavroSemData** p) { return object->get_SemData(p); });
+    if (table.Records() == TRecordRule::NewRecordPerObject)
+        OleCheck(m_data->NewRecordIndex(table.Name().Get(), &m_record));
+}
+
+void TObjectValues::Set(const TBstr& field, const TVariant& value) {
+    if (m_table.Records() == TRecordRule::NewRecordPerValue)
+        OleCheck(m_data->NewRecordIndex(m_table.Name().Get(), &m_record));
+    OleCheck(m_data->SetValue(m_table.Name().Get(), field.Get(), value.Raw(), m_record));
+}
+
+THostWriter::THostWriter(TComPtr<IKavroDb> database, std::int32_t commitEvery)
+    : m_database(std::move(database)), m_commitEvery(commitEvery) {}
+
+IKavroMapObjects* THostWriter::MapObjects() {
+    if (!m_mapObjects)
+        m_mapObjects = Fetch<IKavroMapObjects>(
+            [&](IKavroMapObjects** p) { return m_database->get_MapObjects(p); });
+    return m_mapObjects.Get();
+}
+
+TComPtr<IKavroMapObject> THostWriter::AddObject(const TBstr& layerId) {
+    IKavroMapObjects* objects = MapObjects();
+    auto object =
+        Fetch<IKavroMapObject>([&](IKavroMapObject** p) { return objects->Add(layerId.Get(), p); });
+    ++m_pending;
+    return object;
+}
+
+TComPtr<IKavroContourPart> THostWriter::AddShapePart(IKavroMapObject* object,
+                                                     const TBstr& styleId) {
+    auto shapes = Fetch<IKavroShapes>([&](IKavroShapes** p) { return object->get_Shapes(p); });
+    auto shape =
+        Fetch<IKavroShape>([&](IKavroShape** p) { return shapes->Add(-1, styleId.Get(), p); });
+    auto contour = Fetch<IKavroContour>([&](IKavroContour** p) { return shape->get_Contour(p); });
+    return Fetch<IKavroContourPart>([&](IKavroContourPart** p) { return contour->Add(-1, p); });
+}
+
+void THostWriter::AddVertex(IKavroContourPart* part, TPlanePoint point) {
+    OleCheck(part->AddVertex(-1, point.X, point.Y, 0));
+}
+
+void THostWriter::MarkClosed(IKavroContourPart* part) {
+    OleCheck(part->put_Closed(VARIANT_TRUE));
+}
+
+TComPtr<IKavroMapObject> THostWriter::AddPointObject(const TBstr& layerId, const TBstr& styleId,
+                                                     TPlanePoint point) {
+    TComPtr<IKavroMapObject> object = AddObject(layerId);
+    TComPtr<IKavroContourPart> part = AddShapePart(object.Get(), styleId);
+    AddVertex(part.Get(), point);
+    return object;
+}
+
+void THostWriter::ObjectDone() {
+    if (m_commitEvery > 0 && m_pending >= m_commitEvery)
+        Commit();
+}
+
+void THostWriter::Commit() {
+    OleCheck(MapObjects()->Commit());
+    m_pending = 0;
+    // The host may hand out a new collection after a commit; what follows goes through it.
+    m_mapObjects.Reset();
+}
+
+void THostWriter::CommitPending() {
+    if (m_pending > 0)
+        Commit();
+}
+
+void THostWriter::CommitAfterError(std::exception_ptr error) {
+    ::CommitAfterError(error, [this] { CommitPending(); });
+}
+
+void RaiseWithCommitFailure(std::exception_ptr error, std::exception_ptr failure) {
+    throw EUserError(MessageOf(error) + "\r\n" +
+                     Ansi("Не удалось сохранить объекты, созданные до ошибки: ") +
+                     MessageOf(failure));
+}
+
+void ShowImportExtent(IKavroApplication* application, const TImportExtent& extent) {
+    if (extent.HasArea())
+        OleCheck(application->ShowRect(extent.MinX, extent.MinY, extent.MaxX, extent.MaxY,
+                                       kShowRectMoveView));
+}
