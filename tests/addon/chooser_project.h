@@ -3,15 +3,9 @@
 // the host's key fields, and a style whose identifier is also a layer's.
 #pragma once
 
-#include "addon/com_server.h"
-#include "addon/sample_addon.h"
-#include "host/core/host_session.h"
-#include "support/temp_dir.h"
+#include "addon/addon_on_host.h"
 
-#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-
-#include <memory>
 
 inline nlohmann::json ChooserProjectDescription() {
     return nlohmann::json::parse(R"json({
@@ -31,22 +25,7 @@ inline nlohmann::json ChooserProjectDescription() {
     })json");
 }
 
-class ChooserOnHostStandIn : public ::testing::Test {
+class ChooserOnHostStandIn : public TAddonOnHostTest {
 protected:
-    void SetUp() override {
-        kavrohost::CreateProject(m_file, ChooserProjectDescription());
-        m_session = std::make_unique<kavrohost::THostSession>(m_file);
-        m_addon = new TSampleAddon; // the module's state owns it
-        m_addon->Initialize(m_session->Manager());
-    }
-    void TearDown() override {
-        m_addon->Finalize();
-        UnloadAddonModule();
-        m_session.reset();
-    }
-
-    TTempDir m_dir;
-    std::filesystem::path m_file = m_dir / "project.kavro";
-    std::unique_ptr<kavrohost::THostSession> m_session;
-    TSampleAddon* m_addon = nullptr;
+    void SetUp() override { Open(ChooserProjectDescription()); }
 };

@@ -1,10 +1,7 @@
 // The add-on bound to the host stand-in: host failures reach the module as the host's own
 // messages, and the database's coordinate system comes from the project's configuration.
-#include "addon/com_server.h"
-#include "addon/sample_addon.h"
-#include "host/core/host_session.h"
+#include "addon/addon_on_host.h"
 #include "host/test_project.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,24 +9,9 @@
 
 namespace {
 
-class AddonOnHostStandIn : public ::testing::Test {
+class AddonOnHostStandIn : public TAddonOnHostTest {
 protected:
-    void SetUp() override {
-        kavrohost::CreateProject(m_file, SmallProjectDescription());
-        m_session = std::make_unique<kavrohost::THostSession>(m_file);
-        m_addon = new TSampleAddon; // the module's state owns it
-        m_addon->Initialize(m_session->Manager());
-    }
-    void TearDown() override {
-        m_addon->Finalize();
-        UnloadAddonModule();
-        m_session.reset();
-    }
-
-    TTempDir m_dir;
-    std::filesystem::path m_file = m_dir / "project.kavro";
-    std::unique_ptr<kavrohost::THostSession> m_session;
-    TSampleAddon* m_addon = nullptr;
+    void SetUp() override { Open(SmallProjectDescription()); }
 };
 
 } // namespace

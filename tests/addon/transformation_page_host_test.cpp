@@ -1,14 +1,11 @@
 // The transformation page set up from the add-on bound to the host stand-in: the database's
 // system, the outside library under the host's folder, and the order of the set-up steps.
-#include "addon/com_server.h"
+#include "addon/addon_on_host.h"
 #include "addon/import_transformation_host.h"
-#include "addon/sample_addon.h"
 #include "coords/gui/import_transformation_page.h"
-#include "host/core/host_session.h"
 #include "host/test_project.h"
 #include "platform/gui/qt_text.h"
 #include "support/reference_def.h"
-#include "support/temp_dir.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -17,31 +14,11 @@
 
 namespace {
 
-class TransformationPageOnHost : public ::testing::Test {
+class TransformationPageOnHost : public TAddonOnHostTest {
 protected:
-    // Opens a project made from the description; the host's folder is the application's.
-    void Open(const nlohmann::json& description, const std::filesystem::path& hostFolder) {
-        kavrohost::CreateProject(m_file, description);
-        m_session = std::make_unique<kavrohost::THostSession>(m_file, hostFolder);
-        m_addon = new TSampleAddon; // the module's state owns it
-        m_addon->Initialize(m_session->Manager());
-    }
-    void TearDown() override {
-        if (m_addon) {
-            m_addon->Finalize();
-            UnloadAddonModule();
-        }
-        m_session.reset();
-    }
-
     static QString Memo(const TImportTransformationPage& page) {
         return page.findChild<QPlainTextEdit*>(QStringLiteral("CsMemo"))->toPlainText();
     }
-
-    TTempDir m_dir;
-    std::filesystem::path m_file = m_dir / "project.kavro";
-    std::unique_ptr<kavrohost::THostSession> m_session;
-    TSampleAddon* m_addon = nullptr;
 };
 
 TEST_F(TransformationPageOnHost, DatabaseWithASystemOpensOnTheSameSystemAndConvertsByTheLibrary) {
