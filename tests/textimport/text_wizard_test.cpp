@@ -6,6 +6,8 @@
 #include "host/core/host_session.h"
 #include "support/point_project.h"
 
+#include <QTest>
+
 #include <fstream>
 
 namespace {
@@ -56,6 +58,28 @@ TEST_F(TextWizardTest, PasteDetectsTheSeparatorAfterDroppingBlankLinesAtTheTop) 
     EXPECT_EQ(m_form->Table().ColCount(), 2);
     EXPECT_EQ(Get<QLabel>("ImportModeLabel")->text(), Q("Режим: импорт текста"));
     EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(TextWizardTest, TypedTextKeepsItsTabsAndAnEmptyMemoGivesOneNamedColumn) {
+    Open();
+    // An empty memo: one column, named after its index.
+    Next();
+    EXPECT_EQ(m_form->Table().RowCount(), 0);
+    EXPECT_EQ(Column("SrcFieldsGrid", 0), (QStringList{Q("Поле 0")}));
+    Prev();
+    // Tab is typed into the memo, which does not wrap its lines.
+    auto* memo = Get<QPlainTextEdit>("Source");
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("E"));
+    QTest::keyClick(memo, Qt::Key_Tab);
+    QTest::keyClicks(memo, QStringLiteral("N"));
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("E\tN"));
+    EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+    Get<QRadioButton>("TabDivided")->setChecked(true);
+    Store("TextImportModule.TabDivided.Checked", "-1");
+    Next();
+    // A first row of data names the columns all the same.
+    EXPECT_EQ(Column("SrcFieldsGrid", 0), (QStringList{"E", "N"}));
 }
 
 TEST_F(TextWizardTest, DetectedSeparatorWinsOverTheStoredOneWhenTheParametersShow) {
@@ -180,6 +204,17 @@ TEST_F(TextWizardTest, SettingsAreAppliedInTheirOrderAndStoredUnderTheirKeys) {
     EXPECT_EQ(Column("ImportStylesGrid", 1), (QStringList{Q("Рамка")}));
     EXPECT_EQ(m_form->Styles()[0].StyleID.Str(), "S4");
     EXPECT_TRUE(Errors().empty()) << Errors().front();
+
+    // The keys are written in their order: a store that fails at the fourth has written the
+    // three before it, and the page is not left.
+    Choose("ComboBoxImportType", "Импортировать как набор точек объекта");
+    Choose("XCoordField", "N");
+    m_session->FailOn("IKavroApplication.SetSetting", 4, "Хранилище недоступно");
+    Prev();
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"Хранилище недоступно"}));
+    EXPECT_EQ(m_form->CurrentPage(), TTextImportForm::kParamsPage);
+    EXPECT_EQ(Setting("TextImportModule.ComboBoxImportType.Index"), "0");
+    EXPECT_EQ(Setting("TextImportModule.ComboBoxXCoordField.Index"), "1");
 }
 
 TEST_F(TextWizardTest, StoredPositionsOutsideTheListsAndTextsThatAreNoNumbers) {

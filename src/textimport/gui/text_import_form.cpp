@@ -173,12 +173,13 @@ QWidget* TTextImportForm::BuildParamsPage() {
     separatorLayout->setColumnStretch(2, 1);
 
     m_srcFieldsGrid = Named(new QTableWidget(1, 1, page), "SrcFieldsGrid");
+    // One name per row, in column order; the default names carry the column's index.
     m_srcFieldsGrid->horizontalHeader()->hide();
+    m_srcFieldsGrid->verticalHeader()->hide();
     m_srcFieldsGrid->horizontalHeader()->setStretchLastSection(true);
     m_srcFieldsGrid->verticalHeader()->setDefaultSectionSize(
         m_srcFieldsGrid->fontMetrics().height() + ScreenScaled(6, this));
     m_srcFieldsGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_srcFieldsGrid->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_srcFieldsGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_srcFieldsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_srcFieldsGrid->setEditTriggers(QAbstractItemView::DoubleClicked |
@@ -206,27 +207,29 @@ QWidget* TTextImportForm::BuildParamsPage() {
                          "ImportStylesGrid");
     m_stylesGrid->SetRowCountKeepingCells(1);
 
+    // Left: how the text becomes columns and which hold the coordinates; right: where the
+    // objects go and with which styles. Labels stand above their lists, so that long map and
+    // layer names keep the whole width of their column.
+    auto* coordinates = new QGridLayout;
+    coordinates->addWidget(MakeLabel("Столбец с координатой X:", m_xCoordField, page), 0, 0);
+    coordinates->addWidget(MakeLabel("Столбец с координатой Y:", m_yCoordField, page), 0, 1);
+    coordinates->addWidget(m_xCoordField, 1, 0);
+    coordinates->addWidget(m_yCoordField, 1, 1);
+    coordinates->setColumnStretch(0, 1);
+    coordinates->setColumnStretch(1, 1);
     auto* left = new QVBoxLayout;
     left->addWidget(MakeLabel("Метод импорта:", m_importType, page));
     left->addWidget(m_importType);
     left->addWidget(separators);
     left->addWidget(MakeLabel("Названия столбцов:", m_srcFieldsGrid, page));
     left->addWidget(m_srcFieldsGrid, 1);
+    left->addLayout(coordinates);
 
-    auto* targets = new QGridLayout;
-    targets->setColumnStretch(1, 1);
-    int row = 0;
-    const auto addRow = [&](const char* caption, QComboBox* box) {
-        targets->addWidget(MakeLabel(caption, box, page), row, 0);
-        targets->addWidget(box, row, 1);
-        ++row;
-    };
-    addRow("Столбец с координатой X:", m_xCoordField);
-    addRow("Столбец с координатой Y:", m_yCoordField);
-    addRow("Импортировать в карту:", m_mapsBox);
-    addRow("Импортировать в слой:", m_layersBox);
     auto* right = new QVBoxLayout;
-    right->addLayout(targets);
+    right->addWidget(MakeLabel("Импортировать в карту:", m_mapsBox, page));
+    right->addWidget(m_mapsBox);
+    right->addWidget(MakeLabel("Импортировать в слой:", m_layersBox, page));
+    right->addWidget(m_layersBox);
     right->addWidget(m_classifyLabel);
     right->addWidget(m_classifyField);
     right->addWidget(m_stylesGrid, 1);
