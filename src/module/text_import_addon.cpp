@@ -3,7 +3,7 @@
 
 #include "pts/pts_command.h"
 #include "sdr/sdr_command.h"
-#include "textimport/text_import_command.h"
+#include "textimport/gui/text_import_command.h"
 
 #include <array>
 

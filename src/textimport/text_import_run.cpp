@@ -90,7 +90,8 @@ int TTextImportRun::Execute() {
     if (!in.table || !in.styles || !in.fields || !in.application)
         throw std::invalid_argument("text import run without table, settings or application");
     m_snapshot = std::make_unique<TSnapshot>(in);
-    CheckParameters();
+    // The inputs still equal the snapshot here: nothing has let window messages through yet.
+    CheckParameters(in);
     m_conversion = PrepareRunConversion(in.transformation);
     switch (static_cast<TTextImportMethod>(m_snapshot->method)) {
     case TTextImportMethod::RingsAsObjects:
@@ -110,24 +111,23 @@ int TTextImportRun::Execute() {
     return m_objectCount;
 }
 
-void TTextImportRun::CheckParameters() const {
-    const TSnapshot& data = *m_snapshot;
-    if (data.xColumnName.empty())
+void TTextImportRun::CheckParameters(const TTextImportInputs& in) {
+    if (in.xColumnName.empty())
         throw EUserError(Ansi("Не задано поле с X координатами"));
-    if (data.yColumnName.empty())
+    if (in.yColumnName.empty())
         throw EUserError(Ansi("Не задано поле с Y координатами"));
-    if (data.mapID.empty())
+    if (in.mapID.empty())
         throw EUserError(Ansi("Не задана карта"));
-    if (data.layerID.empty())
+    if (in.layerID.empty())
         throw EUserError(Ansi("Не задан слой"));
-    if (data.classifierColumn < 0 && !data.styles.empty() && !HasStyle(data.Style(0)))
+    if (in.classifierColumn < 0 && in.styles && !in.styles->Empty() && !HasStyle(&(*in.styles)[0]))
         throw EUserError(Ansi("Ошибка. Не задан стиль для импорта"));
     // A name that matches no column (a column renamed after it was chosen) would make every
     // point invalid; refuse the run instead of importing nothing.
-    if (FindColumn(data.columnNames, data.xColumnName) < 0)
-        throw EUserError(Ansi("Не найден столбец с X координатами: \"") + data.xColumnName + "\"");
-    if (FindColumn(data.columnNames, data.yColumnName) < 0)
-        throw EUserError(Ansi("Не найден столбец с Y координатами: \"") + data.yColumnName + "\"");
+    if (FindColumn(in.columnNames, in.xColumnName) < 0)
+        throw EUserError(Ansi("Не найден столбец с X координатами: \"") + in.xColumnName + "\"");
+    if (FindColumn(in.columnNames, in.yColumnName) < 0)
+        throw EUserError(Ansi("Не найден столбец с Y координатами: \"") + in.yColumnName + "\"");
 }
 
 int TTextImportRun::FirstDataRow(const TCSVData& table, int xColumn) {

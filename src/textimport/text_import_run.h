@@ -66,6 +66,12 @@ public:
     int Execute();
     int ObjectCount() const { return m_objectCount; }
 
+    // The checks a run starts with, in their order and with their messages (the wizard makes
+    // them before it leaves its parameters page): an X and a Y column chosen, a map, a layer,
+    // a style for entry 0 without a classifier; an X or Y name that matches no column is
+    // refused too.
+    static void CheckParameters(const TTextImportInputs& inputs);
+
     // The first row whose X cell is a number; 0 when none is.
     static int FirstDataRow(const TCSVData& table, int xColumn);
     // The row's point when both its X and Y cells are numbers; nothing for a row or column
@@ -83,9 +89,6 @@ private:
     struct TSnapshot;
     class TCommonOpening;
 
-    // The checks of a run in their order, with their messages; also refuses an X or Y name that
-    // matches no column.
-    void CheckParameters() const;
     // The style entry of a row (method 2): entry 0 without a classifier, otherwise the first
     // entry whose Value equals the row's classifier cell exactly; nullptr when none does.
     const TImportStyle* StyleForRow(int row) const;

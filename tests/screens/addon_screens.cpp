@@ -2,33 +2,13 @@
 // wizard opens it: the tree of styles with one preselected, and its search with a filter typed.
 #include "addon/gui/project_tree_form.h"
 #include "addon/gui/search_in_tree_form.h"
-#include "addon/sample_addon.h"
-#include "host/core/host_session.h"
 #include "platform/gui/qt_text.h"
+#include "screens/demo_addon.h"
 #include "screens/screen_registry.h"
 
 #include <QTreeWidget>
 
-#include <fstream>
-
 namespace {
-
-// The add-on bound to the demo project, created once for the run.
-const TQmCustomAddon& DemoAddon(const TScreenContext& context) {
-    // Both stay to the end of the process: the module's state keeps the add-on.
-    static kavrohost::THostSession* session = nullptr;
-    static TSampleAddon* addon = nullptr;
-    if (!addon) {
-        const std::filesystem::path file = std::filesystem::path(context.workDir) / "demo.kavro";
-        std::ifstream description(std::filesystem::path(context.sourceDir) / "samples" /
-                                  "demo-project.json");
-        kavrohost::CreateProject(file, nlohmann::json::parse(description));
-        session = new kavrohost::THostSession(file);
-        addon = new TSampleAddon; // the module's state owns it
-        addon->Initialize(session->Manager());
-    }
-    return *addon;
-}
 
 std::unique_ptr<TProjectTreeForm> StyleChooser(const TScreenContext& context) {
     auto form = std::make_unique<TProjectTreeForm>();

@@ -1,0 +1,204 @@
+// The text import wizard's source page: the memo with typed or pasted text or the list of files,
+// the separator that pasted text suggests, and the reading of the source into the table.
+#include "platform/gui/clipboard.h"
+#include "platform/gui/qt_text.h"
+#include "text/source_text.h"
+#include "text/string_file.h"
+#include "textimport/gui/text_import_form.h"
+#include "ui/user_interaction.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The lines of a text with CR LF, LF or CR line ends; a line end at the very end starts no
+// further line.
+std::vector<QString> SplitLines(const QString& text) {
+    std::vector<QString> lines;
+    if (text.isEmpty())
+        return lines;
+    QString line;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines.push_back(line);
+            line.clear();
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.isEmpty())
+        lines.push_back(line);
+    return lines;
+}
+
+bool IsBlank(const QString& line) {
+    for (const QChar c : line)
+        if (c.unicode() > 32)
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::optional<char> TTextImportForm::DetectSeparator(const std::vector<QString>& lines) {
+    std::optional<char> winner;
+    qsizetype best = 1;
+    for (const char candidate : {'\t', ';', ','}) {
+        qsizetype columns = 0;
+        for (const QString& line : lines)
+            columns = std::max(columns, line.count(QLatin1Char(candidate)) + 1);
+        // A later candidate must give strictly more columns.
+        if (columns > best) {
+            best = columns;
+            winner = candidate;
+        }
+    }
+    return winner;
+}
+
+std::vector<QString> TTextImportForm::MemoLines() const {
+    // The editor keeps its lines apart by LF; a last empty line is where the caret stands after
+    // the last line end, no line of the data.
+    return SplitLines(m_source->toPlainText());
+}
+
+void TTextImportForm::SetMemoLines(const std::vector<QString>& lines) {
+    QString text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char('\n');
+        text += lines[i];
+    }
+    m_source->setPlainText(text);
+}
+
+void TTextImportForm::DropLeadingBlankLines() {
+    const std::vector<QString> lines = MemoLines();
+    std::size_t first = 0;
+    while (first < lines.size() && IsBlank(lines[first]))
+        ++first;
+    if (first > 0)
+        SetMemoLines(
+            std::vector<QString>(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end()));
+}
+
+AnsiString TTextImportForm::MemoText() const {
+    AnsiString text;
+    for (const QString& line : MemoLines()) {
+        text += FromQString(line);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void TTextImportForm::SetImportMode(TImportMode mode) {
+    m_importMode = mode;
+    m_importModeLabel->setText(mode == TImportMode::Text ? QtText("Режим: импорт текста")
+                                                         : QtText("Режим: импорт файлов"));
+}
+
+void TTextImportForm::Paste() {
+    SetImportMode(TImportMode::Text);
+    m_detectedSeparator.reset();
+    // The clipboard's text replaces the memo's in one change.
+    SetMemoLines(SplitLines(QString::fromStdU16String(TClipboard::GetText())));
+    DropLeadingBlankLines();
+    if (const std::optional<char> separator = DetectSeparator(MemoLines())) {
+        ApplySeparator(*separator);
+        m_detectedSeparator = separator;
+    }
+    m_table.Parse(MemoText());
+}
+
+void TTextImportForm::ApplySeparator(char separator) {
+    {
+        const QSignalBlocker tabBlocker(m_tabDivided);
+        const QSignalBlocker symbolBlocker(m_symbolDivided);
+        const QSignalBlocker symbolTextBlocker(m_divSymbol);
+        if (separator == '\t') {
+            m_tabDivided->setChecked(true);
+        } else {
+            m_symbolDivided->setChecked(true);
+            m_divSymbol->setText(ToQString(std::string_view(&separator, 1)));
+        }
+    }
+    SeparatorChanged();
+}
+
+void TTextImportForm::ChooseFiles() {
+    TOpenFileOptions options;
+    options.title = Ansi("Считать исходные данные");
+    options.filter = Ansi("Текстовые файлы (*.txt, *.csv)|*.txt;*.csv|Все файлы (*.*)|*.*");
+    options.defaultExtension = "txt";
+    options.multiSelect = true;
+    const std::vector<std::filesystem::path> files = UserInteraction().OpenFiles(options);
+    if (files.empty())
+        return;
+    SetImportMode(TImportMode::Files);
+    m_detectedSeparator.reset();
+    std::vector<QString> lines;
+    lines.reserve(files.size());
+    for (const std::filesystem::path& file : files)
+        lines.push_back(QString::fromStdU16String(file.u16string()));
+    SetMemoLines(lines);
+}
+
+void TTextImportForm::ClearSource() {
+    SetImportMode(TImportMode::Text);
+    m_detectedSeparator.reset();
+    m_source->clear();
+}
+
+AnsiString TTextImportForm::ReadListedFiles() const {
+    const int codePage = m_codePage->currentIndex();
+    AnsiString buffer;
+    bool firstFile = true;
+    for (const QString& line : MemoLines()) {
+        if (IsBlank(line))
+            continue;
+        const std::filesystem::path path(line.toStdU16String());
+        std::error_code error;
+        if (!std::filesystem::exists(path, error) || std::filesystem::is_directory(path, error))
+            throw EUserError(Ansi("Ошибка. Не найден файл \"") + FromQString(line) + "\"");
+        // One empty row between the rows of two files.
+        if (!firstFile)
+            buffer += "\r\n";
+        firstFile = false;
+        TStringFile file(path, codepage::kAnsi);
+        AnsiString text;
+        bool firstLine = true;
+        while (!file.End()) {
+            file.ReadLine(text);
+            // A UTF-8 file may begin with a byte-order mark, which is no text of its first cell.
+            if (firstLine && codePage == kSourceUtf8 && text.starts_with(kUtf8ByteOrderMark))
+                text.erase(0, kUtf8ByteOrderMark.size());
+            firstLine = false;
+            buffer += text;
+            buffer += "\r\n";
+        }
+    }
+    return ConvertSourceText(buffer, codePage);
+}
+
+void TTextImportForm::ReadSourceIntoTable() {
+    m_table.Clear();
+    if (m_importMode == TImportMode::Text) {
+        DropLeadingBlankLines();
+        m_table.Parse(MemoText());
+    } else {
+        m_table.Parse(ReadListedFiles());
+    }
+}

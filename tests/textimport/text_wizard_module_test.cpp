@@ -1,0 +1,638 @@
+// The text import command through the module's real boundary: TextImport.so loaded by the host
+// stand-in's loader, ExecuteMacro 1, the wizard found among the application's windows and
+// driven by its controls' names, file choices and message boxes answered through their Qt
+// widgets, and the project file read afterwards.
+#include "coords/gui/import_transformation_page.h"
+#include "coords/gui/transform_control.h"
+#include "platform/codepage.h"
+#include "support/modal_driver.h"
+#include "support/module_harness.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <proj.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+using kavrohost::TObjectRecord;
+using kavrohost::TValueRecord;
+
+namespace {
+
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+nlohmann::json DemoProject() {
+    std::ifstream file(std::filesystem::path(TI_SOURCE_DIR) / "samples" / "demo-project.json");
+    return nlohmann::json::parse(file);
+}
+
+// --- driving the wizard's controls by their names -------------------------------------------
+
+template <class T = QWidget> T* Find(QWidget* root, const char* name) {
+    T* widget = root->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+void Click(QWidget* root, const char* name) {
+    if (auto* button = Find<QAbstractButton>(root, name))
+        button->click();
+}
+
+// Chooses an entry as the user does: the selection changes and the list reports the choice.
+void Choose(QWidget* root, const char* comboName, const QString& text) {
+    auto* box = Find<QComboBox>(root, comboName);
+    const int index = box->findText(text);
+    ASSERT_GE(index, 0) << comboName << ": " << text.toStdString();
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+void Paste(QWidget* wizard, const QString& text) {
+    QApplication::clipboard()->setText(text);
+    Click(wizard, "SrcPaste");
+}
+
+// The pick list that opens under the selected row of the grid: the entry with the text is
+// chosen by Enter (a missing entry dismisses the list and fails the test).
+void PickInGrid(QWidget* wizard, const char* gridName, const char* arrowName, int row,
+                const QString& entry) {
+    auto* grid = Find<QTableWidget>(wizard, gridName);
+    grid->setCurrentCell(row, 1);
+    WhenShown("PickList", [entry](QWidget* popup) {
+        auto* list = static_cast<QListWidget*>(popup);
+        const QList<QListWidgetItem*> found = list->findItems(entry, Qt::MatchExactly);
+        if (found.isEmpty()) {
+            ADD_FAILURE() << "no entry " << entry.toStdString();
+            list->close();
+            return;
+        }
+        list->setCurrentItem(found.front());
+        QTest::keyClick(list, Qt::Key_Return);
+    });
+    Click(grid, arrowName);
+}
+
+void PickStyle(QWidget* wizard, int row, const char* style) {
+    PickInGrid(wizard, "ImportStylesGrid", "SelectStyle", row, Q(style));
+}
+
+void PickField(QWidget* wizard, int row, const char* target) {
+    PickInGrid(wizard, "ImportFieldsGrid", "SelectField", row, Q(target));
+}
+
+// Answers the next message box with OK; its text lands in the returned string.
+std::shared_ptr<QString> AnswerMessageBox() {
+    auto text = std::make_shared<QString>();
+    WhenShown("MessageBox", [text](QWidget* widget) {
+        auto* box = static_cast<QMessageBox*>(widget);
+        *text = box->text();
+        box->accept();
+    });
+    return text;
+}
+
+// Chooses the files in the open-file dialog and confirms it.
+void AnswerFileDialog(std::vector<std::filesystem::path> files) {
+    WhenShown("OpenFileDialog", [files](QWidget* widget) {
+        auto* dialog = static_cast<QFileDialog*>(widget);
+        dialog->setDirectory(QString::fromStdU16String(files.front().parent_path().u16string()));
+        QStringList names;
+        for (const auto& file : files)
+            names << QStringLiteral("\"%1\"").arg(
+                QString::fromStdU16String(file.filename().u16string()));
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(names.join(' '));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
+int Page(QWidget* wizard) {
+    return Find<QStackedWidget>(wizard, "PageControl")->currentIndex();
+}
+
+// Runs command 1 and drives its wizard once it shows. Whatever the drive leaves open is
+// cancelled, and a watchdog closes every dialog of a drive that got stuck, so that a failing
+// test never hangs.
+void RunWizard(TModuleHarness& harness, const std::function<void(QWidget*)>& drive) {
+    bool shown = false;
+    WhenShown("TextImportForm", [&](QWidget* wizard) {
+        shown = true;
+        drive(wizard);
+        if (wizard->isVisible())
+            static_cast<QDialog*>(wizard)->reject();
+    });
+    QTimer watchdog;
+    watchdog.setInterval(60000);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        ADD_FAILURE() << "the wizard was stuck; closing its dialogs";
+        watchdog.setInterval(1000);
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible())
+                continue;
+            if (auto* dialog = qobject_cast<QDialog*>(window))
+                dialog->reject();
+            else if (window->windowFlags() & Qt::Popup)
+                window->close();
+        }
+    });
+    watchdog.start();
+    EXPECT_EQ(harness.Execute(1), S_OK);
+    EXPECT_TRUE(shown) << "the wizard did not show";
+}
+
+// --- reading the project ---------------------------------------------------------------------
+
+const TValueRecord* Value(const TObjectRecord& object, const char* field) {
+    for (const TValueRecord& value : object.values)
+        if (value.field == field)
+            return &value;
+    return nullptr;
+}
+
+std::string Describe(const TValueRecord* value) {
+    if (!value)
+        return "(none)";
+    return value->type + ":" + value->text;
+}
+
+std::vector<TObjectRecord> ObjectsOf(const std::vector<TObjectRecord>& all, const char* layer) {
+    std::vector<TObjectRecord> objects;
+    for (const TObjectRecord& object : all)
+        if (object.layerId == layer)
+            objects.push_back(object);
+    return objects;
+}
+
+// --- the data --------------------------------------------------------------------------------
+
+// Control points in the database's UTM zone 37N metres, with a decimal comma.
+const char* const kPoints =
+    "Номер;Название;Вид;Восток;Север;Высота;Класс;Заложен\r\n"
+    "2041;Пункт Никитино;Пункт ГГС;491098,53;6289154,31;171,42;3;12.06.1961\r\n"
+    "1123;Грунтовый репер 1123;Репер;491344,80;6288908,20;153,862;4;14.09.1978\r\n"
+    "ПК0+00;Ось проезда;Пикет;491567,10;6288700,05;152,40;;\r\n";
+
+// Two plots, each ring closed by repeating its first corner; every row repeats its plot's values.
+const char* const kParcels = "Участок;Точка;Восток;Север;Площадь;Дата регистрации\r\n"
+                             "76:11:0123401:31;н1;491500;6288800;400,0;01.03.2021\r\n"
+                             "76:11:0123401:31;н2;491520;6288800;400,0;01.03.2021\r\n"
+                             "76:11:0123401:31;н3;491520;6288820;400,0;01.03.2021\r\n"
+                             "76:11:0123401:31;н4;491500;6288820;400,0;01.03.2021\r\n"
+                             "76:11:0123401:31;н1;491500;6288800;400,0;01.03.2021\r\n"
+                             "76:11:0123401:32;н1;491530;6288800;612,5;15.04.2022\r\n"
+                             "76:11:0123401:32;н2;491565;6288800;612,5;15.04.2022\r\n"
+                             "76:11:0123401:32;н3;491565;6288817,5;612,5;15.04.2022\r\n"
+                             "76:11:0123401:32;н1;491530;6288800;612,5;15.04.2022\r\n";
+
+// Page 1 of the parcels: the plots' layer, its style, the coordinates.
+void ParcelParameters(QWidget* wizard, int method) {
+    Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(method);
+    Choose(wizard, "Maps", Q("Кадастровый план"));
+    Choose(wizard, "SimpleComboBoxLayers", Q("Участки"));
+    Choose(wizard, "XCoordField", Q("Восток"));
+    Choose(wizard, "YCoordField", Q("Север"));
+    PickStyle(wizard, 0, "Земельный участок");
+}
+
+// Page 2 of the parcels, then the import; returns the final message.
+QString ImportParcels(QWidget* wizard) {
+    Click(wizard, "Next");
+    EXPECT_EQ(Page(wizard), 2);
+    PickField(wizard, 0, "Сведения об участке.CADNUM");
+    PickField(wizard, 4, "Сведения об участке.AREA");
+    PickField(wizard, 5, "Сведения об участке.REGISTERED");
+    Click(wizard, "Next");
+    Click(wizard, "Next");
+    EXPECT_EQ(Page(wizard), 4);
+    const auto message = AnswerMessageBox();
+    Click(wizard, "Next");
+    return *message;
+}
+
+void ExpectRing(const kavrohost::TPartRecord& part,
+                std::vector<std::pair<double, double>> corners) {
+    EXPECT_TRUE(part.closed);
+    ASSERT_EQ(part.vertices.size(), corners.size());
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        EXPECT_DOUBLE_EQ(part.vertices[i].x, corners[i].first) << i;
+        EXPECT_DOUBLE_EQ(part.vertices[i].y, corners[i].second) << i;
+    }
+}
+
+const std::vector<std::pair<double, double>> kPlot31 = {
+    {491500, 6288800}, {491520, 6288800}, {491520, 6288820}, {491500, 6288820}};
+const std::vector<std::pair<double, double>> kPlot32 = {
+    {491530, 6288800}, {491565, 6288800}, {491565, 6288817.5}};
+
+TEST(TextWizardThroughTheModule, PastedTableByEachMethodWithStylesAndTypedValues) {
+    TModuleHarness harness(DemoProject());
+    ASSERT_EQ(harness.InitializeResult(), S_OK);
+
+    // One object per row, the style by the value of "Вид".
+    QString message;
+    RunWizard(harness, [&](QWidget* wizard) {
+        Paste(wizard, Q(kPoints));
+        Click(wizard, "Next");
+        ASSERT_EQ(Page(wizard), 1);
+        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
+        EXPECT_EQ(Find<QComboBox>(wizard, "Maps")->currentText(), Q("Топографическая карта"));
+        EXPECT_EQ(Find<QComboBox>(wizard, "SimpleComboBoxLayers")->currentText(),
+                  Q("Геодезические пункты"));
+        Choose(wizard, "XCoordField", Q("Восток"));
+        Choose(wizard, "YCoordField", Q("Север"));
+        Choose(wizard, "ClassifyField", Q("Вид"));
+        PickStyle(wizard, 0, "Пикет");
+        PickStyle(wizard, 1, "Пункт ГГС");
+        PickStyle(wizard, 2, "Репер");
+        Click(wizard, "Next");
+        ASSERT_EQ(Page(wizard), 2);
+        PickField(wizard, 0, "Пункты.NUMBER");
+        PickField(wizard, 1, "Пункты.NAME");
+        PickField(wizard, 5, "Пункты.HEIGHT");
+        PickField(wizard, 6, "Пункты.CLASS");
+        PickField(wizard, 7, "Пункты.LAID");
+        Click(wizard, "Next");
+        Click(wizard, "Next");
+        ASSERT_EQ(Page(wizard), 4);
+        const auto box = AnswerMessageBox();
+        Click(wizard, "Next");
+        message = *box;
+    });
+    EXPECT_EQ(message, Q("Процесс завершен. Импортировано 3 объектов."));
+
+    const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
+    ASSERT_EQ(points.size(), 3u);
+    const char* styles[] = {"GGS", "REPER", "PIKET"};
+    const double x[] = {491098.53, 491344.80, 491567.10};
+    const double y[] = {6289154.31, 6288908.20, 6288700.05};
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(points[i].shapes.size(), 1u);
+        EXPECT_EQ(points[i].shapes[0].styleId, styles[i]);
+        ASSERT_EQ(points[i].shapes[0].parts.size(), 1u);
+        ASSERT_EQ(points[i].shapes[0].parts[0].vertices.size(), 1u);
+        EXPECT_DOUBLE_EQ(points[i].shapes[0].parts[0].vertices[0].x, x[i]);
+        EXPECT_DOUBLE_EQ(points[i].shapes[0].parts[0].vertices[0].y, y[i]);
+    }
+    // Text, integer, real and date fields, and empty cells as no value.
+    EXPECT_EQ(Describe(Value(points[0], "NUMBER")), "text:2041");
+    EXPECT_EQ(Describe(Value(points[0], "NAME")), "text:Пункт Никитино");
+    EXPECT_EQ(Describe(Value(points[0], "CLASS")), "int:3");
+    ASSERT_NE(Value(points[1], "HEIGHT"), nullptr);
+    EXPECT_EQ(Value(points[1], "HEIGHT")->type, "double");
+    EXPECT_DOUBLE_EQ(Value(points[1], "HEIGHT")->doubleValue, 153.862);
+    EXPECT_EQ(Describe(Value(points[1], "LAID")), "date:1978-09-14");
+    EXPECT_EQ(Describe(Value(points[2], "NUMBER")), "text:ПК0+00");
+    EXPECT_EQ(Describe(Value(points[2], "CLASS")), "null:");
+    EXPECT_EQ(Describe(Value(points[2], "LAID")), "null:");
+
+    // Every ring a new object.
+    RunWizard(harness, [&](QWidget* wizard) {
+        Paste(wizard, Q(kParcels));
+        Click(wizard, "Next");
+        ParcelParameters(wizard, 0);
+        message = ImportParcels(wizard);
+    });
+    EXPECT_EQ(message, Q("Процесс завершен. Импортировано 2 объектов."));
+    // Every ring a new shape of one object; the page comes back as it was left.
+    RunWizard(harness, [&](QWidget* wizard) {
+        Paste(wizard, Q(kParcels));
+        Click(wizard, "Next");
+        EXPECT_EQ(Find<QComboBox>(wizard, "SimpleComboBoxLayers")->currentText(), Q("Участки"));
+        EXPECT_EQ(Find<QComboBox>(wizard, "XCoordField")->currentText(), Q("Восток"));
+        EXPECT_EQ(Find<QTableWidget>(wizard, "ImportStylesGrid")->item(0, 1)->text(),
+                  Q("Земельный участок"));
+        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(1);
+        message = ImportParcels(wizard);
+    });
+    EXPECT_EQ(message, Q("Процесс завершен. Импортировано 1 объектов."));
+
+    const auto plots = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "PARCELS");
+    ASSERT_EQ(plots.size(), 3u);
+    // Method 0: two objects, each with its ring and its plot's values.
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(plots[i].shapes.size(), 1u);
+        EXPECT_EQ(plots[i].shapes[0].styleId, "PARCEL");
+        ASSERT_EQ(plots[i].shapes[0].parts.size(), 1u);
+        ExpectRing(plots[i].shapes[0].parts[0], i == 0 ? kPlot31 : kPlot32);
+    }
+    EXPECT_EQ(Describe(Value(plots[0], "CADNUM")), "text:76:11:0123401:31");
+    EXPECT_EQ(Describe(Value(plots[0], "REGISTERED")), "date:2021-03-01");
+    EXPECT_EQ(Describe(Value(plots[1], "CADNUM")), "text:76:11:0123401:32");
+    ASSERT_NE(Value(plots[1], "AREA"), nullptr);
+    EXPECT_DOUBLE_EQ(Value(plots[1], "AREA")->doubleValue, 612.5);
+    // Method 1: one object with both rings as shapes, the last row's values.
+    ASSERT_EQ(plots[2].shapes.size(), 2u);
+    ExpectRing(plots[2].shapes[0].parts.at(0), kPlot31);
+    ExpectRing(plots[2].shapes[1].parts.at(0), kPlot32);
+    EXPECT_EQ(Describe(Value(plots[2], "CADNUM")), "text:76:11:0123401:32");
+}
+
+TEST(TextWizardThroughTheModule, FilesInUtf8AndOem866WithCyrillicNames) {
+    TModuleHarness harness(DemoProject());
+    ASSERT_EQ(harness.InitializeResult(), S_OK);
+    const std::string table = "Номер;Название;Восток;Север\r\n"
+                              "Рп-7;Репер у школы;491344,80;6288908,20\r\n"
+                              "Ёлка-2;Знак у Берёзовой рощи;491360,00;6288915,50\r\n";
+    const auto write = [&](const char* name, const std::string& bytes) {
+        const std::filesystem::path path = harness.Dir().Path() / std::filesystem::u8path(name);
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    };
+    std::string oem;
+    for (const char16_t c : Utf8ToWide(table)) {
+        unsigned char byte = '?';
+        for (int b = 0; b < 256; ++b)
+            if (OemCharToWide(static_cast<unsigned char>(b)) == c)
+                byte = static_cast<unsigned char>(b);
+        oem += static_cast<char>(byte);
+    }
+    // The UTF-8 file begins with a byte-order mark, as Windows editors write it.
+    const std::filesystem::path files[] = {write("Реперы (UTF-8).csv", "\xEF\xBB\xBF" + table),
+                                           write("Реперы (866).txt", oem)};
+    const char* codePages[] = {"UTF-8", "OEM 866"};
+
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(codePages[run]);
+        RunWizard(harness, [&](QWidget* wizard) {
+            AnswerFileDialog({files[run]});
+            Click(wizard, "SrcOpen");
+            EXPECT_EQ(Find<QLabel>(wizard, "ImportModeLabel")->text(), Q("Режим: импорт файлов"));
+            EXPECT_EQ(Find<QPlainTextEdit>(wizard, "Source")->toPlainText(),
+                      QString::fromStdU16String(files[run].u16string()));
+            Find<QComboBox>(wizard, "CodePageComboBox")->setCurrentText(Q(codePages[run]));
+            Click(wizard, "Next");
+            ASSERT_EQ(Page(wizard), 1);
+            EXPECT_EQ(Find<QTableWidget>(wizard, "SrcFieldsGrid")->item(0, 0)->text(), Q("Номер"));
+            EXPECT_EQ(Find<QTableWidget>(wizard, "SrcFieldsGrid")->item(1, 0)->text(),
+                      Q("Название"));
+            Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
+            Choose(wizard, "XCoordField", Q("Восток"));
+            Choose(wizard, "YCoordField", Q("Север"));
+            PickStyle(wizard, 0, "Репер");
+            Click(wizard, "Next");
+            PickField(wizard, 0, "Пункты.NUMBER");
+            PickField(wizard, 1, "Пункты.NAME");
+            Click(wizard, "Next");
+            Click(wizard, "Next");
+            const auto box = AnswerMessageBox();
+            Click(wizard, "Next");
+            EXPECT_EQ(*box, Q("Процесс завершен. Импортировано 2 объектов."));
+        });
+    }
+    const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
+    ASSERT_EQ(points.size(), 4u);
+    for (int i = 0; i < 4; i += 2) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Describe(Value(points[i], "NUMBER")), "text:Рп-7");
+        EXPECT_EQ(Describe(Value(points[i], "NAME")), "text:Репер у школы");
+        EXPECT_EQ(Describe(Value(points[i + 1], "NUMBER")), "text:Ёлка-2");
+        EXPECT_EQ(Describe(Value(points[i + 1], "NAME")), "text:Знак у Берёзовой рощи");
+        EXPECT_DOUBLE_EQ(points[i + 1].shapes.at(0).parts.at(0).vertices.at(0).y, 6288915.5);
+    }
+}
+
+// The sample control points: WGS 84 longitude and latitude with a decimal comma.
+std::string SamplePointsUtf8() {
+    std::ifstream file(std::filesystem::path(TI_SOURCE_DIR) / "samples" / "points.csv",
+                       std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return AnsiToUtf8(bytes.str());
+}
+
+TEST(TextWizardThroughTheModule, ByCoordinateSystemsFromWgs84TheStoredPointsAreProjs) {
+    TModuleHarness harness(DemoProject());
+    ASSERT_EQ(harness.InitializeResult(), S_OK);
+    const QString sample = QString::fromStdString(SamplePointsUtf8());
+    RunWizard(harness, [&](QWidget* wizard) {
+        Paste(wizard, sample);
+        Click(wizard, "Next");
+        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
+        Choose(wizard, "XCoordField", Q("Долгота"));
+        Choose(wizard, "YCoordField", Q("Широта"));
+        Choose(wizard, "ClassifyField", Q("Вид"));
+        PickStyle(wizard, 0, "Пикет");
+        PickStyle(wizard, 1, "Пункт ГГС");
+        PickStyle(wizard, 2, "Репер");
+        Click(wizard, "Next");
+        PickField(wizard, 0, "Пункты.NUMBER");
+        Click(wizard, "Next");
+        ASSERT_EQ(Page(wizard), 3);
+        // The source system chosen in the coordinate system editor from the library's list.
+        Find<QComboBox>(wizard, "TransformationTypeComboBox")->setCurrentIndex(1);
+        WhenShown("CoordinateSystemEditorForm", [](QWidget* editor) {
+            // The database's system is not among the predefined ones: the editor opens on its
+            // parameters; the list is the first page.
+            Find<QTabWidget>(editor, "PageControl")->setCurrentIndex(0);
+            auto* view = Find<QTreeView>(editor, "ListView");
+            const QModelIndexList found =
+                view->model()->match(view->model()->index(0, 0), Qt::DisplayRole,
+                                     QStringLiteral("WGS 84"), 1, Qt::MatchExactly);
+            if (found.isEmpty()) {
+                ADD_FAILURE() << "WGS 84 is not listed";
+                static_cast<QDialog*>(editor)->reject();
+                return;
+            }
+            view->setCurrentIndex(found.front());
+            Click(editor, "OkButton");
+        });
+        Click(wizard, "CsEditButton");
+        EXPECT_EQ(Find<QLineEdit>(wizard, "CsEdit")->text(), QStringLiteral("WGS 84"));
+        Click(wizard, "Next");
+        const auto box = AnswerMessageBox();
+        Click(wizard, "Next");
+        EXPECT_EQ(*box, Q("Процесс завершен. Импортировано 19 объектов."));
+    });
+
+    // The expected points: PROJ's own conversion from WGS 84 (longitude first) into the
+    // database's UTM zone 37N.
+    PJ_CONTEXT* context = proj_context_create();
+    PJ* raw = proj_create_crs_to_crs(context, "EPSG:4326",
+                                     "+proj=utm +zone=37 +datum=WGS84 +units=m +no_defs", nullptr);
+    ASSERT_NE(raw, nullptr);
+    PJ* conversion = proj_normalize_for_visualization(context, raw);
+    proj_destroy(raw);
+    ASSERT_NE(conversion, nullptr);
+
+    const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
+    ASSERT_EQ(points.size(), 19u);
+    std::istringstream lines(SamplePointsUtf8());
+    std::string line;
+    std::getline(lines, line); // the captions
+    for (const TObjectRecord& point : points) {
+        ASSERT_TRUE(std::getline(lines, line));
+        std::vector<std::string> cells;
+        std::stringstream row(line);
+        for (std::string cell; std::getline(row, cell, ';');)
+            cells.push_back(cell);
+        ASSERT_GE(cells.size(), 5u);
+        SCOPED_TRACE(cells[0]);
+        EXPECT_EQ(Describe(Value(point, "NUMBER")), "text:" + cells[0]);
+        std::replace(cells[3].begin(), cells[3].end(), ',', '.');
+        std::replace(cells[4].begin(), cells[4].end(), ',', '.');
+        const PJ_COORD lonLat = proj_coord(std::stod(cells[3]), std::stod(cells[4]), 0, 0);
+        const PJ_COORD expected = proj_trans(conversion, PJ_FWD, lonLat);
+        const auto& vertex = point.shapes.at(0).parts.at(0).vertices.at(0);
+        EXPECT_NEAR(vertex.x, expected.xy.x, 1e-3); // metres, PROJ
+        EXPECT_NEAR(vertex.y, expected.xy.y, 1e-3);
+        // Not the degrees themselves: the conversion took place.
+        EXPECT_GT(vertex.x, 400000.0);
+    }
+    EXPECT_EQ(points[0].shapes[0].styleId, "GGS");
+    EXPECT_EQ(points[18].shapes[0].styleId, "PIKET");
+    proj_destroy(conversion);
+    proj_context_destroy(context);
+}
+
+TEST(TextWizardThroughTheModule, AffineChainPastedFromAnotherWizardsPage) {
+    TModuleHarness harness(DemoProject());
+    ASSERT_EQ(harness.InitializeResult(), S_OK);
+    RunWizard(harness, [&](QWidget* wizard) {
+        Paste(wizard, Q("N;x;y\r\n1;100;200\r\n2;-40;10,5\r\n"));
+        Click(wizard, "Next");
+        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
+        Choose(wizard, "XCoordField", QStringLiteral("x"));
+        Choose(wizard, "YCoordField", QStringLiteral("y"));
+        PickStyle(wizard, 0, "Репер");
+        Click(wizard, "Next");
+        Click(wizard, "Next");
+        ASSERT_EQ(Page(wizard), 3);
+        EXPECT_EQ(Find<QComboBox>(wizard, "TransformationTypeComboBox")->currentIndex(), 0);
+        // Another wizard's transformation page, in this process, copies its chain (the table
+        // went through the clipboard before, so the chain goes now); the clipboard carries it
+        // into the module's wizard.
+        {
+            TImportTransformationPage other;
+            other.Chain().Add(std::make_unique<TTransformScalingItem>(0.5, 0.5));
+            other.Chain().Add(std::make_unique<TTransformTranslationItem>(491000, 6288500));
+            for (QAction* action : other.TransformControl()->List()->actions())
+                if (action->objectName() == QStringLiteral("CopyAction"))
+                    action->trigger();
+        }
+        auto* list = Find<QTreeWidget>(wizard, "TransformListView");
+        for (QAction* action : list->actions())
+            if (action->objectName() == QStringLiteral("PasteAction"))
+                action->trigger();
+        EXPECT_EQ(list->topLevelItemCount(), 2);
+        Click(wizard, "Next");
+        const auto box = AnswerMessageBox();
+        Click(wizard, "Next");
+        EXPECT_EQ(*box, Q("Процесс завершен. Импортировано 2 объектов."));
+    });
+    const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
+    ASSERT_EQ(points.size(), 2u);
+    // Halved, then moved: (100, 200) -> (491050, 6288600); (-40, 10.5) -> (490980, 6288505.25).
+    const auto& first = points[0].shapes.at(0).parts.at(0).vertices.at(0);
+    const auto& second = points[1].shapes.at(0).parts.at(0).vertices.at(0);
+    EXPECT_DOUBLE_EQ(first.x, 491050.0);
+    EXPECT_DOUBLE_EQ(first.y, 6288600.0);
+    EXPECT_DOUBLE_EQ(second.x, 490980.0);
+    EXPECT_DOUBLE_EQ(second.y, 6288505.25);
+}
+
+TEST(TextWizardThroughTheModule, HostFailureMidRunIsShownAndCommittedObjectsStay) {
+    TModuleHarness harness(DemoProject());
+    ASSERT_EQ(harness.InitializeResult(), S_OK);
+    // The second corner of the second plot cannot be written.
+    harness.Session().FailOn("IKavroContourPart.AddVertex", 6, "Сбой записи вершины");
+    QString error;
+    RunWizard(harness, [&](QWidget* wizard) {
+        Paste(wizard, Q(kParcels));
+        Click(wizard, "Next");
+        ParcelParameters(wizard, 0);
+        Click(wizard, "Next");
+        Click(wizard, "Next");
+        Click(wizard, "Next");
+        ASSERT_EQ(Page(wizard), 4);
+        const auto box = AnswerMessageBox();
+        Click(wizard, "Next");
+        error = *box;
+        // The wizard stays on its page with its buttons back.
+        EXPECT_TRUE(wizard->isVisible());
+        EXPECT_EQ(Page(wizard), 4);
+        for (const char* name : {"Next", "Prev", "Cancel"})
+            EXPECT_TRUE(Find<QWidget>(wizard, name)->isEnabled()) << name;
+        Click(wizard, "Cancel");
+    });
+    // The host's own text crossed the boundary into the module's message box.
+    EXPECT_TRUE(error.contains(Q("Сбой записи вершины"))) << error.toStdString();
+    EXPECT_FALSE(error.contains(Q("Процесс завершен")));
+    const auto plots = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "PARCELS");
+    ASSERT_EQ(plots.size(), 2u);
+    ExpectRing(plots[0].shapes.at(0).parts.at(0), kPlot31);
+    ExpectRing(plots[1].shapes.at(0).parts.at(0), {{491530, 6288800}});
+}
+
+TEST(TextWizardThroughTheModule, SettingsSurviveClosingAndReopeningCancelIncluded) {
+    TModuleHarness harness(DemoProject());
+    ASSERT_EQ(harness.InitializeResult(), S_OK);
+    const QString table = Q("N\tE\tH\tK\r\n1\t491000\t6288000\ta\r\n");
+    // Chosen, then cancelled on the parameters page.
+    RunWizard(harness, [&](QWidget* wizard) {
+        Paste(wizard, table);
+        Click(wizard, "Next");
+        EXPECT_TRUE(Find<QRadioButton>(wizard, "TabDivided")->isChecked());
+        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(0);
+        Choose(wizard, "Maps", Q("Кадастровый план"));
+        Choose(wizard, "SimpleComboBoxLayers", Q("Участки"));
+        Choose(wizard, "XCoordField", QStringLiteral("E"));
+        Choose(wizard, "YCoordField", QStringLiteral("H"));
+        PickStyle(wizard, 0, "Земельный участок");
+        Click(wizard, "Cancel");
+    });
+    // Reopened: the same choices; this time the window is closed on the attribute page after
+    // a change.
+    RunWizard(harness, [&](QWidget* wizard) {
+        // Typed, not pasted: the separator comes from the settings.
+        Find<QPlainTextEdit>(wizard, "Source")->setPlainText(table);
+        Click(wizard, "Next");
+        EXPECT_TRUE(Find<QRadioButton>(wizard, "TabDivided")->isChecked());
+        EXPECT_EQ(Find<QComboBox>(wizard, "ComboBoxImportType")->currentIndex(), 0);
+        EXPECT_EQ(Find<QComboBox>(wizard, "Maps")->currentText(), Q("Кадастровый план"));
+        EXPECT_EQ(Find<QComboBox>(wizard, "SimpleComboBoxLayers")->currentText(), Q("Участки"));
+        EXPECT_EQ(Find<QComboBox>(wizard, "XCoordField")->currentText(), QStringLiteral("E"));
+        EXPECT_EQ(Find<QComboBox>(wizard, "YCoordField")->currentText(), QStringLiteral("H"));
+        EXPECT_EQ(Find<QTableWidget>(wizard, "ImportStylesGrid")->item(0, 1)->text(),
+                  Q("Земельный участок"));
+        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(1);
+        Click(wizard, "Next");
+        EXPECT_EQ(Page(wizard), 2);
+        EXPECT_TRUE(wizard->close() || !wizard->isVisible());
+    });
+    // Reopened and cancelled at once: nothing of the stored choices is lost.
+    RunWizard(harness, [&](QWidget* wizard) { Click(wizard, "Cancel"); });
+    RunWizard(harness, [&](QWidget* wizard) {
+        Find<QPlainTextEdit>(wizard, "Source")->setPlainText(table);
+        Click(wizard, "Next");
+        EXPECT_EQ(Find<QComboBox>(wizard, "ComboBoxImportType")->currentIndex(), 1);
+        EXPECT_EQ(Find<QComboBox>(wizard, "XCoordField")->currentText(), QStringLiteral("E"));
+        EXPECT_EQ(Find<QTableWidget>(wizard, "ImportStylesGrid")->item(0, 1)->text(),
+                  Q("Земельный участок"));
+    });
+}
+
+} // namespace
