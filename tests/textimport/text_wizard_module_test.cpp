@@ -5,8 +5,7 @@
 #include "coords/gui/import_transformation_page.h"
 #include "coords/gui/transform_control.h"
 #include "platform/codepage.h"
-#include "support/modal_driver.h"
-#include "support/module_harness.h"
+#include "support/wizard_driver.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -40,36 +39,7 @@ using kavrohost::TValueRecord;
 
 namespace {
 
-QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-nlohmann::json DemoProject() {
-    std::ifstream file(std::filesystem::path(TI_SOURCE_DIR) / "samples" / "demo-project.json");
-    return nlohmann::json::parse(file);
-}
-
-// --- driving the wizard's controls by their names -------------------------------------------
-
-template <class T = QWidget> T* Find(QWidget* root, const char* name) {
-    T* widget = root->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-void Click(QWidget* root, const char* name) {
-    if (auto* button = Find<QAbstractButton>(root, name))
-        button->click();
-}
-
-// Chooses an entry as the user does: the selection changes and the list reports the choice.
-void Choose(QWidget* root, const char* comboName, const QString& text) {
-    auto* box = Find<QComboBox>(root, comboName);
-    const int index = box->findText(text);
-    ASSERT_GE(index, 0) << comboName << ": " << text.toStdString();
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-}
+// --- the text wizard's grids -------------------------------------------------------------
 
 void Paste(QWidget* wizard, const QString& text) {
     QApplication::clipboard()->setText(text);
@@ -104,86 +74,8 @@ void PickField(QWidget* wizard, int row, const char* target) {
     PickInGrid(wizard, "ImportFieldsGrid", "SelectField", row, Q(target));
 }
 
-// Answers the next message box with OK; its text lands in the returned string.
-std::shared_ptr<QString> AnswerMessageBox() {
-    auto text = std::make_shared<QString>();
-    WhenShown("MessageBox", [text](QWidget* widget) {
-        auto* box = static_cast<QMessageBox*>(widget);
-        *text = box->text();
-        box->accept();
-    });
-    return text;
-}
-
-// Chooses the files in the open-file dialog and confirms it.
-void AnswerFileDialog(std::vector<std::filesystem::path> files) {
-    WhenShown("OpenFileDialog", [files](QWidget* widget) {
-        auto* dialog = static_cast<QFileDialog*>(widget);
-        dialog->setDirectory(QString::fromStdU16String(files.front().parent_path().u16string()));
-        QStringList names;
-        for (const auto& file : files)
-            names << QStringLiteral("\"%1\"").arg(
-                QString::fromStdU16String(file.filename().u16string()));
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(names.join(' '));
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-}
-
-int Page(QWidget* wizard) {
-    return Find<QStackedWidget>(wizard, "PageControl")->currentIndex();
-}
-
-// Runs command 1 and drives its wizard once it shows. Whatever the drive leaves open is
-// cancelled, and a watchdog closes every dialog of a drive that got stuck, so that a failing
-// test never hangs.
-void RunWizard(TModuleHarness& harness, const std::function<void(QWidget*)>& drive) {
-    bool shown = false;
-    WhenShown("TextImportForm", [&](QWidget* wizard) {
-        shown = true;
-        drive(wizard);
-        if (wizard->isVisible())
-            static_cast<QDialog*>(wizard)->reject();
-    });
-    QTimer watchdog;
-    watchdog.setInterval(60000);
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        ADD_FAILURE() << "the wizard was stuck; closing its dialogs";
-        watchdog.setInterval(1000);
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (!window->isVisible())
-                continue;
-            if (auto* dialog = qobject_cast<QDialog*>(window))
-                dialog->reject();
-            else if (window->windowFlags() & Qt::Popup)
-                window->close();
-        }
-    });
-    watchdog.start();
-    EXPECT_EQ(harness.Execute(1), S_OK);
-    EXPECT_TRUE(shown) << "the wizard did not show";
-}
-
-// --- reading the project ---------------------------------------------------------------------
-
-const TValueRecord* Value(const TObjectRecord& object, const char* field) {
-    for (const TValueRecord& value : object.values)
-        if (value.field == field)
-            return &value;
-    return nullptr;
-}
-
-std::string Describe(const TValueRecord* value) {
-    if (!value)
-        return "(none)";
-    return value->type + ":" + value->text;
-}
-
-std::vector<TObjectRecord> ObjectsOf(const std::vector<TObjectRecord>& all, const char* layer) {
-    std::vector<TObjectRecord> objects;
-    for (const TObjectRecord& object : all)
-        if (object.layerId == layer)
-            objects.push_back(object);
-    return objects;
+void RunTextWizard(TModuleHarness& harness, const std::function<void(QWidget*)>& drive) {
+    ::RunWizard(harness, 1, "TextImportForm", drive);
 }
 
 // --- the data --------------------------------------------------------------------------------
@@ -253,7 +145,7 @@ TEST(TextWizardThroughTheModule, PastedTableByEachMethodWithStylesAndTypedValues
 
     // One object per row, the style by the value of "Вид".
     QString message;
-    RunWizard(harness, [&](QWidget* wizard) {
+    RunTextWizard(harness, [&](QWidget* wizard) {
         Paste(wizard, Q(kPoints));
         Click(wizard, "Next");
         ASSERT_EQ(Page(wizard), 1);
@@ -310,7 +202,7 @@ TEST(TextWizardThroughTheModule, PastedTableByEachMethodWithStylesAndTypedValues
     EXPECT_EQ(Describe(Value(points[2], "LAID")), "null:");
 
     // Every ring a new object.
-    RunWizard(harness, [&](QWidget* wizard) {
+    RunTextWizard(harness, [&](QWidget* wizard) {
         Paste(wizard, Q(kParcels));
         Click(wizard, "Next");
         ParcelParameters(wizard, 0);
@@ -318,7 +210,7 @@ TEST(TextWizardThroughTheModule, PastedTableByEachMethodWithStylesAndTypedValues
     });
     EXPECT_EQ(message, Q("Процесс завершен. Импортировано 2 объектов."));
     // Every ring a new shape of one object; the page comes back as it was left.
-    RunWizard(harness, [&](QWidget* wizard) {
+    RunTextWizard(harness, [&](QWidget* wizard) {
         Paste(wizard, Q(kParcels));
         Click(wizard, "Next");
         EXPECT_EQ(Find<QComboBox>(wizard, "SimpleComboBoxLayers")->currentText(), Q("Участки"));
@@ -377,7 +269,7 @@ TEST(TextWizardThroughTheModule, FilesInUtf8AndOem866WithCyrillicNames) {
 
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(codePages[run]);
-        RunWizard(harness, [&](QWidget* wizard) {
+        RunTextWizard(harness, [&](QWidget* wizard) {
             AnswerFileDialog({files[run]});
             Click(wizard, "SrcOpen");
             EXPECT_EQ(Find<QLabel>(wizard, "ImportModeLabel")->text(), Q("Режим: импорт файлов"));
@@ -428,7 +320,7 @@ TEST(TextWizardThroughTheModule, ByCoordinateSystemsFromWgs84TheStoredPointsAreP
     TModuleHarness harness(DemoProject());
     ASSERT_EQ(harness.InitializeResult(), S_OK);
     const QString sample = QString::fromStdString(SamplePointsUtf8());
-    RunWizard(harness, [&](QWidget* wizard) {
+    RunTextWizard(harness, [&](QWidget* wizard) {
         Paste(wizard, sample);
         Click(wizard, "Next");
         Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
@@ -511,7 +403,7 @@ TEST(TextWizardThroughTheModule, ByCoordinateSystemsFromWgs84TheStoredPointsAreP
 TEST(TextWizardThroughTheModule, AffineChainPastedFromAnotherWizardsPage) {
     TModuleHarness harness(DemoProject());
     ASSERT_EQ(harness.InitializeResult(), S_OK);
-    RunWizard(harness, [&](QWidget* wizard) {
+    RunTextWizard(harness, [&](QWidget* wizard) {
         Paste(wizard, Q("N;x;y\r\n1;100;200\r\n2;-40;10,5\r\n"));
         Click(wizard, "Next");
         Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
@@ -560,7 +452,7 @@ TEST(TextWizardThroughTheModule, HostFailureMidRunIsShownAndCommittedObjectsStay
     // The second corner of the second plot cannot be written.
     harness.Session().FailOn("IKavroContourPart.AddVertex", 6, "Сбой записи вершины");
     QString error;
-    RunWizard(harness, [&](QWidget* wizard) {
+    RunTextWizard(harness, [&](QWidget* wizard) {
         Paste(wizard, Q(kParcels));
         Click(wizard, "Next");
         ParcelParameters(wizard, 0);
@@ -592,7 +484,7 @@ TEST(TextWizardThroughTheModule, SettingsSurviveClosingAndReopeningCancelInclude
     ASSERT_EQ(harness.InitializeResult(), S_OK);
     const QString table = Q("N\tE\tH\tK\r\n1\t491000\t6288000\ta\r\n");
     // Chosen, then cancelled on the parameters page.
-    RunWizard(harness, [&](QWidget* wizard) {
+    RunTextWizard(harness, [&](QWidget* wizard) {
         Paste(wizard, table);
         Click(wizard, "Next");
         EXPECT_TRUE(Find<QRadioButton>(wizard, "TabDivided")->isChecked());
@@ -606,7 +498,7 @@ TEST(TextWizardThroughTheModule, SettingsSurviveClosingAndReopeningCancelInclude
     });
     // Reopened: the same choices; this time the window is closed on the attribute page after
     // a change.
-    RunWizard(harness, [&](QWidget* wizard) {
+    RunTextWizard(harness, [&](QWidget* wizard) {
         // Typed, not pasted: the separator comes from the settings.
         Find<QPlainTextEdit>(wizard, "Source")->setPlainText(table);
         Click(wizard, "Next");
@@ -624,8 +516,8 @@ TEST(TextWizardThroughTheModule, SettingsSurviveClosingAndReopeningCancelInclude
         EXPECT_TRUE(wizard->close() || !wizard->isVisible());
     });
     // Reopened and cancelled at once: nothing of the stored choices is lost.
-    RunWizard(harness, [&](QWidget* wizard) { Click(wizard, "Cancel"); });
-    RunWizard(harness, [&](QWidget* wizard) {
+    RunTextWizard(harness, [&](QWidget* wizard) { Click(wizard, "Cancel"); });
+    RunTextWizard(harness, [&](QWidget* wizard) {
         Find<QPlainTextEdit>(wizard, "Source")->setPlainText(table);
         Click(wizard, "Next");
         EXPECT_EQ(Find<QComboBox>(wizard, "ComboBoxImportType")->currentIndex(), 1);
