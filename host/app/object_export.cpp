@@ -1,6 +1,7 @@
 #include "object_export.h"
 
 #include "host/core/host_session.h"
+#include "host/core/project_description.h"
 #include "host/store/value_text.h"
 #include "project_captions.h"
 
@@ -63,6 +64,25 @@ nlohmann::json ShapeGeometry(const TShapeRecord& shape) {
     return {{"type", "GeometryCollection"}, {"geometries", parts}};
 }
 
+// The project's coordinate system as a GeoJSON named CRS, the 2008 form that readers such as
+// GDAL still honour: the coordinates stay the database's, and a reader is told what they are
+// instead of taking them for WGS 84 degrees. Null when the project names no system.
+nlohmann::json CrsMember(const std::filesystem::path& project) {
+    const nlohmann::json description = ExportDescription(project);
+    const auto cs = description.find("coordinateSystem");
+    if (cs == description.end() || !cs->is_object())
+        return nullptr;
+    const std::string format = cs->value("format", "");
+    std::string parameters = cs->value("parameters", "");
+    if (parameters.empty())
+        return nullptr;
+    if (format == "EPSG" && parameters.find(':') == std::string::npos)
+        parameters = "EPSG:" + parameters;
+    else if (format != "PROJ4" && format != "WKT" && format != "EPSG")
+        return nullptr;
+    return {{"type", "name"}, {"properties", {{"name", parameters}}}};
+}
+
 } // namespace
 
 std::string ObjectLine(const TObjectRecord& object) {
@@ -84,7 +104,10 @@ std::string ObjectLine(const TObjectRecord& object) {
 
 std::size_t ExportGeoJson(const std::filesystem::path& project, std::ostream& out) {
     std::size_t count = 0;
-    out << "{\"type\":\"FeatureCollection\",\"features\":[";
+    out << "{\"type\":\"FeatureCollection\",";
+    if (const nlohmann::json crs = CrsMember(project); !crs.is_null())
+        out << "\"crs\":" << crs.dump() << ",";
+    out << "\"features\":[";
     auto write = [&](const TObjectRecord& object, const TShapeRecord* shape) {
         nlohmann::json properties = {{"id", object.id}, {"layer", object.layerId}};
         properties["style"] = shape ? nlohmann::json(shape->styleId) : nlohmann::json(nullptr);

@@ -14,6 +14,7 @@ namespace kavrohost {
 std::string ObjectLine(const TObjectRecord& object);
 // Writes the committed objects of a project as a GeoJSON FeatureCollection, one feature per
 // shape (an object without shapes gives one feature without geometry); streams the objects.
+// Coordinates are the database's; a "crs" member names its coordinate system.
 // Returns the number of features.
 std::size_t ExportGeoJson(const std::filesystem::path& project, std::ostream& out);
 // What the committed objects of a project are, for a reader: their number, then for every

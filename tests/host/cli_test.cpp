@@ -107,6 +107,9 @@ TEST_F(KavroHostCli, RegistersShowsRunsListsExportsAndUnregisters) {
               nlohmann::json::parse(R"({"type": "Point", "coordinates": [10, 20]})"));
     EXPECT_EQ(geojson["features"][0]["properties"]["layer"], "L1");
     EXPECT_EQ(geojson["features"][0]["properties"]["style"], "S1");
+    // The coordinates are the database's, and the collection says in which system.
+    EXPECT_EQ(geojson["crs"]["properties"]["name"],
+              SmallProjectDescription()["coordinateSystem"]["parameters"]);
 
     ASSERT_EQ(Run("unregister " + kAddon).code, 0);
     auto gone = Run("info " + kAddon);
