@@ -33,7 +33,7 @@ TMainWindow::TMainWindow() {
     splitter->addWidget(m_view);
     splitter->addWidget(m_panel);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 640, 260});
+    splitter->setSizes({300, 600, 260});
     setCentralWidget(splitter);
     resize(1200, 760);
     m_view->OnSelect([this](std::optional<std::size_t> index) { ShowSelected(index); });

@@ -16,6 +16,9 @@ namespace kavrohost {
 namespace {
 
 constexpr int kMarkerRadius = 4;
+// Room around the extent: beside it for the labels, above and below for the markers.
+constexpr double kLabelMargin = 60;
+constexpr double kMarkerMargin = 20;
 constexpr double kPickPixels = 6;
 constexpr int kLabelCell = 4; // pixels per cell of the grid that keeps labels apart
 
@@ -190,7 +193,11 @@ TMapView::TScreen TMapView::Screen() const {
         h = w;
     TScreen s;
     s.centre = m_view.center();
-    s.scale = std::min(width() / (w * 1.1), height() / (h * 1.1));
+    // A margin in pixels keeps the outermost markers and their labels (drawn to the right of
+    // a point) inside the window whatever the extent's size.
+    const double across = std::max(width() - 2.0 * kLabelMargin, width() / 2.0);
+    const double down = std::max(height() - 2.0 * kMarkerMargin, height() / 2.0);
+    s.scale = std::min(across / w, down / h);
     return s;
 }
 
