@@ -146,19 +146,28 @@ const std::string& LastErrorMessage() noexcept {
 namespace {
 // Contexts no handle uses, kept for the next handles: a context keeps its database connection
 // and caches, which a new one would have to build again (tens of milliseconds per handle). A
-// context goes to one handle at a time; the mutex hands it over between threads.
-std::mutex g_poolMutex;
-std::vector<PJ_CONTEXT*> g_pool;
+// context goes to one handle at a time; the mutex hands it over between threads. The pool is
+// never destroyed: a user that finalises the library from its own static destructors, at exit,
+// may come after this library's have run.
+struct TPool {
+    std::mutex mutex;
+    std::vector<PJ_CONTEXT*> contexts;
+};
+TPool& Pool() {
+    static TPool* const pool = new TPool;
+    return *pool;
+}
 constexpr std::size_t kMaxPooled = 8;
 
 void DiscardLog(void*, int, const char*) noexcept {}
 
 PJ_CONTEXT* AcquireContext() {
     {
-        std::lock_guard lock(g_poolMutex);
-        if (!g_pool.empty()) {
-            PJ_CONTEXT* ctx = g_pool.back();
-            g_pool.pop_back();
+        TPool& pool = Pool();
+        std::lock_guard lock(pool.mutex);
+        if (!pool.contexts.empty()) {
+            PJ_CONTEXT* ctx = pool.contexts.back();
+            pool.contexts.pop_back();
             return ctx;
         }
     }
@@ -171,9 +180,10 @@ PJ_CONTEXT* AcquireContext() {
 void ReleaseContext(PJ_CONTEXT* ctx) noexcept {
     proj_log_func(ctx, nullptr, &DiscardLog);
     try {
-        std::lock_guard lock(g_poolMutex);
-        if (g_pool.size() < kMaxPooled) {
-            g_pool.push_back(ctx);
+        TPool& pool = Pool();
+        std::lock_guard lock(pool.mutex);
+        if (pool.contexts.size() < kMaxPooled) {
+            pool.contexts.push_back(ctx);
             return;
         }
     } catch (...) {
@@ -186,8 +196,9 @@ void ReleaseContext(PJ_CONTEXT* ctx) noexcept {
 void FreeIdleContexts() noexcept {
     std::vector<PJ_CONTEXT*> idle;
     {
-        std::lock_guard lock(g_poolMutex);
-        idle.swap(g_pool);
+        TPool& pool = Pool();
+        std::lock_guard lock(pool.mutex);
+        idle.swap(pool.contexts);
     }
     for (PJ_CONTEXT* ctx : idle)
         proj_context_destroy(ctx);

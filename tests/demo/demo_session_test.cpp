@@ -39,10 +39,10 @@ class DemoSession : public ::testing::Test {
 protected:
     void SetUp() override {
         m_env = "TEXTIMPORT_REGISTRY=" + Quote(m_dir / "registry.reg") + " ";
-        ASSERT_EQ(Run("create " + Quote(m_project) + " --from " +
-                      Quote(kSamples / "demo-project.json"))
-                      .code,
-                  0);
+        ASSERT_EQ(
+            Run("create " + Quote(m_project) + " --from " + Quote(kSamples / "demo-project.json"))
+                .code,
+            0);
         ASSERT_EQ(Run("register '" TI_BIN_DIR "/TextImport.so'").code, 0);
     }
     THostRun Run(const std::string& arguments, const std::string& prefix = "") {
@@ -56,10 +56,10 @@ protected:
 
 TEST_F(DemoSession, ImportsTheSurveyJobThroughTheWizards) {
     const auto pictures = m_dir / "pictures";
-    const THostRun play = Run("gui " + Quote(m_project) + " --play " +
-                                  Quote(kSamples / "demo-session.json") + " --pictures " +
-                                  Quote(pictures),
-                              "QT_QPA_PLATFORM=offscreen timeout 300");
+    const THostRun play =
+        Run("gui " + Quote(m_project) + " --play " + Quote(kSamples / "demo-session.json") +
+                " --pictures " + Quote(pictures),
+            "QT_QPA_PLATFORM=offscreen timeout 300");
     ASSERT_EQ(play.code, 0) << play.out << play.err;
 
     const std::vector<TObjectRecord> objects = kavrohost::ReadObjects(m_project);
@@ -67,10 +67,8 @@ TEST_F(DemoSession, ImportsTheSurveyJobThroughTheWizards) {
     for (const TObjectRecord& o : objects)
         for (const auto& shape : o.shapes)
             ++perStyle[o.layerId + "/" + shape.styleId];
-    const std::map<std::string, int> expected = {{"GEODESY/GGS", 4},
-                                                 {"GEODESY/REPER", 4},
-                                                 {"GEODESY/PIKET", 11},
-                                                 {"PARCELS/PARCEL", 6}};
+    const std::map<std::string, int> expected = {
+        {"GEODESY/GGS", 4}, {"GEODESY/REPER", 4}, {"GEODESY/PIKET", 11}, {"PARCELS/PARCEL", 6}};
     EXPECT_EQ(perStyle, expected);
 
     // The triangulation point, from WGS 84 degrees, lands within a centimetre of where the
@@ -86,8 +84,8 @@ TEST_F(DemoSession, ImportsTheSurveyJobThroughTheWizards) {
     EXPECT_EQ(Value(*point, "NAME")->text, "Пункт триангуляции «Заречье»");
     EXPECT_EQ(Value(*point, "LAID")->text, "1961-06-12");
 
-    for (const char* picture : {"map-after-points.png", "map-after-parcels.png",
-                                "text-2-parameters.png"})
+    for (const char* picture :
+         {"map-after-points.png", "map-after-parcels.png", "text-2-parameters.png"})
         EXPECT_EQ(ReadAll(pictures / picture).compare(0, 4, "\x89PNG"), 0) << picture;
 
     const auto geojson = m_dir / "demo.geojson";
