@@ -11,8 +11,8 @@ std::unique_ptr<TCoordinateSystemLibrary> g_library;
 } // namespace
 
 int main() {
-    g_library = std::make_unique<TCoordinateSystemLibrary>(std::filesystem::path(TI_BIN_DIR) / "GDAL" /
-                                                           CoordinateSystemLibraryFileName());
+    g_library = std::make_unique<TCoordinateSystemLibrary>(
+        std::filesystem::path(TI_BIN_DIR) / "GDAL" / CoordinateSystemLibraryFileName());
     g_library->Load(AnsiString());
     // A handle taken and given back leaves an idle context for the finalisation to free.
     const auto& exports = g_library->Exports();

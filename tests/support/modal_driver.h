@@ -9,13 +9,18 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 // Runs `action` on the first visible top-level widget with the object name (or on the active
-// modal widget when the name is empty), polling the event loop for up to `timeoutMs`.
+// modal widget when the name is empty), polling the event loop for up to `timeoutMs`. The wait
+// is long: on a loaded machine a dialog can take seconds to show, and a dialog whose answer
+// was given up on stays modal and hangs the test.
 inline void WhenShown(const char* objectName, std::function<void(QWidget*)> action,
-                      int timeoutMs = 5000) {
-    auto* timer = new QTimer;
-    auto* clock = new QElapsedTimer;
+                      int timeoutMs = 60000) {
+    // Children of the application, so that CancelPendingAnswers finds the ones still waiting.
+    auto* timer = new QTimer(QCoreApplication::instance());
+    timer->setObjectName(QStringLiteral("WhenShownTimer"));
+    auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [=] {
@@ -30,10 +35,21 @@ inline void WhenShown(const char* objectName, std::function<void(QWidget*)> acti
         if (found || clock->elapsed() > timeoutMs) {
             timer->stop();
             timer->deleteLater();
-            delete clock;
             if (found)
                 action(found);
         }
     });
     timer->start();
+}
+
+// Drops the answers still waiting for their dialog, so that none of them answers a dialog of a
+// later test (the test main calls it after every test).
+inline void CancelPendingAnswers() {
+    if (!QCoreApplication::instance())
+        return;
+    for (QTimer* timer : QCoreApplication::instance()->findChildren<QTimer*>(
+             QStringLiteral("WhenShownTimer"), Qt::FindDirectChildrenOnly)) {
+        timer->stop();
+        timer->deleteLater();
+    }
 }

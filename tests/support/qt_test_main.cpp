@@ -1,4 +1,7 @@
-// The main of widget tests: one QApplication on the offscreen platform for the whole run.
+// The main of widget tests: one QApplication on the offscreen platform for the whole run; the
+// dialog answers a test leaves waiting end with it.
+#include "support/modal_driver.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -9,5 +12,9 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    struct TAnswersEndWithTheTest : ::testing::EmptyTestEventListener {
+        void OnTestEnd(const ::testing::TestInfo&) override { CancelPendingAnswers(); }
+    };
+    ::testing::UnitTest::GetInstance()->listeners().Append(new TAnswersEndWithTheTest);
     return RUN_ALL_TESTS();
 }
