@@ -99,7 +99,7 @@ TEST(SdrWizardThroughTheModule, PreviewDropsTheFailingFileThenThePointsAndValues
         ChooseFilesAndStyle(wizard, {files.sdr, files.txt, files.rpt});
         // The text file fails the preview and leaves the selection.
         EXPECT_EQ(Find<QPlainTextEdit>(wizard, "FilesEdit")->toPlainText(),
-                  PathText(files.sdr) + "\n" + PathText(files.rpt) + "\n");
+                  PathText(files.sdr) + "\n" + PathText(files.rpt));
         const QStringList preview =
             Find<QPlainTextEdit>(wizard, "PreviewMemo")->toPlainText().split('\n');
         EXPECT_TRUE(preview.contains(Q("Файл ") + PathText(files.txt)));

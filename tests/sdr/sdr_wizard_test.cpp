@@ -13,6 +13,7 @@
 #include "ui/scripted_interaction.h"
 
 #include <QDateEdit>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -242,8 +243,7 @@ TEST_F(SdrWizardTest, ChecksBeforeTheSecondPageAndTheRunsSettings) {
          [&] {
              m_ui.fileAnswers.push_back({bad, good});
              Click("SelectFileButton");
-             EXPECT_EQ(filesEdit->toPlainText(),
-                       QString::fromStdU16String(good.u16string()) + QLatin1Char('\n'));
+             EXPECT_EQ(filesEdit->toPlainText(), QString::fromStdU16String(good.u16string()));
          },
          "Стиль не задан."},
         {"the file dialog cancelled keeps the files", [&] { Click("SelectFileButton"); },
@@ -300,12 +300,13 @@ TEST_F(SdrWizardTest, RunKeepsTheWizardOpenOnItsPageWithItsButtonsLockedUntilItE
     ASSERT_EQ(m_form->CurrentPage(), TSdrImportForm::kTransformationPage);
     m_form->show();
 
-    // The closing message comes while the run is still on: nothing may start or close it.
+    // The closing message comes while the run is still on: nothing may start or close it, nor
+    // change the transformation it prepared.
     std::vector<std::string> locked;
     m_ui.onShown = [&](const TScriptedInteraction::TShown&) {
         EXPECT_TRUE(m_form->Running());
-        for (const char* name :
-             {"NextButton", "PrevButton", "Cancel", "StyleButton", "SelectFileButton"})
+        for (const char* name : {"NextButton", "PrevButton", "Cancel", "StyleButton",
+                                 "SelectFileButton", "TransformationTypeComboBox"})
             if (!Get<QWidget>(name)->isEnabled())
                 locked.push_back(name);
         m_form->reject();
@@ -313,12 +314,13 @@ TEST_F(SdrWizardTest, RunKeepsTheWizardOpenOnItsPageWithItsButtonsLockedUntilItE
     };
     Click("NextButton");
     m_ui.onShown = nullptr;
-    EXPECT_EQ(locked.size(), 5u);
+    EXPECT_EQ(locked.size(), 6u);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Импорт успешно завершен."});
     EXPECT_TRUE(m_form->isVisible());
     EXPECT_FALSE(m_form->Running());
     EXPECT_EQ(m_form->CurrentPage(), TSdrImportForm::kTransformationPage);
-    for (const char* name : {"NextButton", "PrevButton", "Cancel", "StyleButton"})
+    for (const char* name :
+         {"NextButton", "PrevButton", "Cancel", "StyleButton", "TransformationTypeComboBox"})
         EXPECT_TRUE(Get<QWidget>(name)->isEnabled()) << name;
     // The preview box holds the import's log; one object, not two.
     const QString log = Get<QPlainTextEdit>("PreviewMemo")->toPlainText();

@@ -15,20 +15,20 @@
 #include "ui/id_caption_combo.h"
 #include "ui/screen_scale.h"
 #include "ui/user_interaction.h"
+#include "ui/wizard_layout.h"
 
 #include <QCloseEvent>
 #include <QDateEdit>
-#include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QStringList>
 #include <QVBoxLayout>
 
 using namespace SDRImporter;
@@ -36,24 +36,6 @@ using namespace SDRImporter;
 namespace {
 
 const char* const kNotImported = "<Не импортировать>";
-
-QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QtText(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-template <class TWidget> TWidget* Named(TWidget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel* MakeLabel(const char* caption, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(QtText(caption), parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 // The list's display is held still while it is refilled.
 class TUpdatesSuspended {
@@ -93,20 +75,7 @@ TSdrImportForm::TSdrImportForm(QWidget* parent) : QDialog(parent) {
     m_next = MakeButton("NextButton", "Далее >", this);
     m_next->setDefault(true);
     m_cancel = MakeButton("Cancel", "Закрыть", this);
-
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_prev);
-    buttons->addWidget(m_next);
-    buttons->addSpacing(ScreenScaled(8, this));
-    buttons->addWidget(m_cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_pages, 1);
-    layout->addWidget(line);
-    layout->addLayout(buttons);
+    LayOutWizard(*this, m_pages, m_prev, m_next, m_cancel);
 
     m_log = std::make_unique<TMemoLines>(*m_previewMemo);
     m_state.log = m_log.get();
@@ -116,7 +85,9 @@ TSdrImportForm::TSdrImportForm(QWidget* parent) : QDialog(parent) {
 
     Connect();
     ShowPage(kSettingsPage);
-    resize(ScreenScaled(QSize(640, 560), this));
+    // The read-only boxes take the focus only when the user goes there.
+    m_styleButton->setFocus();
+    resize(ScreenScaled(QSize(760, 580), this));
 }
 
 TSdrImportForm::~TSdrImportForm() {
@@ -134,10 +105,12 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
     m_filesEdit->setReadOnly(true);
     m_filesEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_filesEdit->setTabChangesFocus(true);
-    // Three names are visible at once; more scroll.
+    // Three names are visible at once, above the scroll bar that long names bring; more
+    // scroll.
     m_filesEdit->setFixedHeight(3 * m_filesEdit->fontMetrics().lineSpacing() +
                                 2 * m_filesEdit->frameWidth() +
-                                static_cast<int>(2 * m_filesEdit->document()->documentMargin()));
+                                static_cast<int>(2 * m_filesEdit->document()->documentMargin()) +
+                                m_filesEdit->horizontalScrollBar()->sizeHint().height());
     m_selectFileButton = MakeButton("SelectFileButton", "Обзор ...", page);
 
     m_tableBox = Named(new TIdCaptionComboBox(page), "TableComboBox");
@@ -187,7 +160,6 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
     grid->addWidget(m_importDate, row++, 3);
 
     auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(grid);
     layout->addSpacing(ScreenScaled(4, this));
     layout->addWidget(MakeLabel("Предварительный просмотр:", m_previewMemo, page));
@@ -368,6 +340,9 @@ void TSdrImportForm::Preview(std::vector<std::filesystem::path> files) {
     RunBusy([this] {
         try {
             RunSdrPreview(m_state);
+            // The preview is read from its first file on.
+            m_previewMemo->moveCursor(QTextCursor::Start);
+            m_previewMemo->ensureCursorVisible();
         } catch (...) {
             // A transformation that cannot be prepared lists no point; the files stay chosen.
             ShowFiles();
@@ -378,12 +353,11 @@ void TSdrImportForm::Preview(std::vector<std::filesystem::path> files) {
 }
 
 void TSdrImportForm::ShowFiles() {
-    QString text;
-    for (const std::filesystem::path& file : m_state.files) {
-        text += QString::fromStdU16String(file.u16string());
-        text += QLatin1Char('\n');
-    }
-    m_filesEdit->setPlainText(text);
+    // One name a line; no empty line after the last, which the box would show as a fourth.
+    QStringList names;
+    for (const std::filesystem::path& file : m_state.files)
+        names << QString::fromStdU16String(file.u16string());
+    m_filesEdit->setPlainText(names.join(QLatin1Char('\n')));
 }
 
 void TSdrImportForm::RunImport() {
@@ -408,6 +382,9 @@ void TSdrImportForm::RunBusy(const std::function<void()>& run) {
 void TSdrImportForm::EnableButtons(bool enabled) {
     for (QPushButton* button : {m_prev, m_next, m_cancel, m_styleButton, m_selectFileButton})
         button->setEnabled(enabled);
+    // The run converts every file's points with the transformation prepared at its start; the
+    // page stays as it was until the run ends.
+    m_transformPage->setEnabled(enabled);
 }
 
 void TSdrImportForm::done(int result) {
@@ -435,10 +412,5 @@ void TSdrImportForm::showEvent(QShowEvent* event) {
     if (m_centered)
         return;
     m_centered = true;
-    const QScreen* screen = this->screen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(*this);
 }
