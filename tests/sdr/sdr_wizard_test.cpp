@@ -1,14 +1,11 @@
 // The SDR import wizard through its widgets on the host stand-in: the table and field lists a
 // style choice fills, the checks before the second page, the settings a run receives, and the
 // buttons while a run goes on.
-#include "addon/com_server.h"
-#include "addon/sample_addon.h"
-#include "host/core/host_session.h"
+#include "addon/addon_on_host.h"
 #include "host/store/object_records.h"
 #include "platform/gui/qt_text.h"
 #include "sdr/gui/sdr_import_form.h"
 #include "support/modal_driver.h"
-#include "support/temp_dir.h"
 #include "ui/id_caption_combo.h"
 #include "ui/scripted_interaction.h"
 
@@ -54,21 +51,18 @@ nlohmann::json ProjectDescription() {
     })json");
 }
 
-class SdrWizardTest : public ::testing::Test {
+class SdrWizardTest : public TAddonOnHostTest {
 protected:
     void SetUp() override {
-        kavrohost::CreateProject(m_file, ProjectDescription());
-        m_session = std::make_unique<kavrohost::THostSession>(m_file, m_dir.Path());
-        m_addon = new TSampleAddon; // the module's state owns it
-        m_addon->Initialize(m_session->Manager());
+        // A host folder without the coordinate-system library: the catalog holds only the
+        // module's own systems, which is all these tests need.
+        Open(ProjectDescription(), m_dir.Path());
         m_form = std::make_unique<TSdrImportForm>();
         m_form->Setup(*m_addon);
     }
     void TearDown() override {
         m_form.reset();
-        m_addon->Finalize();
-        UnloadAddonModule();
-        m_session.reset();
+        TAddonOnHostTest::TearDown();
     }
 
     template <class T = QWidget> T* Get(const char* name) const {
@@ -122,10 +116,6 @@ protected:
         return texts;
     }
 
-    TTempDir m_dir;
-    std::filesystem::path m_file = m_dir / "project.kavro";
-    std::unique_ptr<kavrohost::THostSession> m_session;
-    TSampleAddon* m_addon = nullptr;
     TScriptedInteraction m_ui;
     std::unique_ptr<TSdrImportForm> m_form;
 };
