@@ -239,13 +239,18 @@ TEST_F(ModuleTest, CommandsAndNotifications) {
     EXPECT_EQ(addon->ExecuteMacro(1, 0), E_FAIL);
     ASSERT_EQ(host.reports.size(), 1u);
     EXPECT_EQ(host.reports[0].message, Ansi("Программа не предоставляет объект приложения"));
+    // So does the SDR command.
+    host.reports.clear();
+    EXPECT_EQ(addon->ExecuteMacro(3, 0), E_FAIL);
+    ASSERT_EQ(host.reports.size(), 1u);
+    EXPECT_EQ(host.reports[0].message, Ansi("Программа не предоставляет объект приложения"));
 
     // The other commands reach their importers' entry points, which say that their wizards are
     // not part of this build yet.
     const struct {
         std::int32_t id;
         const char* caption;
-    } commands[] = {{2, "Импорт PTS-файла"}, {3, "Импорт SDR-файла"}};
+    } commands[] = {{2, "Импорт PTS-файла"}};
     for (const auto& command : commands) {
         SCOPED_TRACE(command.id);
         host.reports.clear();

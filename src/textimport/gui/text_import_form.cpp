@@ -13,10 +13,10 @@
 #include "ui/id_caption_combo.h"
 #include "ui/screen_scale.h"
 #include "ui/user_interaction.h"
+#include "ui/wizard_layout.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,33 +27,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-QLabel* MakeLabel(const char* caption, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(QtText(caption), parent);
-    if (buddy)
-        label->setBuddy(buddy);
-    return label;
-}
-
-QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QtText(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-template <class TWidget> TWidget* Named(TWidget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 TTextImportForm::TTextImportForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TextImportForm"));
@@ -76,20 +52,7 @@ TTextImportForm::TTextImportForm(QWidget* parent) : QDialog(parent) {
     m_next = MakeButton("Next", "Далее >", this);
     m_next->setDefault(true);
     m_cancel = MakeButton("Cancel", "Отмена", this);
-
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_prev);
-    buttons->addWidget(m_next);
-    buttons->addSpacing(ScreenScaled(8, this));
-    buttons->addWidget(m_cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_pages, 1);
-    layout->addWidget(line);
-    layout->addLayout(buttons);
+    LayOutWizard(*this, m_pages, m_prev, m_next, m_cancel);
 
     // The progress component drives the import page's bar and label.
     m_progressBarView = std::make_unique<TQtProgressBar>(*m_progressBar);
@@ -459,10 +422,5 @@ void TTextImportForm::showEvent(QShowEvent* event) {
     if (m_centered)
         return;
     m_centered = true;
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(*this);
 }

@@ -1,0 +1,416 @@
+// The SDR import wizard: its two pages and buttons, the style and field lists, the files with
+// their preview, and the import run.
+#include "sdr/gui/sdr_import_form.h"
+
+#include "addon/custom_addon.h"
+#include "addon/gui/project_tree_form.h"
+#include "addon/import_transformation_host.h"
+#include "addon/style_queries.h"
+#include "coords/gui/import_transformation_page.h"
+#include "host_api/host_errors.h"
+#include "platform/gui/qt_text.h"
+#include "sdr/gui/long_operation_form.h"
+#include "sdr/gui/memo_lines.h"
+#include "sdr/sdr_field_choices.h"
+#include "ui/id_caption_combo.h"
+#include "ui/screen_scale.h"
+#include "ui/user_interaction.h"
+#include "ui/wizard_layout.h"
+
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QStringList>
+#include <QVBoxLayout>
+
+using namespace SDRImporter;
+
+namespace {
+
+const char* const kNotImported = "<Не импортировать>";
+
+// The list's display is held still while it is refilled.
+class TUpdatesSuspended {
+public:
+    explicit TUpdatesSuspended(QWidget& widget) : m_widget(widget), m_signals(&widget) {
+        m_widget.setUpdatesEnabled(false);
+    }
+    ~TUpdatesSuspended() { m_widget.setUpdatesEnabled(true); }
+    TUpdatesSuspended(const TUpdatesSuspended&) = delete;
+    TUpdatesSuspended& operator=(const TUpdatesSuspended&) = delete;
+
+private:
+    QWidget& m_widget;
+    QSignalBlocker m_signals;
+};
+
+// OLE dates count days from 1899-12-30.
+DATE OleDate(const QDate& date) {
+    return static_cast<DATE>(QDate(1899, 12, 30).daysTo(date));
+}
+
+} // namespace
+
+TSdrImportForm::TSdrImportForm(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("SdrImportForm"));
+    setWindowTitle(QtText("Импорт SDR файла (-ов)"));
+    setSizeGripEnabled(true);
+    setMinimumSize(ScreenScaled(QSize(560, 420), this));
+
+    m_pages = Named(new QStackedWidget(this), "PageControl");
+    m_pages->addWidget(BuildSettingsPage());
+    m_transformPage = new TImportTransformationPage(m_pages);
+    m_transformPage->setObjectName(QStringLiteral("TransformationTabSheet"));
+    m_pages->addWidget(m_transformPage);
+
+    m_prev = MakeButton("PrevButton", "< Назад", this);
+    m_next = MakeButton("NextButton", "Далее >", this);
+    m_next->setDefault(true);
+    m_cancel = MakeButton("Cancel", "Закрыть", this);
+    LayOutWizard(*this, m_pages, m_prev, m_next, m_cancel);
+
+    m_log = std::make_unique<TMemoLines>(*m_previewMemo);
+    m_state.log = m_log.get();
+    m_state.transformation = &m_transformPage->Transformation();
+    // The import run shows the module's progress window on Qt widgets.
+    UseQtLongOperationWindow();
+
+    Connect();
+    ShowPage(kSettingsPage);
+    // The read-only boxes take the focus only when the user goes there.
+    m_styleButton->setFocus();
+    resize(ScreenScaled(QSize(760, 580), this));
+}
+
+TSdrImportForm::~TSdrImportForm() {
+    m_state.log = nullptr;
+}
+
+QWidget* TSdrImportForm::BuildSettingsPage() {
+    auto* page = Named(new QWidget, "SettingsTabSheet");
+
+    m_layerEdit = Named(new QLineEdit(page), "LayerEdit");
+    m_layerEdit->setReadOnly(true);
+    m_styleButton = MakeButton("StyleButton", "Выбрать стиль ...", page);
+
+    m_filesEdit = Named(new QPlainTextEdit(page), "FilesEdit");
+    m_filesEdit->setReadOnly(true);
+    m_filesEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_filesEdit->setTabChangesFocus(true);
+    // Three names are visible at once, above the scroll bar that long names bring; more
+    // scroll.
+    m_filesEdit->setFixedHeight(3 * m_filesEdit->fontMetrics().lineSpacing() +
+                                2 * m_filesEdit->frameWidth() +
+                                static_cast<int>(2 * m_filesEdit->document()->documentMargin()) +
+                                m_filesEdit->horizontalScrollBar()->sizeHint().height());
+    m_selectFileButton = MakeButton("SelectFileButton", "Обзор ...", page);
+
+    m_tableBox = Named(new TIdCaptionComboBox(page), "TableComboBox");
+    m_numberBox = Named(new TIdCaptionComboBox(page), "NumberComboBox");
+    m_heightBox = Named(new TIdCaptionComboBox(page), "ZCoordComboBox");
+    m_dateBox = Named(new TIdCaptionComboBox(page), "DataTimeComboBox");
+    for (TIdCaptionComboBox* box : {m_tableBox, m_numberBox, m_heightBox, m_dateBox})
+        box->setMaxVisibleItems(20);
+
+    m_precisionEdit = Named(new QSpinBox(page), "PrecisionEdit");
+    m_precisionEdit->setRange(1, 15);
+    m_precisionEdit->setValue(2);
+    m_importDate = Named(new QDateEdit(QDate::currentDate(), page), "ImportDateTime");
+    m_importDate->setCalendarPopup(true);
+    m_importDate->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+
+    m_previewMemo = Named(new QPlainTextEdit(page), "PreviewMemo");
+    m_previewMemo->setReadOnly(true);
+    m_previewMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_previewMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_previewMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_previewMemo->setTabChangesFocus(true);
+
+    // Labels on the left, the lists across; the buttons, the precision and the date share the
+    // right-hand column so that their edges line up.
+    auto* grid = new QGridLayout;
+    grid->setColumnStretch(1, 1);
+    int row = 0;
+    grid->addWidget(MakeLabel("Слой / стиль:", m_styleButton, page), row, 0);
+    grid->addWidget(m_layerEdit, row, 1, 1, 2);
+    grid->addWidget(m_styleButton, row++, 3);
+    grid->addWidget(MakeLabel("Файл(-ы):", m_selectFileButton, page), row, 0,
+                    Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(m_filesEdit, row, 1, 1, 2);
+    grid->addWidget(m_selectFileButton, row++, 3, Qt::AlignTop);
+    grid->addWidget(MakeLabel("Таблица данных:", m_tableBox, page), row, 0);
+    grid->addWidget(m_tableBox, row++, 1, 1, 3);
+    grid->addWidget(MakeLabel("Поле для номера:", m_numberBox, page), row, 0);
+    grid->addWidget(m_numberBox, row++, 1, 1, 3);
+    grid->addWidget(MakeLabel("Поле для высоты:", m_heightBox, page), row, 0);
+    grid->addWidget(m_heightBox, row, 1);
+    grid->addWidget(MakeLabel("Точность:", m_precisionEdit, page), row, 2, Qt::AlignRight);
+    grid->addWidget(m_precisionEdit, row++, 3);
+    grid->addWidget(MakeLabel("Поле для даты:", m_dateBox, page), row, 0);
+    grid->addWidget(m_dateBox, row, 1);
+    grid->addWidget(MakeLabel("Дата импорта:", m_importDate, page), row, 2, Qt::AlignRight);
+    grid->addWidget(m_importDate, row++, 3);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(grid);
+    layout->addSpacing(ScreenScaled(4, this));
+    layout->addWidget(MakeLabel("Предварительный просмотр:", m_previewMemo, page));
+    layout->addWidget(m_previewMemo, 1);
+    return page;
+}
+
+void TSdrImportForm::Connect() {
+    connect(m_prev, &QPushButton::clicked, this, [this] { Guarded([this] { Prev(); }); });
+    connect(m_next, &QPushButton::clicked, this, [this] { Guarded([this] { Next(); }); });
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_styleButton, &QPushButton::clicked, this,
+            [this] { Guarded([this] { ChooseStyle(); }); });
+    connect(m_selectFileButton, &QPushButton::clicked, this,
+            [this] { Guarded([this] { ChooseFiles(); }); });
+    // The user's choice of a table, also of the one already selected; the wizard's own
+    // refills of the list refill the fields themselves.
+    connect(m_tableBox, &QComboBox::activated, this,
+            [this] { Guarded([this] { FillFieldLists(); }); });
+}
+
+void TSdrImportForm::Setup(TQmCustomAddon& addon) {
+    m_addon = &addon;
+    m_state.application = addon.KavroApplication();
+    OleCheck(m_state.application->get_ActiveDb(m_state.database.Put()));
+    if (!m_state.database)
+        throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
+    m_transformPage->Setup(TAddonImportTransformationHost(addon),
+                           TImportTransformationSetupOrder::CatalogFirst);
+    ShowPage(kSettingsPage);
+}
+
+SDRImporter::TSdrImportParams TSdrImportForm::Parameters() const {
+    TSdrImportParams params;
+    params.LayerId = AnsiToWide(m_layerId);
+    params.StyleId = AnsiToWide(m_styleId);
+    params.TableId = AnsiToWide(m_tableBox->SelectedId());
+    params.NumberField = AnsiToWide(m_numberBox->SelectedId());
+    params.HeightField = AnsiToWide(m_heightBox->SelectedId());
+    params.Precision = m_precisionEdit->value();
+    params.DateField = AnsiToWide(m_dateBox->SelectedId());
+    params.ImportDate = OleDate(m_importDate->date());
+    return params;
+}
+
+int TSdrImportForm::CurrentPage() const {
+    return m_pages->currentIndex();
+}
+
+void TSdrImportForm::Guarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        UserInteraction().ShowError(ExceptionMessage(e));
+    }
+}
+
+void TSdrImportForm::ShowPage(int page) {
+    m_pages->setCurrentIndex(page);
+    UpdateButtons();
+}
+
+void TSdrImportForm::UpdateButtons() {
+    const bool second = CurrentPage() == kTransformationPage;
+    m_prev->setVisible(second);
+    m_next->setText(second ? QtText("Импорт") : QtText("Далее >"));
+}
+
+bool TSdrImportForm::CheckSettings() {
+    const char* problem = nullptr;
+    if (m_filesEdit->toPlainText().isEmpty())
+        problem = "Файл не выбран.";
+    else if (m_layerId.empty())
+        problem = "Стиль не задан.";
+    else if (m_state.files.empty())
+        problem = "Не выбраны импортируемые файлы.";
+    if (problem)
+        UserInteraction().ShowMessage(Ansi(problem));
+    return problem == nullptr;
+}
+
+void TSdrImportForm::Next() {
+    if (CurrentPage() == kSettingsPage) {
+        if (CheckSettings())
+            ShowPage(kTransformationPage);
+    } else {
+        RunImport();
+    }
+}
+
+void TSdrImportForm::Prev() {
+    if (CurrentPage() == kTransformationPage)
+        ShowPage(kSettingsPage);
+}
+
+void TSdrImportForm::ChooseStyle() {
+    if (!m_addon)
+        return;
+    if (!SelectInProjectTree(*m_addon, Ansi("Выбор стиля"), TProjectNodeKind::Style, m_styleId,
+                             this))
+        return;
+    m_layerId = GetStyleLayerID(*m_addon, m_styleId);
+    m_layerEdit->setText(ToQString(GetLayerCaption(*m_addon, m_layerId, {}) + " / " +
+                                   GetStyleCaption(*m_addon, m_styleId, {})));
+    m_layerEdit->setCursorPosition(0);
+    Guarded([this] { FillTables(); });
+    Guarded([this] { FillFieldLists(); });
+}
+
+void TSdrImportForm::FillTables() {
+    struct TSelectFirst {
+        TIdCaptionComboBox& box;
+        ~TSelectFirst() {
+            if (box.currentIndex() < 0 && box.count() > 0)
+                box.setCurrentIndex(0);
+        }
+    };
+    const TUpdatesSuspended suspended(*m_tableBox);
+    m_tableBox->ClearItems();
+    const TSelectFirst selectFirst{*m_tableBox};
+    // A choice that is no style (the chooser gives an empty identifier) names no layer.
+    if (m_layerId.empty() || !m_state.database)
+        return;
+    ForEachLayerTable(
+        *m_state.database.Get(), m_layerId,
+        [this](const AnsiString& id, const AnsiString& name) { m_tableBox->AddItem(id, name); });
+}
+
+void TSdrImportForm::FillFieldLists() {
+    const AnsiString tableId = m_tableBox->SelectedId();
+    if (tableId.empty() || !m_state.database) {
+        for (TIdCaptionComboBox* box : {m_numberBox, m_heightBox, m_dateBox}) {
+            const TUpdatesSuspended suspended(*box);
+            box->ClearItems();
+        }
+        return;
+    }
+    const TComPtr<IKavroSemTable> table = AttributeTable(*m_state.database.Get(), tableId);
+    FillFieldList(*m_numberBox, *table.Get(), kSdrNumberFieldTypes);
+    FillFieldList(*m_heightBox, *table.Get(), kSdrNumberFieldTypes);
+    FillFieldList(*m_dateBox, *table.Get(), kSdrDateFieldTypes);
+}
+
+void TSdrImportForm::FillFieldList(TIdCaptionComboBox& box, IKavroSemTable& table,
+                                   std::span<const std::int32_t> types) {
+    // The field chosen before stays chosen when the new table has one of that name; also when
+    // reading the table fails part way, among the fields read.
+    struct TReselect {
+        TIdCaptionComboBox& box;
+        AnsiString value;
+        ~TReselect() {
+            if (!box.SelectId(value))
+                box.setCurrentIndex(box.count() > 0 ? 0 : -1);
+        }
+    };
+    const TUpdatesSuspended suspended(box);
+    const TReselect reselect{box, box.SelectedId()};
+    box.ClearItems();
+    box.AddItem({}, Ansi(kNotImported));
+    ForEachFieldOfTypes(table, types, [&box](const AnsiString& name, const AnsiString& caption) {
+        box.AddItem(name, caption);
+    });
+}
+
+void TSdrImportForm::ChooseFiles() {
+    TOpenFileOptions options;
+    options.filter = Ansi("SDR files (*.sdr)|*.sdr|RPT files (*.rpt)|*.rpt|All files (*.*)|*.*");
+    options.defaultExtension = "sdr";
+    options.multiSelect = true;
+    std::vector<std::filesystem::path> files = UserInteraction().OpenFiles(options);
+    if (files.empty())
+        return;
+    Preview(std::move(files));
+}
+
+void TSdrImportForm::Preview(std::vector<std::filesystem::path> files) {
+    m_state.files = std::move(files);
+    RunBusy([this] {
+        try {
+            RunSdrPreview(m_state);
+            // The preview is read from its first file on.
+            m_previewMemo->moveCursor(QTextCursor::Start);
+            m_previewMemo->ensureCursorVisible();
+        } catch (...) {
+            // A transformation that cannot be prepared lists no point; the files stay chosen.
+            ShowFiles();
+            throw;
+        }
+        ShowFiles();
+    });
+}
+
+void TSdrImportForm::ShowFiles() {
+    // One name a line; no empty line after the last, which the box would show as a fourth.
+    QStringList names;
+    for (const std::filesystem::path& file : m_state.files)
+        names << QString::fromStdU16String(file.u16string());
+    m_filesEdit->setPlainText(names.join(QLatin1Char('\n')));
+}
+
+void TSdrImportForm::RunImport() {
+    RunBusy([this] { RunSdrImport(m_state, Parameters()); });
+}
+
+void TSdrImportForm::RunBusy(const std::function<void()>& run) {
+    if (m_running)
+        return;
+    m_running = true;
+    EnableButtons(false);
+    struct TDone {
+        TSdrImportForm& form;
+        ~TDone() {
+            form.m_running = false;
+            form.EnableButtons(true);
+        }
+    } done{*this};
+    run();
+}
+
+void TSdrImportForm::EnableButtons(bool enabled) {
+    for (QPushButton* button : {m_prev, m_next, m_cancel, m_styleButton, m_selectFileButton})
+        button->setEnabled(enabled);
+    // The run converts every file's points with the transformation prepared at its start; the
+    // page stays as it was until the run ends.
+    m_transformPage->setEnabled(enabled);
+}
+
+void TSdrImportForm::done(int result) {
+    if (m_running)
+        return;
+    QDialog::done(result);
+}
+
+void TSdrImportForm::reject() {
+    if (m_running)
+        return;
+    QDialog::reject();
+}
+
+void TSdrImportForm::closeEvent(QCloseEvent* event) {
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TSdrImportForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_centered)
+        return;
+    m_centered = true;
+    CentreOnScreen(*this);
+}

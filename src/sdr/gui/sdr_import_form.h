@@ -1,0 +1,125 @@
+// The SDR import wizard: the style, the SDR and RPT files with their preview, the attribute
+// table and the fields for the number, height and date of each point on the first page; the
+// coordinate transformation on the second, whose "Импорт" runs the import in the progress
+// window.
+#pragma once
+
+#include "addon/dll_form.h"
+#include "sdr/sdr_import_params.h"
+#include "sdr/sdr_import_run.h"
+
+#include <QDialog>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+class QDateEdit;
+class QPlainTextEdit;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QStackedWidget;
+class TIdCaptionComboBox;
+class TImportTransformationPage;
+class TMemoLines;
+class TQmCustomAddon;
+
+class TSdrImportForm final : public QDialog, public TQmAddonForm {
+public:
+    enum TPage : int {
+        kSettingsPage = 0,       // style, files, fields and the preview
+        kTransformationPage = 1, // the coordinate transformation and "Импорт"
+    };
+
+    explicit TSdrImportForm(QWidget* parent = nullptr);
+    ~TSdrImportForm() override;
+
+    // Binds the wizard to the add-on: the host application, its active database, and the
+    // transformation page's catalog and database system. Failures propagate.
+    void Setup(TQmCustomAddon& addon);
+
+    // The settings of an import run as the wizard's controls give them; a field list without a
+    // selection or on "<Не импортировать>" gives an empty field name.
+    [[nodiscard]] SDRImporter::TSdrImportParams Parameters() const;
+
+    [[nodiscard]] int CurrentPage() const;
+    [[nodiscard]] const AnsiString& LayerId() const { return m_layerId; }
+    [[nodiscard]] const AnsiString& StyleId() const { return m_styleId; }
+    // The files that passed the last preview.
+    [[nodiscard]] const std::vector<std::filesystem::path>& Files() const { return m_state.files; }
+    // The files that failed in the last preview or import, with their messages.
+    [[nodiscard]] const SDRImporter::TSdrErrorList& Errors() const { return m_state.errors; }
+    // True while a preview or an import goes through the files.
+    [[nodiscard]] bool Running() const { return m_running; }
+    [[nodiscard]] TImportTransformationPage& TransformationPage() const { return *m_transformPage; }
+
+    // While files are being read the wizard cannot be closed.
+    void done(int result) override;
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* BuildSettingsPage();
+    void Connect();
+
+    // Runs a wizard action; its error is shown in an error box and the wizard stays as it is.
+    void Guarded(const std::function<void()>& action);
+    void ShowPage(int page);
+    void UpdateButtons();
+    void Next();
+    void Prev();
+    // The first page's checks before the second page; the first failing one is shown.
+    [[nodiscard]] bool CheckSettings();
+
+    // "Выбрать стиль ...": the style and its layer, then the layer's tables and their fields.
+    void ChooseStyle();
+    // The layer's tables; the first is selected. A host failure raises with the tables read.
+    void FillTables();
+    // The three field lists from the selected table; all empty when there is no table.
+    void FillFieldLists();
+    void FillFieldList(TIdCaptionComboBox& box, IKavroSemTable& table,
+                       std::span<const std::int32_t> types);
+
+    // "Обзор ...": the chosen files through the preview; FilesEdit lists those that passed.
+    void ChooseFiles();
+    void Preview(std::vector<std::filesystem::path> files);
+    void ShowFiles();
+    void RunImport();
+    // Runs the file loop of a preview or an import with the buttons that start or close
+    // disabled, and gives them back afterwards, also when it fails.
+    void RunBusy(const std::function<void()>& run);
+    void EnableButtons(bool enabled);
+
+    TQmCustomAddon* m_addon = nullptr;
+    AnsiString m_layerId;
+    AnsiString m_styleId;
+    SDRImporter::TSdrRunState m_state;
+    std::unique_ptr<TMemoLines> m_log;
+    bool m_running = false;
+    bool m_centered = false;
+
+    QStackedWidget* m_pages = nullptr;
+    QPushButton* m_prev = nullptr;
+    QPushButton* m_next = nullptr;
+    QPushButton* m_cancel = nullptr;
+    // The first page.
+    QLineEdit* m_layerEdit = nullptr;
+    QPushButton* m_styleButton = nullptr;
+    QPlainTextEdit* m_filesEdit = nullptr;
+    QPushButton* m_selectFileButton = nullptr;
+    TIdCaptionComboBox* m_tableBox = nullptr;
+    TIdCaptionComboBox* m_numberBox = nullptr;
+    TIdCaptionComboBox* m_heightBox = nullptr;
+    QSpinBox* m_precisionEdit = nullptr;
+    TIdCaptionComboBox* m_dateBox = nullptr;
+    QDateEdit* m_importDate = nullptr;
+    QPlainTextEdit* m_previewMemo = nullptr;
+    // The second page.
+    TImportTransformationPage* m_transformPage = nullptr;
+};

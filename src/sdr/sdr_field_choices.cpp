@@ -1,0 +1,75 @@
+#include "sdr/sdr_field_choices.h"
+
+#include "host_api/host_errors.h"
+#include "platform/com/bstr.h"
+#include "text/text_rules.h"
+
+#include <algorithm>
+
+namespace SDRImporter {
+
+namespace {
+
+AnsiString TextOf(const TBstr& text) {
+    return WideToAnsi(text.View());
+}
+
+bool IsKeyField(std::string_view name) {
+    return AnsiSameText(name, "ID") || AnsiSameText(name, "SIMID");
+}
+
+// A host that reports success must also hand out the object.
+template <class T> T& Present(const TComPtr<T>& object) {
+    if (!object)
+        throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
+    return *object.Get();
+}
+
+} // namespace
+
+void ForEachLayerTable(IKavroDb& database, std::string_view layerId, const TAddChoice& add) {
+    const TBstr id(AnsiToWide(layerId));
+    TComPtr<IKavroLayer> layer;
+    OleCheck(database.GetLayer(id.Get(), layer.Put()));
+    TComPtr<IKavroSemTables> tables;
+    OleCheck(Present(layer).get_SemTables(tables.Put()));
+    std::int32_t count = 0;
+    OleCheck(Present(tables).get_Count(&count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        TComPtr<IKavroSemTable> table;
+        OleCheck(tables->Item(i, table.Put()));
+        TBstr tableId;
+        OleCheck(Present(table).get_ID(tableId.Put()));
+        TBstr name;
+        OleCheck(table->get_Name(name.Put()));
+        add(TextOf(tableId), TextOf(name));
+    }
+}
+
+TComPtr<IKavroSemTable> AttributeTable(IKavroDb& database, std::string_view tableId) {
+    const TBstr id(AnsiToWide(tableId));
+    TComPtr<IKavroSemTable> table;
+    OleCheck(database.GetSemTable(id.Get(), table.Put()));
+    (void)Present(table);
+    return table;
+}
+
+void ForEachFieldOfTypes(IKavroSemTable& table, std::span<const std::int32_t> types,
+                         const TAddChoice& add) {
+    std::int32_t count = 0;
+    OleCheck(table.get_FieldCount(&count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        TBstr defName;
+        std::int32_t type = 0;
+        OleCheck(table.GetFieldDef(i, defName.Put(), &type));
+        TBstr name;
+        OleCheck(table.GetFieldName(defName.Get(), name.Put()));
+        const AnsiString fieldName = TextOf(name);
+        if (IsKeyField(fieldName) || IsKeyField(TextOf(defName)))
+            continue;
+        if (std::find(types.begin(), types.end(), type) != types.end())
+            add(fieldName, fieldName);
+    }
+}
+
+} // namespace SDRImporter

@@ -1,0 +1,100 @@
+// The SDR import wizard on the demo project: the sample survey files chosen and previewed, the
+// control points' style with its table's fields, and the transformation page with a source
+// system that differs from the database's.
+#include "coords/gui/import_transformation_page.h"
+#include "platform/gui/qt_text.h"
+#include "screens/demo_addon.h"
+#include "screens/screen_registry.h"
+#include "sdr/gui/sdr_import_form.h"
+#include "support/modal_driver.h"
+#include "ui/id_caption_combo.h"
+#include "ui/scripted_interaction.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace {
+
+template <class T = QWidget> T* Find(QWidget& root, const char* name) {
+    T* widget = root.findChild<T*>(QString::fromLatin1(name));
+    if (!widget)
+        throw std::runtime_error(std::string("no control ") + name);
+    return widget;
+}
+
+void Choose(QWidget& root, const char* comboName, const char* value) {
+    auto* box = Find<TIdCaptionComboBox>(root, comboName);
+    if (!box->SelectId(value))
+        throw std::runtime_error(std::string("no entry ") + value);
+    emit box->activated(box->currentIndex());
+}
+
+// The sample files, copied into a survey folder of the scratch folder.
+std::vector<std::filesystem::path> SurveyFiles(const TScreenContext& context) {
+    const std::filesystem::path folder =
+        std::filesystem::path(context.workDir) / std::filesystem::u8path("Съемка 14.05.2024");
+    std::filesystem::create_directories(folder);
+    std::vector<std::filesystem::path> files;
+    for (const char* name : {"survey1.sdr", "survey2.sdr", "survey3.rpt"}) {
+        const std::filesystem::path copy = folder / name;
+        std::filesystem::copy_file(std::filesystem::path(context.sourceDir) / "samples" / name,
+                                   copy, std::filesystem::copy_options::overwrite_existing);
+        files.push_back(copy);
+    }
+    return files;
+}
+
+// The first page as a user leaves it before "Далее >".
+std::unique_ptr<TSdrImportForm> Wizard(const TScreenContext& context) {
+    TScriptedInteraction ui;
+    auto form = std::make_unique<TSdrImportForm>();
+    form->Setup(DemoAddon(context));
+    ui.fileAnswers.push_back(SurveyFiles(context));
+    Find<QAbstractButton>(*form, "SelectFileButton")->click();
+    // The chooser is a modal dialog of its own: the style is picked once it shows.
+    WhenShown("ProjectTreeForm", [](QWidget* chooser) {
+        auto* tree = Find<QTreeWidget>(*chooser, "ProjectTree");
+        const auto found = tree->findItems(QtText("Пикет"), Qt::MatchExactly | Qt::MatchRecursive);
+        if (!found.isEmpty())
+            tree->setCurrentItem(found.front());
+        Find<QPushButton>(*chooser, "OkButton")->click();
+    });
+    Find<QAbstractButton>(*form, "StyleButton")->click();
+    if (form->StyleId() != "PIKET")
+        throw std::runtime_error("the style was not chosen");
+    Choose(*form, "NumberComboBox", "NUMBER");
+    Choose(*form, "ZCoordComboBox", "HEIGHT");
+    Choose(*form, "DataTimeComboBox", "SURVEYED");
+    Find<QDateEdit>(*form, "ImportDateTime")->setDate(QDate(2024, 5, 15));
+    return form;
+}
+
+std::unique_ptr<QWidget> SettingsPage(const TScreenContext& context) {
+    return Wizard(context);
+}
+
+std::unique_ptr<QWidget> TransformationPage(const TScreenContext& context) {
+    auto form = Wizard(context);
+    Find<QAbstractButton>(*form, "NextButton")->click();
+    if (form->CurrentPage() != TSdrImportForm::kTransformationPage)
+        throw std::runtime_error("the second page did not show");
+    TImportTransformationPage& page = form->TransformationPage();
+    Find<QComboBox>(page, "TransformationTypeComboBox")->setCurrentIndex(1);
+    for (const char* caption : {"Pulkovo 1942 / Gauss-Kruger zone 7", "WGS 84"})
+        for (const auto& reference : page.Catalog().References())
+            if (reference->GetCaption() == caption) {
+                page.ShowSource(reference->Def());
+                return form;
+            }
+    throw std::runtime_error("no source system in the catalog");
+}
+
+const bool registered = RegisterScreens({
+    {"sdr-import-settings", SettingsPage},
+    {"sdr-import-transformation", TransformationPage},
+});
+
+} // namespace
