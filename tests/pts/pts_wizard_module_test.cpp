@@ -7,8 +7,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTreeView>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <proj.h>
@@ -166,22 +164,7 @@ TEST(PtsWizardThroughTheModule, ByCoordinateSystemsFromWgs84TheStoredPointsArePr
 
     RunPtsWizard(harness, [&](QWidget* wizard) {
         FirstPage(wizard, file);
-        Find<QComboBox>(wizard, "TransformationTypeComboBox")->setCurrentIndex(1);
-        WhenShown("CoordinateSystemEditorForm", [](QWidget* editor) {
-            Find<QTabWidget>(editor, "PageControl")->setCurrentIndex(0);
-            auto* view = Find<QTreeView>(editor, "ListView");
-            const QModelIndexList found =
-                view->model()->match(view->model()->index(0, 0), Qt::DisplayRole,
-                                     QStringLiteral("WGS 84"), 1, Qt::MatchExactly);
-            if (found.isEmpty()) {
-                ADD_FAILURE() << "WGS 84 is not listed";
-                static_cast<QDialog*>(editor)->reject();
-                return;
-            }
-            view->setCurrentIndex(found.front());
-            Click(editor, "OkButton");
-        });
-        Click(wizard, "CsEditButton");
+        ChooseSourceSystem(wizard, QStringLiteral("WGS 84"));
         EXPECT_EQ(Find<QLineEdit>(wizard, "CsEdit")->text(), QStringLiteral("WGS 84"));
         const auto box = AnswerMessageBox();
         Click(wizard, "NextButton");

@@ -16,7 +16,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -83,6 +85,28 @@ inline void AnswerFileDialog(std::vector<std::filesystem::path> files) {
     });
 }
 
+// On the transformation page: the method by coordinate systems, and the source system with the
+// caption chosen from the list of the coordinate system editor ("Изменить...").
+inline void ChooseSourceSystem(QWidget* wizard, const QString& caption) {
+    Find<QComboBox>(wizard, "TransformationTypeComboBox")->setCurrentIndex(1);
+    WhenShown("CoordinateSystemEditorForm", [caption](QWidget* editor) {
+        // The editor may open on the parameters of a system that is not predefined; the list
+        // is its first page.
+        Find<QTabWidget>(editor, "PageControl")->setCurrentIndex(0);
+        auto* view = Find<QTreeView>(editor, "ListView");
+        const QModelIndexList found = view->model()->match(
+            view->model()->index(0, 0), Qt::DisplayRole, caption, 1, Qt::MatchExactly);
+        if (found.isEmpty()) {
+            ADD_FAILURE() << caption.toStdString() << " is not listed";
+            static_cast<QDialog*>(editor)->reject();
+            return;
+        }
+        view->setCurrentIndex(found.front());
+        Click(editor, "OkButton");
+    });
+    Click(wizard, "CsEditButton");
+}
+
 inline int Page(QWidget* wizard) {
     return Find<QStackedWidget>(wizard, "PageControl")->currentIndex();
 }
@@ -121,7 +145,8 @@ inline void RunWizard(TModuleHarness& harness, int command, const char* formName
 
 // --- reading the project ---------------------------------------------------------------------
 
-inline const kavrohost::TValueRecord* Value(const kavrohost::TObjectRecord& object, const char* field) {
+inline const kavrohost::TValueRecord* Value(const kavrohost::TObjectRecord& object,
+                                            const char* field) {
     for (const kavrohost::TValueRecord& value : object.values)
         if (value.field == field)
             return &value;
@@ -134,8 +159,8 @@ inline std::string Describe(const kavrohost::TValueRecord* value) {
     return value->type + ":" + value->text;
 }
 
-inline std::vector<kavrohost::TObjectRecord> ObjectsOf(
-    const std::vector<kavrohost::TObjectRecord>& all, const char* layer) {
+inline std::vector<kavrohost::TObjectRecord>
+ObjectsOf(const std::vector<kavrohost::TObjectRecord>& all, const char* layer) {
     std::vector<kavrohost::TObjectRecord> objects;
     for (const kavrohost::TObjectRecord& object : all)
         if (object.layerId == layer)

@@ -88,7 +88,7 @@ TPtsImportForm::TPtsImportForm(QWidget* parent) : QDialog(parent) {
     Connect();
     ShowPage(kSettingsPage);
     // A fixed border: the size that both pages need, not less than the usual one.
-    setFixedSize(sizeHint().expandedTo(ScreenScaled(QSize(600, 460), this)));
+    setFixedSize(sizeHint().expandedTo(ScreenScaled(QSize(640, 460), this)));
 }
 
 TPtsImportForm::~TPtsImportForm() = default;
@@ -104,6 +104,9 @@ QWidget* TPtsImportForm::BuildSettingsPage() {
     m_layerStyleButton = MakeButton("LayerStyleButton", "...", page);
     for (QPushButton* button : {m_fileButton, m_layerStyleButton})
         button->setFixedWidth(ScreenScaled(28, this));
+    // The two read-only edits are filled by their buttons: Tab goes to the buttons.
+    for (QLineEdit* edit : {m_fileEdit, m_layerEdit})
+        edit->setFocusPolicy(Qt::ClickFocus);
     m_tableBox = MakeList("TableComboBox", page);
     m_numberBox = MakeList("NumberComboBox", page);
     m_commentBox = MakeList("CommentComboBox", page);
