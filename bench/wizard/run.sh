@@ -28,7 +28,7 @@ for round in 1 2; do
     rm -f "$work/headless.kavro"*
 
     out=$("$BENCH_BIN/wizard_bench" "$work/points.pts" "$work/wizard.kavro")
-    n=$(field points "$out"); s=$(field seconds "$out"); p=$(field preview_seconds "$out")
+    n=$(field points "$out"); s=$(field seconds "$out"); p=$(field preview "$out")
     [ "$n" = "$count" ] || { echo "wizard: the wizard's run stored $n objects" >&2; exit 1; }
     r=$(rate "$n" "$s")
     printf '  round %s wizard:   %s s, %s points/s   (preview at the file choice: %s s)\n' \

@@ -1,6 +1,6 @@
 // Times a PTS import run through the wizard as its user drives it: the file chosen (and
 // previewed), a style through the chooser, the table and fields, "Далее >", then "Импорт".
-//   wizard_bench FILE PROJECT   -> "points=N seconds=S preview_seconds=P"
+//   wizard_bench FILE PROJECT   -> "points=N seconds=S preview=P"
 // The project has the same layer, style and table as point_bench's, so that the two runs do
 // the same work; the seconds are those of "Импорт" alone.
 #include "addon/com_server.h"
@@ -131,7 +131,7 @@ int Run(const std::filesystem::path& file, const std::filesystem::path& project)
     session.reset();
     long points = 0;
     kavrohost::ForEachObject(project, [&](const kavrohost::TObjectRecord&) { ++points; });
-    std::printf("points=%ld seconds=%.3f preview_seconds=%.3f\n", points, seconds, previewSeconds);
+    std::printf("points=%ld seconds=%.3f preview=%.3f\n", points, seconds, previewSeconds);
     return 0;
 }
 
