@@ -258,4 +258,23 @@ TEST_F(PtsWizardTest, NextChecksFileThenStyleAndTheSecondPageRunsWithItsButtonsO
     EXPECT_EQ(Current("CommentComboBox"), QStringLiteral("NAME"));
 }
 
+TEST_F(PtsWizardTest, AnEmptyCommentListStillWritesTheCommentAndTheHostAnswers) {
+    ChooseFile(Write("p.pts", "7,491000,6288000,без поля\r\n"));
+    ChooseStyle("Шоссе");
+    Choose("TableComboBox", "ROADKEYS");
+    Click("NextButton");
+    ASSERT_EQ(Page(), 1);
+    Click("NextButton");
+    // The comment goes to a field without a name, which this host refuses; the wizard stays.
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown[0].kind, TScriptedInteraction::TShown::Error);
+    EXPECT_NE(Shown()[0].find("ROADKEYS"), std::string::npos) << Shown()[0];
+    EXPECT_EQ(Page(), 1);
+    // The number went to CODE before that.
+    const auto objects = kavrohost::ReadObjects(m_file);
+    ASSERT_EQ(objects.size(), 1u);
+    ASSERT_EQ(objects[0].values.size(), 1u);
+    EXPECT_EQ(objects[0].values[0].field, "CODE");
+}
+
 } // namespace

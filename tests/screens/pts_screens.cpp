@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -70,6 +71,10 @@ std::unique_ptr<TPtsImportForm> Wizard(const TScreenContext& context) {
     TScriptedInteraction ui;
     ui.fileAnswers.push_back({file});
     Find<QAbstractButton>(*form, "ImportFileButton")->click();
+    // The surveyor's folder rather than the tool's scratch one, so that the picture is the same
+    // from run to run.
+    Find<QLineEdit>(*form, "ImportFileNameEdit")
+        ->setText(QString::fromUtf8("/home/geodesist/Съемка/2024-05-14/topo.pts"));
     ChooseStyle(*form, "Пикет");
     Choose(*form, "TableComboBox", "POINTS");
     Choose(*form, "NumberComboBox", "NUMBER");
