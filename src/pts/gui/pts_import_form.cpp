@@ -15,7 +15,6 @@
 #include "ui/screen_scale.h"
 #include "ui/user_interaction.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -24,7 +23,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -56,7 +54,7 @@ QComboBox* MakeList(const char* name, QWidget* parent) {
 
 } // namespace
 
-TPtsImportForm::TPtsImportForm(QWidget* parent) : QDialog(parent) {
+TPtsImportForm::TPtsImportForm(QWidget* parent) : TWizardDialog(parent) {
     setObjectName(QStringLiteral("PtsImportForm"));
     setWindowTitle(QtText("Импорт PTS файла"));
 
@@ -288,7 +286,7 @@ void TPtsImportForm::EnableNavigation(bool enabled) {
 }
 
 void TPtsImportForm::RunImport() {
-    if (m_running)
+    if (Running())
         return;
     TPtsImportSettings settings;
     settings.application = m_application;
@@ -305,47 +303,14 @@ void TPtsImportForm::RunImport() {
     if (m_commentBox->currentIndex() >= 0)
         settings.commentField = FromQString(m_commentBox->currentText());
 
-    m_running = true;
+    SetRunning(true);
     EnableNavigation(false);
     struct TRunEnd {
         TPtsImportForm& form;
         ~TRunEnd() {
-            form.m_running = false;
+            form.SetRunning(false);
             form.EnableNavigation(true);
         }
     } runEnd{*this};
     RunPtsImport(settings);
-}
-
-void TPtsImportForm::done(int result) {
-    if (m_running)
-        return;
-    QDialog::done(result);
-}
-
-void TPtsImportForm::reject() {
-    if (m_running)
-        return;
-    QDialog::reject();
-}
-
-void TPtsImportForm::closeEvent(QCloseEvent* event) {
-    if (m_running) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void TPtsImportForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (m_centered)
-        return;
-    m_centered = true;
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
 }

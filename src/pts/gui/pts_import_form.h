@@ -7,8 +7,7 @@
 #include "host_api/automation_api.h"
 #include "platform/codepage.h"
 #include "pts/pts_field_lists.h"
-
-#include <QDialog>
+#include "ui/wizard_dialog.h"
 
 #include <filesystem>
 #include <functional>
@@ -22,7 +21,7 @@ class QStackedWidget;
 class TImportTransformationPage;
 class TQmCustomAddon;
 
-class TPtsImportForm final : public QDialog, public TQmAddonForm {
+class TPtsImportForm final : public TWizardDialog, public TQmAddonForm {
 public:
     enum TPage : int { kSettingsPage = 0, kTransformationPage = 1 };
 
@@ -38,16 +37,7 @@ public:
     [[nodiscard]] const AnsiString& StyleId() const { return m_styleId; }
     // The chosen file as the edit holds it; empty when none is chosen.
     [[nodiscard]] std::filesystem::path FileName() const;
-    [[nodiscard]] bool Running() const { return m_running; }
     [[nodiscard]] TImportTransformationPage& TransformationPage() const { return *m_transformPage; }
-
-    // While a run is active the wizard cannot be closed.
-    void done(int result) override;
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* BuildSettingsPage();
@@ -80,8 +70,6 @@ private:
     AnsiString m_styleId;
     // One per entry of the table list, in its order.
     std::vector<PtsImportForms::TTableInfo> m_tables;
-    bool m_running = false;
-    bool m_centered = false;
 
     QStackedWidget* m_pages = nullptr;
     QPushButton* m_prev = nullptr;

@@ -14,7 +14,6 @@
 #include "ui/screen_scale.h"
 #include "ui/user_interaction.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -27,7 +26,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -55,7 +53,7 @@ template <class TWidget> TWidget* Named(TWidget* widget, const char* name) {
 
 } // namespace
 
-TTextImportForm::TTextImportForm(QWidget* parent) : QDialog(parent) {
+TTextImportForm::TTextImportForm(QWidget* parent) : TWizardDialog(parent) {
     setObjectName(QStringLiteral("TextImportForm"));
     setWindowTitle(QtText("Импорт текстовых данных"));
     setSizeGripEnabled(true);
@@ -411,58 +409,31 @@ void TTextImportForm::EnableNavigation(bool enabled) {
 }
 
 void TTextImportForm::RunImport() {
-    if (m_running)
+    if (Running())
         return;
     // The run reads its inputs and reports its progress through them to its end.
     const TTextImportInputs inputs = Inputs();
     TTextImportRun run(inputs);
-    m_running = true;
+    SetRunning(true);
     EnableNavigation(false);
     try {
         m_objectCount = run.Execute();
     } catch (...) {
         m_objectCount = run.ObjectCount();
-        m_running = false;
+        SetRunning(false);
         EnableNavigation(true);
         throw;
     }
-    m_running = false;
+    SetRunning(false);
     EnableNavigation(true);
     accept();
 }
 
 void TTextImportForm::done(int result) {
-    if (m_running)
+    if (Running())
         return;
     // Whatever the result, the choices of page 1 are kept for the next time.
     if (m_settingsApplied)
         Guarded([this] { StoreSettings(); });
-    QDialog::done(result);
-}
-
-void TTextImportForm::reject() {
-    if (m_running)
-        return;
-    QDialog::reject();
-}
-
-void TTextImportForm::closeEvent(QCloseEvent* event) {
-    if (m_running) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void TTextImportForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (m_centered)
-        return;
-    m_centered = true;
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    TWizardDialog::done(result);
 }
