@@ -3,6 +3,6 @@
 
 class TQmCustomAddon;
 
-// Runs the import wizard modally for the add-on and returns when it has been freed. Until the
-// wizard is part of the module, raises that the command is not available yet.
+// Shows the PTS import wizard modally for the add-on and returns when it has been freed. A
+// failure of the wizard's set-up propagates after the wizard is freed.
 void ExecutePtsImport(TQmCustomAddon& addon);

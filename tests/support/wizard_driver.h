@@ -16,7 +16,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -81,6 +83,28 @@ inline void AnswerFileDialog(std::vector<std::filesystem::path> files) {
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(names.join(' '));
         QMetaObject::invokeMethod(dialog, "accept");
     });
+}
+
+// On the transformation page: the method by coordinate systems, and the source system with the
+// caption chosen from the list of the coordinate system editor ("Изменить...").
+inline void ChooseSourceSystem(QWidget* wizard, const QString& caption) {
+    Find<QComboBox>(wizard, "TransformationTypeComboBox")->setCurrentIndex(1);
+    WhenShown("CoordinateSystemEditorForm", [caption](QWidget* editor) {
+        // The editor may open on the parameters of a system that is not predefined; the list
+        // is its first page.
+        Find<QTabWidget>(editor, "PageControl")->setCurrentIndex(0);
+        auto* view = Find<QTreeView>(editor, "ListView");
+        const QModelIndexList found = view->model()->match(
+            view->model()->index(0, 0), Qt::DisplayRole, caption, 1, Qt::MatchExactly);
+        if (found.isEmpty()) {
+            ADD_FAILURE() << caption.toStdString() << " is not listed";
+            static_cast<QDialog*>(editor)->reject();
+            return;
+        }
+        view->setCurrentIndex(found.front());
+        Click(editor, "OkButton");
+    });
+    Click(wizard, "CsEditButton");
 }
 
 inline int Page(QWidget* wizard) {

@@ -335,24 +335,7 @@ TEST(TextWizardThroughTheModule, ByCoordinateSystemsFromWgs84TheStoredPointsAreP
         Click(wizard, "Next");
         ASSERT_EQ(Page(wizard), 3);
         // The source system chosen in the coordinate system editor from the library's list.
-        Find<QComboBox>(wizard, "TransformationTypeComboBox")->setCurrentIndex(1);
-        WhenShown("CoordinateSystemEditorForm", [](QWidget* editor) {
-            // The database's system is not among the predefined ones: the editor opens on its
-            // parameters; the list is the first page.
-            Find<QTabWidget>(editor, "PageControl")->setCurrentIndex(0);
-            auto* view = Find<QTreeView>(editor, "ListView");
-            const QModelIndexList found =
-                view->model()->match(view->model()->index(0, 0), Qt::DisplayRole,
-                                     QStringLiteral("WGS 84"), 1, Qt::MatchExactly);
-            if (found.isEmpty()) {
-                ADD_FAILURE() << "WGS 84 is not listed";
-                static_cast<QDialog*>(editor)->reject();
-                return;
-            }
-            view->setCurrentIndex(found.front());
-            Click(editor, "OkButton");
-        });
-        Click(wizard, "CsEditButton");
+        ChooseSourceSystem(wizard, QStringLiteral("WGS 84"));
         EXPECT_EQ(Find<QLineEdit>(wizard, "CsEdit")->text(), QStringLiteral("WGS 84"));
         Click(wizard, "Next");
         const auto box = AnswerMessageBox();

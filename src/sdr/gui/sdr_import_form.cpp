@@ -59,7 +59,7 @@ DATE OleDate(const QDate& date) {
 
 } // namespace
 
-TSdrImportForm::TSdrImportForm(QWidget* parent) : QDialog(parent) {
+TSdrImportForm::TSdrImportForm(QWidget* parent) : TWizardDialog(parent) {
     setObjectName(QStringLiteral("SdrImportForm"));
     setWindowTitle(QtText("Импорт SDR файла (-ов)"));
     setSizeGripEnabled(true);
@@ -365,14 +365,14 @@ void TSdrImportForm::RunImport() {
 }
 
 void TSdrImportForm::RunBusy(const std::function<void()>& run) {
-    if (m_running)
+    if (Running())
         return;
-    m_running = true;
+    SetRunning(true);
     EnableButtons(false);
     struct TDone {
         TSdrImportForm& form;
         ~TDone() {
-            form.m_running = false;
+            form.SetRunning(false);
             form.EnableButtons(true);
         }
     } done{*this};
@@ -385,32 +385,4 @@ void TSdrImportForm::EnableButtons(bool enabled) {
     // The run converts every file's points with the transformation prepared at its start; the
     // page stays as it was until the run ends.
     m_transformPage->setEnabled(enabled);
-}
-
-void TSdrImportForm::done(int result) {
-    if (m_running)
-        return;
-    QDialog::done(result);
-}
-
-void TSdrImportForm::reject() {
-    if (m_running)
-        return;
-    QDialog::reject();
-}
-
-void TSdrImportForm::closeEvent(QCloseEvent* event) {
-    if (m_running) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void TSdrImportForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (m_centered)
-        return;
-    m_centered = true;
-    CentreOnScreen(*this);
 }

@@ -8,7 +8,7 @@
 #include "sdr/sdr_import_params.h"
 #include "sdr/sdr_import_run.h"
 
-#include <QDialog>
+#include "ui/wizard_dialog.h"
 
 #include <filesystem>
 #include <functional>
@@ -27,7 +27,7 @@ class TImportTransformationPage;
 class TMemoLines;
 class TQmCustomAddon;
 
-class TSdrImportForm final : public QDialog, public TQmAddonForm {
+class TSdrImportForm final : public TWizardDialog, public TQmAddonForm {
 public:
     enum TPage : int {
         kSettingsPage = 0,       // style, files, fields and the preview
@@ -52,17 +52,7 @@ public:
     [[nodiscard]] const std::vector<std::filesystem::path>& Files() const { return m_state.files; }
     // The files that failed in the last preview or import, with their messages.
     [[nodiscard]] const SDRImporter::TSdrErrorList& Errors() const { return m_state.errors; }
-    // True while a preview or an import goes through the files.
-    [[nodiscard]] bool Running() const { return m_running; }
     [[nodiscard]] TImportTransformationPage& TransformationPage() const { return *m_transformPage; }
-
-    // While files are being read the wizard cannot be closed.
-    void done(int result) override;
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* BuildSettingsPage();
@@ -101,8 +91,6 @@ private:
     AnsiString m_styleId;
     SDRImporter::TSdrRunState m_state;
     std::unique_ptr<TMemoLines> m_log;
-    bool m_running = false;
-    bool m_centered = false;
 
     QStackedWidget* m_pages = nullptr;
     QPushButton* m_prev = nullptr;

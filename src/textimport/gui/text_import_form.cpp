@@ -15,7 +15,6 @@
 #include "ui/user_interaction.h"
 #include "ui/wizard_layout.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,7 +30,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-TTextImportForm::TTextImportForm(QWidget* parent) : QDialog(parent) {
+TTextImportForm::TTextImportForm(QWidget* parent) : TWizardDialog(parent) {
     setObjectName(QStringLiteral("TextImportForm"));
     setWindowTitle(QtText("Импорт текстовых данных"));
     setSizeGripEnabled(true);
@@ -374,53 +373,31 @@ void TTextImportForm::EnableNavigation(bool enabled) {
 }
 
 void TTextImportForm::RunImport() {
-    if (m_running)
+    if (Running())
         return;
     // The run reads its inputs and reports its progress through them to its end.
     const TTextImportInputs inputs = Inputs();
     TTextImportRun run(inputs);
-    m_running = true;
+    SetRunning(true);
     EnableNavigation(false);
     try {
         m_objectCount = run.Execute();
     } catch (...) {
         m_objectCount = run.ObjectCount();
-        m_running = false;
+        SetRunning(false);
         EnableNavigation(true);
         throw;
     }
-    m_running = false;
+    SetRunning(false);
     EnableNavigation(true);
     accept();
 }
 
 void TTextImportForm::done(int result) {
-    if (m_running)
+    if (Running())
         return;
     // Whatever the result, the choices of page 1 are kept for the next time.
     if (m_settingsApplied)
         Guarded([this] { StoreSettings(); });
-    QDialog::done(result);
-}
-
-void TTextImportForm::reject() {
-    if (m_running)
-        return;
-    QDialog::reject();
-}
-
-void TTextImportForm::closeEvent(QCloseEvent* event) {
-    if (m_running) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void TTextImportForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (m_centered)
-        return;
-    m_centered = true;
-    CentreOnScreen(*this);
+    TWizardDialog::done(result);
 }

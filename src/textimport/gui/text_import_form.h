@@ -9,8 +9,7 @@
 #include "text/csv_data.h"
 #include "textimport/import_settings.h"
 #include "textimport/progress.h"
-
-#include <QDialog>
+#include "ui/wizard_dialog.h"
 
 #include <functional>
 #include <memory>
@@ -34,7 +33,7 @@ class TQtProgressBar;
 class TQtProgressLabel;
 struct TTextImportInputs;
 
-class TTextImportForm final : public QDialog, public TQmAddonForm {
+class TTextImportForm final : public TWizardDialog, public TQmAddonForm {
 public:
     enum TPage : int {
         kSourcePage = 0,    // "Исходные данные"
@@ -61,8 +60,6 @@ public:
     [[nodiscard]] const TImportFieldList& Fields() const { return m_fields; }
     // The objects the last run created.
     [[nodiscard]] int ObjectCount() const { return m_objectCount; }
-    // True while a run is going on (the progress lets window messages through).
-    [[nodiscard]] bool Running() const { return m_running; }
     [[nodiscard]] TImportTransformationPage& TransformationPage() const { return *m_transformPage; }
 
     // The column separator in force: a tab, else the first character of the separator field,
@@ -76,11 +73,6 @@ public:
     // While a run is active the wizard cannot be closed; otherwise closing, whatever the result,
     // stores the choices of page 1 once that page has been shown.
     void done(int result) override;
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     // --- construction (text_import_form.cpp)
@@ -164,11 +156,9 @@ private:
     // next.
     std::optional<char> m_detectedSeparator;
     int m_objectCount = 0;
-    bool m_running = false;
     // Set once page 1 has been shown: until then the controls hold no stored choices, and
     // closing leaves the stored settings as they are.
     bool m_settingsApplied = false;
-    bool m_centered = false;
 
     TProgress m_progress;
     std::unique_ptr<TQtProgressBar> m_progressBarView;

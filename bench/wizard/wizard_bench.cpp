@@ -1,0 +1,152 @@
+// Times a PTS import run through the wizard as its user drives it: the file chosen (and
+// previewed), a style through the chooser, the table and fields, "Далее >", then "Импорт".
+//   wizard_bench FILE PROJECT   -> "points=N seconds=S preview=P"
+// The project has the same layer, style and table as point_bench's, so that the two runs do
+// the same work; the seconds are those of "Импорт" alone.
+#include "addon/com_server.h"
+#include "addon/custom_addon.h"
+#include "host/core/host_session.h"
+#include "platform/com/guid.h"
+#include "pts/gui/pts_import_form.h"
+#include "ui/scripted_interaction.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+class TBenchAddon final : public TQmCustomAddon {
+public:
+    TBenchAddon()
+        : TQmCustomAddon(MakeGuid("{27DACE42-8427-11D2-AF21-0020AFDED75D}"), "TextImport",
+                         "TextImport", 0) {}
+};
+
+nlohmann::json Description() {
+    nlohmann::json fields = nlohmann::json::array({{{"name", "NUM"}, {"type", 10}},
+                                                   {{"name", "NOTE"}, {"type", 10}},
+                                                   {{"name", "H"}, {"type", 30}}});
+    return {{"maps",
+             {{{"id", "M1"},
+               {"name", "Map"},
+               {"layers",
+                {{{"id", "L1"},
+                  {"name", "Points"},
+                  {"styles", {{{"id", "S1"}, {"name", "Point"}}}},
+                  {"tables", {{{"id", "T1"}, {"name", "POINTS"}, {"fields", fields}}}}}}}}}}};
+}
+
+double Seconds(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+template <class T> T* Find(QWidget& root, const char* name) {
+    T* widget = root.findChild<T*>(QString::fromLatin1(name));
+    if (!widget)
+        throw std::runtime_error(std::string("no control ") + name);
+    return widget;
+}
+
+void Choose(QWidget& root, const char* comboName, const char* text) {
+    auto* box = Find<QComboBox>(root, comboName);
+    const int index = box->findText(QString::fromUtf8(text));
+    if (index < 0)
+        throw std::runtime_error(std::string("no entry ") + text);
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+// Confirms the style with the name in the chooser once it shows.
+void AnswerChooser(const QString& style) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, style] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible() || window->objectName() != QStringLiteral("ProjectTreeForm"))
+                continue;
+            timer->stop();
+            timer->deleteLater();
+            auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("ProjectTree"));
+            const auto found = tree->findItems(style, Qt::MatchExactly | Qt::MatchRecursive);
+            if (!found.isEmpty())
+                tree->setCurrentItem(found.front());
+            window->findChild<QAbstractButton*>(QStringLiteral("OkButton"))->click();
+            return;
+        }
+    });
+    timer->start();
+}
+
+int Run(const std::filesystem::path& file, const std::filesystem::path& project) {
+    std::filesystem::remove(project);
+    kavrohost::CreateProject(project, Description());
+    auto session = std::make_unique<kavrohost::THostSession>(project);
+    auto* addon = new TBenchAddon; // the module's state owns it
+    addon->Initialize(session->Manager());
+    TScriptedInteraction ui;
+    double seconds = 0, previewSeconds = 0;
+    {
+        TPtsImportForm form;
+        form.Setup(*addon);
+        form.show();
+        QApplication::processEvents();
+
+        ui.fileAnswers.push_back({file});
+        auto start = std::chrono::steady_clock::now();
+        Find<QAbstractButton>(form, "ImportFileButton")->click();
+        QApplication::processEvents();
+        previewSeconds = Seconds(start);
+        if (Find<QLineEdit>(form, "ImportFileNameEdit")->text().isEmpty())
+            throw std::runtime_error("the file did not preview");
+
+        AnswerChooser(QStringLiteral("Point"));
+        Find<QAbstractButton>(form, "LayerStyleButton")->click();
+        Choose(form, "TableComboBox", "POINTS");
+        Choose(form, "NumberComboBox", "NUM");
+        Choose(form, "CommentComboBox", "NOTE");
+        Find<QAbstractButton>(form, "NextButton")->click();
+        if (form.CurrentPage() != TPtsImportForm::kTransformationPage)
+            throw std::runtime_error("the first page did not pass");
+        QApplication::processEvents();
+
+        ui.shown.clear();
+        start = std::chrono::steady_clock::now();
+        Find<QAbstractButton>(form, "NextButton")->click();
+        QApplication::processEvents();
+        seconds = Seconds(start);
+        if (ui.shown.empty() || ui.shown.back().text != Ansi("Импорт успешно завершен."))
+            throw std::runtime_error(ui.shown.empty() ? std::string("no message")
+                                                      : AnsiToUtf8(ui.shown.back().text));
+    }
+    addon->Finalize();
+    UnloadAddonModule();
+    session.reset();
+    long points = 0;
+    kavrohost::ForEachObject(project, [&](const kavrohost::TObjectRecord&) { ++points; });
+    std::printf("points=%ld seconds=%.3f preview=%.3f\n", points, seconds, previewSeconds);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::cerr << "usage: wizard_bench FILE PROJECT\n";
+        return 2;
+    }
+    try {
+        return Run(argv[1], argv[2]);
+    } catch (const std::exception& e) {
+        std::cerr << "wizard_bench: " << AnsiToUtf8(ExceptionMessage(e)) << "\n";
+        return 1;
+    }
+}
