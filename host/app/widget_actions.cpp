@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -613,6 +615,29 @@ TAttempt PlanAnswer(QMessageBox* box, const TSessionStep& step) {
                           Quoted(step.target) + " (it has " + captions.join(", ") + ")");
 }
 
+// Whether every file matches one of the patterns of a name filter ("RPT files (*.rpt)").
+bool FilterTakes(const QString& filter, const QStringList& files) {
+    const qsizetype open = filter.lastIndexOf('('), close = filter.lastIndexOf(')');
+    const QString inside =
+        open >= 0 && close > open ? filter.mid(open + 1, close - open - 1) : filter;
+    const QStringList patterns = inside.split(QRegularExpression("[ ;]+"), Qt::SkipEmptyParts);
+    for (const QString& f : files)
+        if (!QDir::match(patterns, QFileInfo(f).fileName()))
+            return false;
+    return true;
+}
+
+// As a user does who chooses files of different kinds: the first filter that shows them all.
+void ShowFilesOfEveryKind(QFileDialog& dialog, const QStringList& files) {
+    if (FilterTakes(dialog.selectedNameFilter(), files))
+        return;
+    for (const QString& filter : dialog.nameFilters())
+        if (FilterTakes(filter, files)) {
+            dialog.selectNameFilter(filter);
+            return;
+        }
+}
+
 TAttempt PlanFiles(QFileDialog* dialog, const TSessionStep& step) {
     for (const QString& f : step.files)
         if (!QFileInfo(f).isFile())
@@ -627,14 +652,18 @@ TAttempt PlanFiles(QFileDialog* dialog, const TSessionStep& step) {
             if (!d || !e)
                 return "the file dialog is gone";
             d->setDirectory(QFileInfo(files.first()).absolutePath());
-            const auto views = d->findChildren<QAbstractItemView*>();
-            for (QAbstractItemView* v : views)
-                if (v->selectionModel())
-                    v->selectionModel()->clearSelection();
+            ShowFilesOfEveryKind(*d, files);
             QStringList quoted;
             for (const QString& f : files)
                 quoted << Quoted(QFileInfo(f).absoluteFilePath());
             e->setText(quoted.join(' '));
+            // Typing selects the names the view lists; a view still reading its folder after a
+            // change of filter lists only some of them. Without a selection the dialog takes
+            // the typed names, all of them.
+            const auto views = d->findChildren<QAbstractItemView*>();
+            for (QAbstractItemView* v : views)
+                if (v->selectionModel())
+                    v->selectionModel()->clearSelection();
             QStringList want, got;
             for (const QString& f : files)
                 want << QFileInfo(f).absoluteFilePath();
