@@ -302,10 +302,11 @@ TEST_F(HostSessionTest, AnyCallFailsByNumberAndTheCallLogShowsIt) {
     EXPECT_EQ(objects->Add(W("L1").Get(), object.Put()), S_OK);
     EXPECT_EQ(objects->Commit(), S_OK);
 
-    const std::vector<std::pair<std::string, bool>> expected = {
-        {"IKavroMapObjects.Add", false}, {"IKavroMapObjects.Add", true},
-        {"IKavroMapObjects.Add", true},  {"IKavroMapObjects.Add", false},
-        {"IKavroMapObjects.Commit", false}};
+    const std::vector<std::pair<std::string, bool>> expected = {{"IKavroMapObjects.Add", false},
+                                                                {"IKavroMapObjects.Add", true},
+                                                                {"IKavroMapObjects.Add", true},
+                                                                {"IKavroMapObjects.Add", false},
+                                                                {"IKavroMapObjects.Commit", false}};
     std::vector<std::pair<std::string, bool>> log;
     for (const THostCall& call : session.CallLog())
         log.push_back({call.operation, call.failed});
