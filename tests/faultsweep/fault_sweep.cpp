@@ -70,8 +70,8 @@ std::string TableText() {
     std::string text = "N;X;Y;NOTE;H\r\n";
     for (int i = 1; i <= kTextRows; ++i)
         text += "P" + std::to_string(i) + ";" + Format("%.2f", 300000 + i * 2.5) + ";" +
-                Format("%.2f", 5400000 + i * 1.5) + ";" + Utf8ToAnsi("пункт ") +
-                std::to_string(i) + ";" + Format("%.1f", 150 + i / 10.0) + "\r\n";
+                Format("%.2f", 5400000 + i * 1.5) + ";" + Utf8ToAnsi("пункт ") + std::to_string(i) +
+                ";" + Format("%.1f", 150 + i / 10.0) + "\r\n";
     return text;
 }
 
@@ -138,9 +138,8 @@ bool SameVertex(const kavrohost::TVertexRecord& a, const kavrohost::TVertexRecor
 }
 
 bool SameValue(const kavrohost::TValueRecord& a, const kavrohost::TValueRecord& b) {
-    return a.table == b.table && a.field == b.field && a.record == b.record &&
-           a.type == b.type && a.intValue == b.intValue && a.doubleValue == b.doubleValue &&
-           a.text == b.text;
+    return a.table == b.table && a.field == b.field && a.record == b.record && a.type == b.type &&
+           a.intValue == b.intValue && a.doubleValue == b.doubleValue && a.text == b.text;
 }
 
 // The first difference between an object of the file and the expected one; empty when equal
@@ -497,10 +496,10 @@ struct TFaultSweep::TImpl {
         for (const std::string& text : run.texts)
             reported = reported || text.find(message) != std::string::npos;
         if (!reported)
-            problems.push_back("the host's message was not reported (" +
-                               (run.texts.empty() ? std::string("nothing shown")
-                                                  : "shown: " + run.texts.back()) +
-                               ")");
+            problems.push_back(
+                "the host's message was not reported (" +
+                (run.texts.empty() ? std::string("nothing shown") : "shown: " + run.texts.back()) +
+                ")");
 
         // After the failure: the calls with an effect are the clean run's last ones.
         std::vector<TEffect> rest;
@@ -512,8 +511,7 @@ struct TFaultSweep::TImpl {
                 rest.push_back(*effect);
         }
         const std::size_t before = stepsBefore[failed];
-        const std::size_t firstAfter =
-            before + (EffectOf(cleanCalls[failed].operation) ? 1 : 0);
+        const std::size_t firstAfter = before + (EffectOf(cleanCalls[failed].operation) ? 1 : 0);
         if (rest.size() > cleanSteps.size() - firstAfter) {
             problems.push_back("the run went on with more changes than the clean run had left");
             return result;

@@ -20,8 +20,8 @@ enum class TCommand { Text, Pts, Sdr };
 
 // The outcome of one injection: empty problems when every check passed.
 struct TInjection {
-    int call = 0;            // k, 1-based
-    std::string operation;   // the operation of the clean run's call k
+    int call = 0;          // k, 1-based
+    std::string operation; // the operation of the clean run's call k
     std::vector<std::string> problems;
     // Committed objects that the failure left short of their clean form (an object whose
     // shape or values were still missing when the writer committed after the error).

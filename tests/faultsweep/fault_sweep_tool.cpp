@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
                 ++passed;
             } else {
                 allPassed = false;
-                std::cout << "  " << CommandName(command) << " call " << k << " ("
-                          << r.operation << "):";
+                std::cout << "  " << CommandName(command) << " call " << k << " (" << r.operation
+                          << "):";
                 for (const auto& p : r.problems)
                     std::cout << " " << p << ";";
                 std::cout << "\n";
@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
                     CommandName(command), sweep.CleanObjectCount(), points, calls.size(), passed,
                     seconds);
         if (partial > 0) {
-            std::printf("  %d runs committed an object left incomplete by the failure, at:", partial);
+            std::printf("  %d runs committed an object left incomplete by the failure, at:",
+                        partial);
             for (const auto& [operation, count] : partialByOperation)
                 std::printf(" %s (%d)", operation.c_str(), count);
             std::printf("\n");

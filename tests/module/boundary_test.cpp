@@ -141,8 +141,8 @@ TEST_F(BoundaryTest, EveryExportAnswersBadArguments) {
     const auto registerServer = library->Function<DllRegisterServerFn>("DllRegisterServer");
     const auto unregisterServer = library->Function<DllUnregisterServerFn>("DllUnregisterServer");
     const std::string longId(4000, 'x');
-    for (const char* id : {static_cast<const char*>(nullptr), "", "..\\..\\x", "a\\\\b",
-                           "\\", longId.c_str()}) {
+    for (const char* id :
+         {static_cast<const char*>(nullptr), "", "..\\..\\x", "a\\\\b", "\\", longId.c_str()}) {
         SCOPED_TRACE(id ? id : "(null)");
         const HRESULT hr = registerAddOn(id, 7);
         EXPECT_TRUE(hr == S_OK || hr == E_FAIL) << hr;
@@ -168,8 +168,7 @@ TEST_F(BoundaryTest, ClassFactoryAnswersBadArgumentsAndKeepsItsLocksBalanced) {
     EXPECT_EQ(factory->CreateInstance(nullptr, kOtherId, &object), E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
     TComPtr<IUnknown> outer = TComPtr<IUnknown>(project.session->Manager());
-    EXPECT_EQ(factory->CreateInstance(outer.Get(), IID_IQmAddOn, &object),
-              CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(factory->CreateInstance(outer.Get(), IID_IQmAddOn, &object), CLASS_E_NOAGGREGATION);
     EXPECT_EQ(canUnloadNow(), S_OK) << "no object left behind by the failed calls";
 
     // An unlock without a lock is ignored: it must not cancel a later lock.
