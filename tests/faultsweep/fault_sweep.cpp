@@ -90,7 +90,8 @@ void RemoveProject(const std::filesystem::path& file) {
 // What a run showed and raised, and its host calls.
 struct TRunOutcome {
     std::vector<THostCall> calls;
-    std::vector<std::string> texts; // messages, errors and what was raised, UTF-8
+    std::vector<std::string> texts;    // messages, errors and what was raised, UTF-8
+    std::vector<std::string> messages; // the messages alone
     bool raised = false;
     std::vector<std::string> problems;
 };
@@ -330,8 +331,11 @@ struct TFaultSweep::TImpl {
                 outcome.problems.push_back("the run raised something that is not an exception");
             }
             outcome.calls = session.CallLog();
-            for (const auto& shown : ui.shown)
+            for (const auto& shown : ui.shown) {
                 outcome.texts.push_back(AnsiToUtf8(shown.text));
+                if (shown.kind == TScriptedInteraction::TShown::Message)
+                    outcome.messages.push_back(outcome.texts.back());
+            }
         } // closing the session drops what was not committed
         objects = kavrohost::ReadObjects(file);
         return outcome;
@@ -501,6 +505,11 @@ struct TFaultSweep::TImpl {
                 (run.texts.empty() ? std::string("nothing shown") : "shown: " + run.texts.back()) +
                 ")");
 
+        // A failure is never reported as success.
+        for (const std::string& text : run.messages)
+            if (text == "Импорт успешно завершен.")
+                problems.push_back("success was reported");
+
         // After the failure: the calls with an effect are the clean run's last ones.
         std::vector<TEffect> rest;
         for (std::size_t i = failed + 1; i < calls.size(); ++i) {
@@ -562,11 +571,23 @@ struct TFaultSweep::TImpl {
                                    uncommitted);
                 return result;
             }
+        const auto complete = [&](int index, const TObjectState& state) {
+            const TObjectRecord& clean = cleanObjects[static_cast<std::size_t>(index)];
+            return Difference(Cut(clean, state).value(), clean).empty();
+        };
         for (const auto& [index, state] : committed)
-            if (!Difference(Cut(cleanObjects[static_cast<std::size_t>(index)], state).value(),
-                            cleanObjects[static_cast<std::size_t>(index)])
-                     .empty())
+            if (!complete(index, state))
                 ++result.partialObjects;
+        // The text run goes on after a row's failure; its closing count is of the rows whose
+        // object was completed.
+        int completed = 0;
+        for (const auto& [index, state] : model)
+            completed += complete(index, state) ? 1 : 0;
+        const std::string done =
+            "Процесс завершен. Импортировано " + std::to_string(completed) + " объектов.";
+        for (const std::string& text : run.messages)
+            if (text.starts_with("Процесс завершен.") && text != done)
+                problems.push_back("the run reported \"" + text + "\", expected \"" + done + "\"");
         return result;
     }
 };
