@@ -1,7 +1,7 @@
 // Nothing crosses the module's boundary: every export and every method of the objects the module
 // hands out, called with null pointers, bad class ids and interface ids, bad indexes and command
 // numbers, before Initialize and after Finalize, answers with an HRESULT. A crash ends the test
-// binary; an exception would terminate it at the noexcept-free C boundary just the same.
+// binary; an exception that leaves the module fails the test.
 #include "host/core/host_session.h"
 #include "platform/dynamic_library.h"
 #include "support/point_project.h"
