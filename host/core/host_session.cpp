@@ -38,6 +38,18 @@ void THostSession::FailOn(std::string operation, int nthCall, std::string messag
     m_ctx->Faults().FailOn(std::move(operation), nthCall, std::move(messageUtf8));
 }
 
+void THostSession::FailOnAnyCall(int nthCall, std::string messageUtf8) {
+    m_ctx->Faults().FailOnAnyCall(nthCall, std::move(messageUtf8));
+}
+
+void THostSession::StartCallLog() {
+    m_ctx->Faults().StartCallLog();
+}
+
+std::vector<THostCall> THostSession::CallLog() const {
+    return m_ctx->Faults().CallLog();
+}
+
 int THostSession::CommitCount() const {
     return m_ctx->Store().CommitCount();
 }

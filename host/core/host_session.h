@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/core/project_description.h"
+#include "host/objects/fault_injector.h"
 #include "host/store/object_records.h"
 #include "host_api/addon_api.h"
 #include "host_api/automation_api.h"
@@ -49,6 +50,13 @@ public:
     // The nth call (1-based, counted from now) of the operation "Interface.Method" fails with
     // the message.
     void FailOn(std::string operation, int nthCall, std::string messageUtf8);
+    // The nth host call (1-based, counted from now) of any operation fails with the message;
+    // FailOn's operations keep their own counts.
+    void FailOnAnyCall(int nthCall, std::string messageUtf8);
+    // Starts logging the host calls afresh: operation names in call order, with the calls that
+    // failed (an injected failure or a host error).
+    void StartCallLog();
+    std::vector<THostCall> CallLog() const;
     // Map-object commits so far.
     int CommitCount() const;
     // min x, min y, max x, max y of the last rectangle the module asked to show.

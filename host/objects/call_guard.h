@@ -13,12 +13,15 @@ template <class F> HRESULT QmGuard(THostContext& ctx, const char* operation, F&&
         ctx.Faults().Check(operation);
         return body();
     } catch (const EHostFailure& e) {
+        ctx.Faults().NoteFailure();
         ctx.SetLastError(Utf8ToAnsi(operation), Utf8ToAnsi(e.what()));
         return e.Code();
     } catch (const std::exception& e) {
+        ctx.Faults().NoteFailure();
         ctx.SetLastError(Utf8ToAnsi(operation), Utf8ToAnsi(e.what()));
         return E_FAIL;
     } catch (...) {
+        ctx.Faults().NoteFailure();
         return E_UNEXPECTED;
     }
 }
@@ -28,10 +31,13 @@ template <class F> HRESULT KavroGuard(THostContext& ctx, const char* operation, 
         ctx.Faults().Check(operation);
         return body();
     } catch (const EHostFailure& e) {
+        ctx.Faults().NoteFailure();
         return SetErrorText(e.Code(), Utf8ToWide(operation), Utf8ToWide(e.what()));
     } catch (const std::exception& e) {
+        ctx.Faults().NoteFailure();
         return SetErrorText(E_FAIL, Utf8ToWide(operation), Utf8ToWide(e.what()));
     } catch (...) {
+        ctx.Faults().NoteFailure();
         return E_UNEXPECTED;
     }
 }

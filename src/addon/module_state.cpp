@@ -122,10 +122,15 @@ void UnbindApplication() {
 }
 
 void LockModule(bool lock) {
-    if (lock)
+    if (lock) {
         ++g_lockCount;
-    else
-        --g_lockCount;
+        return;
+    }
+    // An unlock without a lock is the caller's mistake; counting it would cancel a later lock
+    // and let the module be unloaded while locked.
+    long count = g_lockCount.load();
+    while (count > 0 && !g_lockCount.compare_exchange_weak(count, count - 1)) {
+    }
 }
 long ModuleLockCount() {
     return g_lockCount.load();

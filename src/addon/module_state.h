@@ -49,7 +49,8 @@ const AnsiString& ApplicationTitle();
 void BindApplication(HWND window, AnsiString title);
 void UnbindApplication();
 
-// Locks of the module's class factories, changed atomically. Its live COM objects are counted
-// by ComObjectCreated and ComObjectDestroyed (platform/com/object_count.h).
+// Locks of the module's class factories, changed atomically; an unlock without a lock is
+// ignored. Its live COM objects are counted by ComObjectCreated and ComObjectDestroyed
+// (platform/com/object_count.h).
 void LockModule(bool lock);
 long ModuleLockCount();

@@ -287,6 +287,33 @@ TEST_F(HostSessionTest, InjectedFailuresSurfaceAsErrors) {
     EXPECT_EQ(AnsiToUtf8(info.name.View()), "Карта 1");
 }
 
+TEST_F(HostSessionTest, AnyCallFailsByNumberAndTheCallLogShowsIt) {
+    THostSession session(m_file);
+    auto objects = MapObjects(session);
+    session.StartCallLog();
+    session.FailOnAnyCall(3, "Сбой вызова 3");
+    session.FailOn("IKavroMapObjects.Add", 3, "Отказ по имени");
+    TComPtr<IKavroMapObject> object;
+    EXPECT_EQ(objects->Add(W("L1").Get(), object.Put()), S_OK);
+    EXPECT_LT(objects->Add(W("Слой9").Get(), object.Put()), 0); // a host error
+    // The third call, and the third Add: it fails once, with the message armed by number.
+    EXPECT_LT(objects->Add(W("L1").Get(), object.Put()), 0);
+    EXPECT_EQ(LastErrorText(), "Сбой вызова 3");
+    EXPECT_EQ(objects->Add(W("L1").Get(), object.Put()), S_OK);
+    EXPECT_EQ(objects->Commit(), S_OK);
+
+    const std::vector<std::pair<std::string, bool>> expected = {{"IKavroMapObjects.Add", false},
+                                                                {"IKavroMapObjects.Add", true},
+                                                                {"IKavroMapObjects.Add", true},
+                                                                {"IKavroMapObjects.Add", false},
+                                                                {"IKavroMapObjects.Commit", false}};
+    std::vector<std::pair<std::string, bool>> log;
+    for (const THostCall& call : session.CallLog())
+        log.push_back({call.operation, call.failed});
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(ReadObjects(m_file).size(), 2u);
+}
+
 TEST_F(HostSessionTest, SettingsAndShowRectPersistWithoutCommit) {
     {
         THostSession session(m_file);

@@ -98,6 +98,41 @@ TEST(MemoryStream, SizesBeyondItsLimitFailWithoutThrowing) {
     EXPECT_STREQ(buf, "abcd");
 }
 
+// The stream is the one object the module hands to the host's ReadStream: null pointers and
+// bad arguments get an HRESULT and change nothing.
+TEST(MemoryStream, NullPointersAndBadArgumentsGetAnHresult) {
+    TComPtr<IStream> s;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, 1, nullptr), E_POINTER);
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, 1, s.Put()), S_OK);
+    ASSERT_EQ(s->Write("abc", 3, nullptr), S_OK);
+    ULONG n = 7;
+    const struct {
+        const char* call;
+        HRESULT result;
+        HRESULT expected;
+    } cases[] = {
+        {"QueryInterface null", s->QueryInterface(IID_IStream, nullptr), E_POINTER},
+        {"Read null buffer", s->Read(nullptr, 4, &n), E_POINTER},
+        {"Read nothing into null", s->Read(nullptr, 0, nullptr), S_OK},
+        {"Write null buffer", s->Write(nullptr, 4, nullptr), E_POINTER},
+        {"Write nothing from null", s->Write(nullptr, 0, nullptr), S_OK},
+        {"Seek bad origin", s->Seek(0, 7, nullptr), STG_E_INVALIDFUNCTION},
+        {"Seek before the start", s->Seek(-4, STREAM_SEEK_END, nullptr), STG_E_INVALIDFUNCTION},
+        {"CopyTo null", s->CopyTo(nullptr, 5, nullptr, nullptr), E_NOTIMPL},
+        {"Stat null", s->Stat(nullptr, 0), E_NOTIMPL},
+        {"Clone null", s->Clone(nullptr), E_NOTIMPL},
+        {"LockRegion", s->LockRegion(0, ~0ull, 0), E_NOTIMPL},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.result, c.expected) << c.call;
+    EXPECT_EQ(n, 0u);
+    ULARGE_INTEGER pos = 9;
+    ASSERT_EQ(s->Seek(0, STREAM_SEEK_CUR, &pos), S_OK);
+    EXPECT_EQ(pos, 3u) << "the failed calls left the position";
+    ASSERT_EQ(s->Seek(0, STREAM_SEEK_END, &pos), S_OK);
+    EXPECT_EQ(pos, 3u) << "and the size";
+}
+
 // Objects of this binary are what DllCanUnloadNow answers from: a stream handed to the host
 // holds the binary as long as the host holds it.
 TEST(MemoryStream, IsALiveObjectOfItsBinary) {

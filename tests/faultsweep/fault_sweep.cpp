@@ -1,0 +1,621 @@
+// A host failure at every call of an import run.
+//
+// What a faulted run must leave in the project file is worked out from its call log against the
+// clean run's. The calls before the failing one are the clean run's; after it the run either
+// stops (the PTS run, an SDR file) or goes on with the next row or file (the text run's rows as
+// objects, the SDR file loop), so the calls after the failure are the clean run's last calls.
+// The calls that build objects (object, shape, part, vertex, closed mark, value) and the
+// commits of the faulted run are replayed on a model of the clean run's objects: what the last
+// successful commit saw is what the file must hold, each object cut to the calls that built it.
+#include "faultsweep/fault_sweep.h"
+
+#include "platform/exception.h"
+#include "pts/pts_import_run.h"
+#include "sdr/sdr_import_run.h"
+#include "support/point_project.h"
+#include "textimport/text_import_run.h"
+#include "ui/scripted_interaction.h"
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+
+namespace faultsweep {
+
+namespace {
+
+using kavrohost::THostCall;
+using kavrohost::TObjectRecord;
+
+constexpr int kTextRows = 1000;
+constexpr int kPtsPoints = 1000;
+// Two files, so that a failure in the first leaves the second to run: the first commits at
+// 500 objects and at its end, the second only at its end.
+constexpr int kSdrFirstFile = 600;
+constexpr int kSdrSecondFile = 400;
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string PtsText() {
+    std::string text;
+    for (int i = 1; i <= kPtsPoints; ++i)
+        text += std::to_string(i) + "," + Format("%.3f", 410000 + i * 1.25) + "," +
+                Format("%.3f", 6170000 + i * 0.75) + ",c" + std::to_string(i) + "\r\n";
+    return text;
+}
+
+std::string Field16(std::string text) {
+    text.resize(16, ' ');
+    return text;
+}
+
+std::string SdrText(int first, int count) {
+    std::string text = "00NMSDR33 V04-04.02\r\n";
+    for (int i = first; i < first + count; ++i)
+        text += "08KI" + Field16("P" + std::to_string(i)) +
+                Field16(Format("%.3f", 5000 + i * 1.5)) + Field16(Format("%.3f", 7000 + i * 0.5)) +
+                Field16(Format("%.4f", 100 + i / 1000.0 + 0.0004)) + "\r\n";
+    return text;
+}
+
+// Windows-1251, as the text reader hands the table to the run.
+std::string TableText() {
+    std::string text = "N;X;Y;NOTE;H\r\n";
+    for (int i = 1; i <= kTextRows; ++i)
+        text += "P" + std::to_string(i) + ";" + Format("%.2f", 300000 + i * 2.5) + ";" +
+                Format("%.2f", 5400000 + i * 1.5) + ";" + Utf8ToAnsi("пункт ") + std::to_string(i) +
+                ";" + Format("%.1f", 150 + i / 10.0) + "\r\n";
+    return text;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+void RemoveProject(const std::filesystem::path& file) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        std::filesystem::remove(file.string() + suffix);
+}
+
+// What a run showed and raised, and its host calls.
+struct TRunOutcome {
+    std::vector<THostCall> calls;
+    std::vector<std::string> texts;    // messages, errors and what was raised, UTF-8
+    std::vector<std::string> messages; // the messages alone
+    bool raised = false;
+    std::vector<std::string> problems;
+};
+
+// The effect of a host call on the objects of the project.
+enum class TEffect { Object, Shape, Part, Vertex, Closed, Value, Commit };
+
+std::optional<TEffect> EffectOf(const std::string& operation) {
+    static const std::map<std::string, TEffect, std::less<>> effects = {
+        {"IKavroMapObjects.Add", TEffect::Object},
+        {"IKavroShapes.Add", TEffect::Shape},
+        {"IKavroContour.Add", TEffect::Part},
+        {"IKavroContourPart.AddVertex", TEffect::Vertex},
+        {"IKavroContourPart.put_Closed", TEffect::Closed},
+        {"IKavroSemData.SetValue", TEffect::Value},
+        {"IKavroMapObjects.Commit", TEffect::Commit},
+    };
+    const auto it = effects.find(operation);
+    return it == effects.end() ? std::nullopt : std::optional<TEffect>(it->second);
+}
+
+// One call of the clean run that has an effect, and the clean object it builds (-1 for
+// commits and for calls before the first object).
+struct TStep {
+    TEffect effect;
+    int object;
+};
+
+struct TPartState {
+    std::size_t vertices = 0;
+    bool closed = false;
+};
+struct TShapeState {
+    std::vector<TPartState> parts;
+};
+struct TObjectState {
+    std::vector<TShapeState> shapes;
+    std::size_t values = 0;
+};
+// By the index of the clean object.
+using TModel = std::map<int, TObjectState>;
+
+bool SameVertex(const kavrohost::TVertexRecord& a, const kavrohost::TVertexRecord& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+bool SameValue(const kavrohost::TValueRecord& a, const kavrohost::TValueRecord& b) {
+    return a.table == b.table && a.field == b.field && a.record == b.record && a.type == b.type &&
+           a.intValue == b.intValue && a.doubleValue == b.doubleValue && a.text == b.text;
+}
+
+// The first difference between an object of the file and the expected one; empty when equal
+// (ids aside).
+std::string Difference(const TObjectRecord& actual, const TObjectRecord& expected) {
+    if (actual.layerId != expected.layerId)
+        return "layer " + actual.layerId + ", expected " + expected.layerId;
+    if (actual.shapes.size() != expected.shapes.size())
+        return std::to_string(actual.shapes.size()) + " shapes, expected " +
+               std::to_string(expected.shapes.size());
+    for (std::size_t s = 0; s < actual.shapes.size(); ++s) {
+        const auto& a = actual.shapes[s];
+        const auto& e = expected.shapes[s];
+        if (a.styleId != e.styleId)
+            return "style " + a.styleId + ", expected " + e.styleId;
+        if (a.parts.size() != e.parts.size())
+            return std::to_string(a.parts.size()) + " parts, expected " +
+                   std::to_string(e.parts.size());
+        for (std::size_t p = 0; p < a.parts.size(); ++p) {
+            if (a.parts[p].closed != e.parts[p].closed)
+                return "closed mark differs";
+            if (a.parts[p].vertices.size() != e.parts[p].vertices.size())
+                return std::to_string(a.parts[p].vertices.size()) + " vertices, expected " +
+                       std::to_string(e.parts[p].vertices.size());
+            for (std::size_t v = 0; v < a.parts[p].vertices.size(); ++v)
+                if (!SameVertex(a.parts[p].vertices[v], e.parts[p].vertices[v]))
+                    return "vertex " + std::to_string(v) + " differs";
+        }
+    }
+    if (actual.values.size() != expected.values.size())
+        return std::to_string(actual.values.size()) + " values, expected " +
+               std::to_string(expected.values.size());
+    for (std::size_t v = 0; v < actual.values.size(); ++v)
+        if (!SameValue(actual.values[v], expected.values[v]))
+            return "value " + actual.values[v].table + "." + actual.values[v].field + " = \"" +
+                   actual.values[v].text + "\", expected " + expected.values[v].table + "." +
+                   expected.values[v].field + " = \"" + expected.values[v].text + "\"";
+    return {};
+}
+
+} // namespace
+
+const char* CommandName(TCommand command) {
+    switch (command) {
+    case TCommand::Text:
+        return "text";
+    case TCommand::Pts:
+        return "pts";
+    case TCommand::Sdr:
+        return "sdr";
+    }
+    return "?";
+}
+
+std::vector<TCommand> AllCommands() {
+    return {TCommand::Text, TCommand::Pts, TCommand::Sdr};
+}
+
+std::string FailureMessage(int call) {
+    return "Сбой хоста на вызове " + std::to_string(call);
+}
+
+std::vector<int> SampleCalls(int callCount, int step, int edge) {
+    std::vector<int> calls;
+    for (int k = 1; k <= callCount; ++k)
+        if (k <= edge || k > callCount - edge || (step > 0 && k % step == 0))
+            calls.push_back(k);
+    return calls;
+}
+
+struct TFaultSweep::TImpl {
+    TCommand command;
+    std::filesystem::path folder;
+    std::filesystem::path projectTemplate;
+    std::vector<std::filesystem::path> inputs;
+    std::string table; // the text command's table, Windows-1251
+
+    std::vector<THostCall> cleanCalls;
+    std::vector<TObjectRecord> cleanObjects;
+    // The clean run's calls with an effect, and for each call the number of such calls before
+    // it.
+    std::vector<TStep> cleanSteps;
+    std::vector<std::size_t> stepsBefore;
+    // The index of the clean run's last commit among its calls.
+    std::size_t lastCleanCommit = 0;
+
+    void RunCommand(kavrohost::THostSession& session) const {
+        switch (command) {
+        case TCommand::Text:
+            RunText(session);
+            break;
+        case TCommand::Pts:
+            RunPts(session);
+            break;
+        case TCommand::Sdr:
+            RunSdr(session);
+            break;
+        }
+    }
+
+    void RunText(kavrohost::THostSession& session) const {
+        TCSVData data;
+        data.SetDelimiter(';');
+        data.Parse(table);
+        TImportStyleList styles;
+        styles.Emplace(Ansi("< все >")).StyleID = TQmID::From("S1");
+        TImportFieldList fields;
+        TTextImportInputs in;
+        const std::map<std::string, std::pair<const char*, int>> targets = {
+            {"N", {"NUM", 10}}, {"NOTE", {"NOTE", 10}}, {"H", {"H", 30}}};
+        for (int c = 0; c < data.ColCount(); ++c) {
+            const AnsiString name(data.Cells(0, c));
+            in.columnNames.push_back(name);
+            TImportField& field = fields.Emplace(name);
+            if (const auto it = targets.find(name); it != targets.end()) {
+                field.TableID = TQmID::From("T1");
+                field.FieldName = it->second.first;
+                field.FieldType = it->second.second;
+            }
+        }
+        in.table = &data;
+        in.xColumnName = "X";
+        in.yColumnName = "Y";
+        in.styles = &styles;
+        in.fields = &fields;
+        in.mapID = "M1";
+        in.layerID = "L1";
+        in.method = static_cast<int>(TTextImportMethod::RowsAsObjects);
+        in.application = session.Application();
+        TTextImportRun run(in);
+        run.Execute();
+    }
+
+    void RunPts(kavrohost::THostSession& session) const {
+        PtsImportForms::TPtsImportSettings s;
+        s.application = TComPtr<IKavroApplication>(session.Application());
+        s.database = TComPtr<IKavroDb>(session.Database());
+        s.fileName = inputs.at(0);
+        s.layerId = "L1";
+        s.styleId = "S1";
+        s.tableId = "T1";
+        s.numberField = "NUM";
+        s.commentField = "NOTE";
+        PtsImportForms::RunPtsImport(s);
+    }
+
+    void RunSdr(kavrohost::THostSession& session) const {
+        SDRImporter::TSdrRunState state;
+        state.application = TComPtr<IKavroApplication>(session.Application());
+        state.database = TComPtr<IKavroDb>(session.Database());
+        state.files = inputs;
+        TStringLines log;
+        state.log = &log;
+        TLongOperations progress; // no window
+        state.progress = &progress;
+        SDRImporter::TSdrImportParams params;
+        params.LayerId = u"L1";
+        params.StyleId = u"S1";
+        params.TableId = u"T2"; // mode 1: a new record for every value
+        params.NumberField = u"NUM";
+        params.HeightField = u"H";
+        params.Precision = 2;
+        params.DateField = u"DT";
+        params.ImportDate = 46000;
+        SDRImporter::RunSdrImport(state, params);
+    }
+
+    // Runs the command on a fresh copy of the project, with call k failing when k > 0; the
+    // committed objects go to `objects`.
+    TRunOutcome Run(int failingCall, std::vector<TObjectRecord>& objects) const {
+        const std::filesystem::path file = folder / "run.kavro";
+        RemoveProject(file);
+        std::filesystem::copy_file(projectTemplate, file);
+        TRunOutcome outcome;
+        {
+            kavrohost::THostSession session(file);
+            TScriptedInteraction ui;
+            session.StartCallLog();
+            if (failingCall > 0)
+                session.FailOnAnyCall(failingCall, FailureMessage(failingCall));
+            try {
+                RunCommand(session);
+            } catch (const std::exception& e) {
+                outcome.raised = true;
+                outcome.texts.push_back(AnsiToUtf8(ExceptionMessage(e)));
+            } catch (...) {
+                outcome.raised = true;
+                outcome.problems.push_back("the run raised something that is not an exception");
+            }
+            outcome.calls = session.CallLog();
+            for (const auto& shown : ui.shown) {
+                outcome.texts.push_back(AnsiToUtf8(shown.text));
+                if (shown.kind == TScriptedInteraction::TShown::Message)
+                    outcome.messages.push_back(outcome.texts.back());
+            }
+        } // closing the session drops what was not committed
+        objects = kavrohost::ReadObjects(file);
+        return outcome;
+    }
+
+    void Prepare() {
+        std::filesystem::create_directories(folder);
+        projectTemplate = folder / "template.kavro";
+        RemoveProject(projectTemplate);
+        kavrohost::CreateProject(projectTemplate, PointProjectDescription());
+        switch (command) {
+        case TCommand::Text:
+            table = TableText();
+            break;
+        case TCommand::Pts:
+            inputs = {folder / "points.pts"};
+            WriteFile(inputs[0], PtsText());
+            break;
+        case TCommand::Sdr:
+            inputs = {folder / "first.sdr", folder / "second.sdr"};
+            WriteFile(inputs[0], SdrText(1, kSdrFirstFile));
+            WriteFile(inputs[1], SdrText(kSdrFirstFile + 1, kSdrSecondFile));
+            break;
+        }
+    }
+
+    void CleanRun() {
+        const TRunOutcome clean = Run(0, cleanObjects);
+        const std::size_t points = command == TCommand::Text  ? kTextRows
+                                   : command == TCommand::Pts ? kPtsPoints
+                                                              : kSdrFirstFile + kSdrSecondFile;
+        std::string trouble;
+        if (clean.raised || !clean.problems.empty())
+            trouble = "it failed: " + (clean.texts.empty() ? std::string() : clean.texts[0]);
+        else if (cleanObjects.size() != points)
+            trouble = std::to_string(cleanObjects.size()) + " objects, expected " +
+                      std::to_string(points);
+        for (const THostCall& call : clean.calls)
+            if (call.failed)
+                trouble = "host call " + call.operation + " failed";
+        if (!trouble.empty())
+            throw std::runtime_error(std::string("the clean ") + CommandName(command) +
+                                     " run is not usable: " + trouble);
+        cleanCalls = clean.calls;
+        int object = -1;
+        for (const THostCall& call : cleanCalls) {
+            stepsBefore.push_back(cleanSteps.size());
+            const auto effect = EffectOf(call.operation);
+            if (!effect)
+                continue;
+            if (*effect == TEffect::Object)
+                ++object;
+            cleanSteps.push_back({*effect, *effect == TEffect::Commit ? -1 : object});
+        }
+        for (std::size_t i = 0; i < cleanCalls.size(); ++i)
+            if (cleanCalls[i].operation == "IKavroMapObjects.Commit")
+                lastCleanCommit = i;
+        if (object + 1 != static_cast<int>(cleanObjects.size()))
+            throw std::runtime_error("the clean run created objects the file does not hold");
+    }
+
+    // Applies one step of the clean run to the model; a problem when it cannot apply.
+    static void Apply(const TStep& step, TModel& model, TModel& committed,
+                      std::vector<std::string>& problems) {
+        if (step.effect == TEffect::Commit) {
+            committed = model;
+            return;
+        }
+        if (step.effect == TEffect::Object) {
+            model[step.object] = {};
+            return;
+        }
+        const auto it = model.find(step.object);
+        if (it == model.end()) {
+            problems.push_back("a call built clean object " + std::to_string(step.object) +
+                               " that was never created");
+            return;
+        }
+        TObjectState& o = it->second;
+        const bool noPart = o.shapes.empty() || o.shapes.back().parts.empty();
+        switch (step.effect) {
+        case TEffect::Shape:
+            o.shapes.emplace_back();
+            break;
+        case TEffect::Part:
+            if (o.shapes.empty())
+                problems.push_back("a contour part without a shape");
+            else
+                o.shapes.back().parts.emplace_back();
+            break;
+        case TEffect::Vertex:
+        case TEffect::Closed:
+            if (noPart)
+                problems.push_back("a vertex or closed mark without a part");
+            else if (step.effect == TEffect::Vertex)
+                ++o.shapes.back().parts.back().vertices;
+            else
+                o.shapes.back().parts.back().closed = true;
+            break;
+        case TEffect::Value:
+            ++o.values;
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The clean object cut to the state; nothing when the state asks for more than it has.
+    static std::optional<TObjectRecord> Cut(const TObjectRecord& clean, const TObjectState& state) {
+        TObjectRecord o = clean;
+        if (state.shapes.size() > o.shapes.size() || state.values > o.values.size())
+            return std::nullopt;
+        o.shapes.resize(state.shapes.size());
+        for (std::size_t s = 0; s < o.shapes.size(); ++s) {
+            auto& parts = o.shapes[s].parts;
+            if (state.shapes[s].parts.size() > parts.size())
+                return std::nullopt;
+            parts.resize(state.shapes[s].parts.size());
+            for (std::size_t p = 0; p < parts.size(); ++p) {
+                if (state.shapes[s].parts[p].vertices > parts[p].vertices.size())
+                    return std::nullopt;
+                parts[p].vertices.resize(state.shapes[s].parts[p].vertices);
+                parts[p].closed = state.shapes[s].parts[p].closed;
+            }
+        }
+        // Values are written in the order the file lists them (by table, record, field).
+        o.values.resize(state.values);
+        return o;
+    }
+
+    TInjection Inject(int k) const {
+        TInjection result;
+        result.call = k;
+        auto& problems = result.problems;
+        if (k < 1 || k > static_cast<int>(cleanCalls.size())) {
+            problems.push_back("no such call");
+            return result;
+        }
+        result.operation = cleanCalls[k - 1].operation;
+        std::vector<TObjectRecord> objects;
+        const TRunOutcome run = Run(k, objects);
+        problems = run.problems;
+        const auto& calls = run.calls;
+        const std::size_t failed = static_cast<std::size_t>(k - 1);
+
+        // The calls before the failure are the clean run's.
+        if (calls.size() <= failed) {
+            problems.push_back("the run made only " + std::to_string(calls.size()) + " calls");
+            return result;
+        }
+        for (std::size_t i = 0; i < failed; ++i)
+            if (calls[i].operation != cleanCalls[i].operation || calls[i].failed) {
+                problems.push_back("call " + std::to_string(i + 1) + " differs from the clean run");
+                return result;
+            }
+        if (calls[failed].operation != cleanCalls[failed].operation || !calls[failed].failed)
+            problems.push_back("call " + std::to_string(k) + " did not fail");
+
+        // The host's message reaches the user: shown, or raised for the wizard to show.
+        const std::string message = FailureMessage(k);
+        bool reported = false;
+        for (const std::string& text : run.texts)
+            reported = reported || text.find(message) != std::string::npos;
+        if (!reported)
+            problems.push_back(
+                "the host's message was not reported (" +
+                (run.texts.empty() ? std::string("nothing shown") : "shown: " + run.texts.back()) +
+                ")");
+
+        // A failure is never reported as success.
+        for (const std::string& text : run.messages)
+            if (text == "Импорт успешно завершен.")
+                problems.push_back("success was reported");
+
+        // After the failure: the calls with an effect are the clean run's last ones.
+        std::vector<TEffect> rest;
+        for (std::size_t i = failed + 1; i < calls.size(); ++i) {
+            if (calls[i].failed)
+                problems.push_back("call " + std::to_string(i + 1) + " (" + calls[i].operation +
+                                   ") failed after the injected failure");
+            if (const auto effect = EffectOf(calls[i].operation))
+                rest.push_back(*effect);
+        }
+        const std::size_t before = stepsBefore[failed];
+        const std::size_t firstAfter = before + (EffectOf(cleanCalls[failed].operation) ? 1 : 0);
+        if (rest.size() > cleanSteps.size() - firstAfter) {
+            problems.push_back("the run went on with more changes than the clean run had left");
+            return result;
+        }
+        const std::size_t resume = cleanSteps.size() - rest.size();
+        for (std::size_t i = 0; i < rest.size(); ++i)
+            if (rest[i] != cleanSteps[resume + i].effect) {
+                problems.push_back("after the failure the run's changes are not the clean run's");
+                return result;
+            }
+
+        // What the host created: the clean run's objects, each cut to the calls that built it.
+        // Every run commits what it created, also after an error, so all of it must be in the
+        // file; except when the failing call is the run's last commit: then what the commits
+        // before it saved. The host's own record of its commits (`saved`) explains a mismatch.
+        TModel model, saved;
+        for (std::size_t i = 0; i < before; ++i)
+            Apply(cleanSteps[i], model, saved, problems);
+        const TModel savedBeforeFailure = saved;
+        for (std::size_t i = resume; i < cleanSteps.size(); ++i)
+            Apply(cleanSteps[i], model, saved, problems);
+        const TModel& committed = failed == lastCleanCommit ? savedBeforeFailure : model;
+
+        std::vector<TObjectRecord> expected;
+        for (const auto& [index, state] : committed) {
+            auto cut = Cut(cleanObjects[static_cast<std::size_t>(index)], state);
+            if (!cut) {
+                problems.push_back("clean object " + std::to_string(index) +
+                                   " has less than the calls built");
+                return result;
+            }
+            expected.push_back(std::move(*cut));
+        }
+        const std::string uncommitted =
+            saved.size() < committed.size()
+                ? " (" + std::to_string(committed.size() - saved.size()) +
+                      " objects created before the failure were never committed)"
+                : std::string();
+        if (objects.size() != expected.size()) {
+            problems.push_back("the file holds " + std::to_string(objects.size()) +
+                               " objects, expected " + std::to_string(expected.size()) +
+                               uncommitted);
+            return result;
+        }
+        for (std::size_t i = 0; i < objects.size(); ++i)
+            if (const std::string d = Difference(objects[i], expected[i]); !d.empty()) {
+                problems.push_back("object " + std::to_string(objects[i].id) + ": " + d +
+                                   uncommitted);
+                return result;
+            }
+        const auto complete = [&](int index, const TObjectState& state) {
+            const TObjectRecord& clean = cleanObjects[static_cast<std::size_t>(index)];
+            return Difference(Cut(clean, state).value(), clean).empty();
+        };
+        for (const auto& [index, state] : committed)
+            if (!complete(index, state))
+                ++result.partialObjects;
+        // The text run goes on after a row's failure; its closing count is of the rows whose
+        // object was completed.
+        int completed = 0;
+        for (const auto& [index, state] : model)
+            completed += complete(index, state) ? 1 : 0;
+        const std::string done =
+            "Процесс завершен. Импортировано " + std::to_string(completed) + " объектов.";
+        for (const std::string& text : run.messages)
+            if (text.starts_with("Процесс завершен.") && text != done)
+                problems.push_back("the run reported \"" + text + "\", expected \"" + done + "\"");
+        return result;
+    }
+};
+
+TFaultSweep::TFaultSweep(TCommand command, std::filesystem::path folder)
+    : m_impl(std::make_unique<TImpl>()) {
+    m_impl->command = command;
+    m_impl->folder = std::move(folder);
+    m_impl->Prepare();
+    m_impl->CleanRun();
+}
+
+TFaultSweep::~TFaultSweep() = default;
+
+int TFaultSweep::CallCount() const {
+    return static_cast<int>(m_impl->cleanCalls.size());
+}
+
+const std::vector<kavrohost::THostCall>& TFaultSweep::CleanCalls() const {
+    return m_impl->cleanCalls;
+}
+
+std::size_t TFaultSweep::CleanObjectCount() const {
+    return m_impl->cleanObjects.size();
+}
+
+TInjection TFaultSweep::Inject(int call) const {
+    return m_impl->Inject(call);
+}
+
+} // namespace faultsweep
