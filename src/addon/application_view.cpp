@@ -15,11 +15,8 @@ AnsiString FromBstr(const TBstr& text) {
 }
 
 TComPtr<IKavroProjectView> ProjectView(IKavroApplication& application) {
-    TComPtr<IKavroProjectView> view;
-    OleCheck(application.get_ProjectView(view.Put()));
-    if (!view)
-        throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
-    return view;
+    return FetchHostObject<IKavroProjectView>(
+        [&](IKavroProjectView** p) { return application.get_ProjectView(p); });
 }
 
 } // namespace

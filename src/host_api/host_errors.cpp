@@ -21,3 +21,7 @@ HRESULT OleCheck(HRESULT hr) {
     }
     throw EOleException(hr, std::move(message), std::move(source));
 }
+
+void RaiseMissingHostObject() {
+    throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
+}

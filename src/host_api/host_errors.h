@@ -33,3 +33,22 @@ private:
 // Raises EOleException for a negative result of an automation call; returns the result
 // otherwise (S_FALSE passes through).
 HRESULT OleCheck(HRESULT hr);
+
+// A host that reports success must also hand out the object; raises "Приложение не вернуло
+// запрошенный объект" when it did not, instead of letting the module use a null pointer.
+[[noreturn]] void RaiseMissingHostObject();
+
+template <class T> T& RequireHostObject(const TComPtr<T>& object) {
+    if (!object)
+        RaiseMissingHostObject();
+    return *object.Get();
+}
+
+// Calls a host method that hands out an interface (`call` gets the out pointer), raising the
+// host's message on failure and the missing-object error on a success without an object.
+template <class T, class Call> TComPtr<T> FetchHostObject(Call call) {
+    TComPtr<T> result;
+    OleCheck(call(result.Put()));
+    RequireHostObject(result);
+    return result;
+}

@@ -7,16 +7,6 @@ namespace {
 
 constexpr std::size_t kHostIdLength = 15;
 
-// Calls a host method that hands out an interface, raising the host's message on failure; a
-// host that succeeds without an object fails plainly instead of crashing the module.
-template <class T, class Call> TComPtr<T> Fetch(Call call) {
-    TComPtr<T> result;
-    OleCheck(call(result.Put()));
-    if (!result)
-        throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
-    return result;
-}
-
 AnsiString MessageOf(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
@@ -42,7 +32,7 @@ TBstr AnsiBstr(std::string_view text) {
 }
 
 THostTable::THostTable(IKavroDb* database, const TBstr& tableId, TRecordRule rule) {
-    m_table = Fetch<IKavroSemTable>(
+    m_table = FetchHostObject<IKavroSemTable>(
         [&](IKavroSemTable** p) { return database->GetSemTable(tableId.Get(), p); });
     OleCheck(m_table->get_Name(m_name.Put()));
     if (rule == TRecordRule::ObjectRecord)
@@ -55,7 +45,8 @@ THostTable::THostTable(IKavroDb* database, const TBstr& tableId, TRecordRule rul
 }
 
 TObjectValues::TObjectValues(IKavroMapObject* object, const THostTable& table) : m_table(table) {
-    m_data = Fetch<IKavroSemData>([&](IKavroSemData** p) { return object->get_SemData(p); });
+    m_data =
+        FetchHostObject<IKavroSemData>([&](IKavroSemData** p) { return object->get_SemData(p); });
     if (table.Records() == TRecordRule::NewRecordPerObject)
         OleCheck(m_data->NewRecordIndex(table.Name().Get(), &m_record));
 }
@@ -71,26 +62,29 @@ THostWriter::THostWriter(TComPtr<IKavroDb> database, std::int32_t commitEvery)
 
 IKavroMapObjects* THostWriter::MapObjects() {
     if (!m_mapObjects)
-        m_mapObjects = Fetch<IKavroMapObjects>(
+        m_mapObjects = FetchHostObject<IKavroMapObjects>(
             [&](IKavroMapObjects** p) { return m_database->get_MapObjects(p); });
     return m_mapObjects.Get();
 }
 
 TComPtr<IKavroMapObject> THostWriter::AddObject(const TBstr& layerId) {
     IKavroMapObjects* objects = MapObjects();
-    auto object =
-        Fetch<IKavroMapObject>([&](IKavroMapObject** p) { return objects->Add(layerId.Get(), p); });
+    auto object = FetchHostObject<IKavroMapObject>(
+        [&](IKavroMapObject** p) { return objects->Add(layerId.Get(), p); });
     ++m_pending;
     return object;
 }
 
 TComPtr<IKavroContourPart> THostWriter::AddShapePart(IKavroMapObject* object,
                                                      const TBstr& styleId) {
-    auto shapes = Fetch<IKavroShapes>([&](IKavroShapes** p) { return object->get_Shapes(p); });
-    auto shape =
-        Fetch<IKavroShape>([&](IKavroShape** p) { return shapes->Add(-1, styleId.Get(), p); });
-    auto contour = Fetch<IKavroContour>([&](IKavroContour** p) { return shape->get_Contour(p); });
-    return Fetch<IKavroContourPart>([&](IKavroContourPart** p) { return contour->Add(-1, p); });
+    auto shapes =
+        FetchHostObject<IKavroShapes>([&](IKavroShapes** p) { return object->get_Shapes(p); });
+    auto shape = FetchHostObject<IKavroShape>(
+        [&](IKavroShape** p) { return shapes->Add(-1, styleId.Get(), p); });
+    auto contour =
+        FetchHostObject<IKavroContour>([&](IKavroContour** p) { return shape->get_Contour(p); });
+    return FetchHostObject<IKavroContourPart>(
+        [&](IKavroContourPart** p) { return contour->Add(-1, p); });
 }
 
 void THostWriter::AddVertex(IKavroContourPart* part, TPlanePoint point) {

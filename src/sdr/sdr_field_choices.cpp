@@ -18,13 +18,6 @@ bool IsKeyField(std::string_view name) {
     return AnsiSameText(name, "ID") || AnsiSameText(name, "SIMID");
 }
 
-// A host that reports success must also hand out the object.
-template <class T> T& Present(const TComPtr<T>& object) {
-    if (!object)
-        throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
-    return *object.Get();
-}
-
 } // namespace
 
 void ForEachLayerTable(IKavroDb& database, std::string_view layerId, const TAddChoice& add) {
@@ -32,14 +25,14 @@ void ForEachLayerTable(IKavroDb& database, std::string_view layerId, const TAddC
     TComPtr<IKavroLayer> layer;
     OleCheck(database.GetLayer(id.Get(), layer.Put()));
     TComPtr<IKavroSemTables> tables;
-    OleCheck(Present(layer).get_SemTables(tables.Put()));
+    OleCheck(RequireHostObject(layer).get_SemTables(tables.Put()));
     std::int32_t count = 0;
-    OleCheck(Present(tables).get_Count(&count));
+    OleCheck(RequireHostObject(tables).get_Count(&count));
     for (std::int32_t i = 0; i < count; ++i) {
         TComPtr<IKavroSemTable> table;
         OleCheck(tables->Item(i, table.Put()));
         TBstr tableId;
-        OleCheck(Present(table).get_ID(tableId.Put()));
+        OleCheck(RequireHostObject(table).get_ID(tableId.Put()));
         TBstr name;
         OleCheck(table->get_Name(name.Put()));
         add(TextOf(tableId), TextOf(name));
@@ -50,7 +43,7 @@ TComPtr<IKavroSemTable> AttributeTable(IKavroDb& database, std::string_view tabl
     const TBstr id(AnsiToWide(tableId));
     TComPtr<IKavroSemTable> table;
     OleCheck(database.GetSemTable(id.Get(), table.Put()));
-    (void)Present(table);
+    (void)RequireHostObject(table);
     return table;
 }
 

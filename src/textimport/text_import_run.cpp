@@ -52,11 +52,10 @@ class TTextImportRun::TCommonOpening {
 public:
     explicit TCommonOpening(TTextImportRun& run) : m_run(run) {
         run.m_objectCount = 0;
-        TComPtr<IKavroDb> db;
-        OleCheck(run.m_inputs.application->get_ActiveDb(db.Put()));
-        if (!db)
-            throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
-        writer = std::make_unique<THostWriter>(std::move(db), 0);
+        writer = std::make_unique<THostWriter>(FetchHostObject<IKavroDb>([&](IKavroDb** p) {
+                                                   return run.m_inputs.application->get_ActiveDb(p);
+                                               }),
+                                               0);
     }
 
     // Resolves the columns, starts the progress, runs the method's body and commits after it,

@@ -130,9 +130,8 @@ void TPtsImportForm::Connect() {
 void TPtsImportForm::Setup(TQmCustomAddon& addon) {
     m_addon = &addon;
     m_application = addon.KavroApplication();
-    OleCheck(m_application->get_ActiveDb(m_database.Put()));
-    if (!m_database)
-        throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
+    m_database =
+        FetchHostObject<IKavroDb>([&](IKavroDb** p) { return m_application->get_ActiveDb(p); });
     m_transformPage->Setup(TAddonImportTransformationHost(addon),
                            TImportTransformationSetupOrder::CatalogFirst);
 }

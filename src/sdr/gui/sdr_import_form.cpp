@@ -184,9 +184,8 @@ void TSdrImportForm::Connect() {
 void TSdrImportForm::Setup(TQmCustomAddon& addon) {
     m_addon = &addon;
     m_state.application = addon.KavroApplication();
-    OleCheck(m_state.application->get_ActiveDb(m_state.database.Put()));
-    if (!m_state.database)
-        throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
+    m_state.database = FetchHostObject<IKavroDb>(
+        [&](IKavroDb** p) { return m_state.application->get_ActiveDb(p); });
     m_transformPage->Setup(TAddonImportTransformationHost(addon),
                            TImportTransformationSetupOrder::CatalogFirst);
     ShowPage(kSettingsPage);

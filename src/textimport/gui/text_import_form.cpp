@@ -270,9 +270,8 @@ void TTextImportForm::Connect() {
 void TTextImportForm::Setup(TQmCustomAddon& addon) {
     m_addon = &addon;
     m_application = addon.KavroApplication();
-    OleCheck(m_application->get_ActiveDb(m_database.Put()));
-    if (!m_database)
-        throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
+    m_database =
+        FetchHostObject<IKavroDb>([&](IKavroDb** p) { return m_application->get_ActiveDb(p); });
     // The database's system is read and shown before the catalog is built.
     m_transformPage->Setup(TAddonImportTransformationHost(addon),
                            TImportTransformationSetupOrder::DatabaseReferenceFirst);
