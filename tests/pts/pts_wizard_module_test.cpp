@@ -3,13 +3,13 @@
 // driven by its controls' names, the file choice and message boxes answered through their Qt
 // widgets, and the project file read afterwards.
 #include "platform/codepage.h"
+#include "support/proj_reference.h"
 #include "support/wizard_driver.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
-#include <proj.h>
 
 #include <fstream>
 
@@ -171,27 +171,18 @@ TEST(PtsWizardThroughTheModule, ByCoordinateSystemsFromWgs84TheStoredPointsArePr
         EXPECT_EQ(*box, Q("Импорт успешно завершен."));
     });
 
-    // PROJ's own conversion from WGS 84 (longitude first) into the database's UTM zone 37N.
-    PJ_CONTEXT* context = proj_context_create();
-    PJ* raw = proj_create_crs_to_crs(context, "EPSG:4326",
-                                     "+proj=utm +zone=37 +datum=WGS84 +units=m +no_defs", nullptr);
-    ASSERT_NE(raw, nullptr);
-    PJ* conversion = proj_normalize_for_visualization(context, raw);
-    proj_destroy(raw);
-    ASSERT_NE(conversion, nullptr);
+    const TWgs84ToUtm37Reference proj;
+    ASSERT_TRUE(proj.Valid());
     const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
     ASSERT_EQ(points.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        const PJ_COORD expected =
-            proj_trans(conversion, PJ_FWD, proj_coord(lonLat[i][0], lonLat[i][1], 0, 0));
+        const auto [x, y] = proj(lonLat[i][0], lonLat[i][1]);
         const auto& vertex = points[i].shapes.at(0).parts.at(0).vertices.at(0);
-        EXPECT_NEAR(vertex.x, expected.xy.x, 1e-3); // metres, PROJ
-        EXPECT_NEAR(vertex.y, expected.xy.y, 1e-3);
+        EXPECT_NEAR(vertex.x, x, 1e-3); // metres, PROJ
+        EXPECT_NEAR(vertex.y, y, 1e-3);
         EXPECT_GT(vertex.x, 400000.0);
     }
-    proj_destroy(conversion);
-    proj_context_destroy(context);
 }
 
 } // namespace

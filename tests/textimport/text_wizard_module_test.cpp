@@ -5,6 +5,7 @@
 #include "coords/gui/import_transformation_page.h"
 #include "coords/gui/transform_control.h"
 #include "platform/codepage.h"
+#include "support/proj_reference.h"
 #include "support/wizard_driver.h"
 
 #include <QAbstractButton>
@@ -28,7 +29,6 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
-#include <proj.h>
 
 #include <fstream>
 #include <memory>
@@ -343,15 +343,8 @@ TEST(TextWizardThroughTheModule, ByCoordinateSystemsFromWgs84TheStoredPointsAreP
         EXPECT_EQ(*box, Q("Процесс завершен. Импортировано 19 объектов."));
     });
 
-    // The expected points: PROJ's own conversion from WGS 84 (longitude first) into the
-    // database's UTM zone 37N.
-    PJ_CONTEXT* context = proj_context_create();
-    PJ* raw = proj_create_crs_to_crs(context, "EPSG:4326",
-                                     "+proj=utm +zone=37 +datum=WGS84 +units=m +no_defs", nullptr);
-    ASSERT_NE(raw, nullptr);
-    PJ* conversion = proj_normalize_for_visualization(context, raw);
-    proj_destroy(raw);
-    ASSERT_NE(conversion, nullptr);
+    const TWgs84ToUtm37Reference proj;
+    ASSERT_TRUE(proj.Valid());
 
     const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
     ASSERT_EQ(points.size(), 19u);
@@ -369,18 +362,15 @@ TEST(TextWizardThroughTheModule, ByCoordinateSystemsFromWgs84TheStoredPointsAreP
         EXPECT_EQ(Describe(Value(point, "NUMBER")), "text:" + cells[0]);
         std::replace(cells[3].begin(), cells[3].end(), ',', '.');
         std::replace(cells[4].begin(), cells[4].end(), ',', '.');
-        const PJ_COORD lonLat = proj_coord(std::stod(cells[3]), std::stod(cells[4]), 0, 0);
-        const PJ_COORD expected = proj_trans(conversion, PJ_FWD, lonLat);
+        const auto [x, y] = proj(std::stod(cells[3]), std::stod(cells[4]));
         const auto& vertex = point.shapes.at(0).parts.at(0).vertices.at(0);
-        EXPECT_NEAR(vertex.x, expected.xy.x, 1e-3); // metres, PROJ
-        EXPECT_NEAR(vertex.y, expected.xy.y, 1e-3);
+        EXPECT_NEAR(vertex.x, x, 1e-3); // metres, PROJ
+        EXPECT_NEAR(vertex.y, y, 1e-3);
         // Not the degrees themselves: the conversion took place.
         EXPECT_GT(vertex.x, 400000.0);
     }
     EXPECT_EQ(points[0].shapes[0].styleId, "GGS");
     EXPECT_EQ(points[18].shapes[0].styleId, "PIKET");
-    proj_destroy(conversion);
-    proj_context_destroy(context);
 }
 
 TEST(TextWizardThroughTheModule, AffineChainPastedFromAnotherWizardsPage) {
