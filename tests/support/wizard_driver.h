@@ -121,7 +121,8 @@ inline void RunWizard(TModuleHarness& harness, int command, const char* formName
 
 // --- reading the project ---------------------------------------------------------------------
 
-inline const kavrohost::TValueRecord* Value(const kavrohost::TObjectRecord& object, const char* field) {
+inline const kavrohost::TValueRecord* Value(const kavrohost::TObjectRecord& object,
+                                            const char* field) {
     for (const kavrohost::TValueRecord& value : object.values)
         if (value.field == field)
             return &value;
@@ -134,8 +135,8 @@ inline std::string Describe(const kavrohost::TValueRecord* value) {
     return value->type + ":" + value->text;
 }
 
-inline std::vector<kavrohost::TObjectRecord> ObjectsOf(
-    const std::vector<kavrohost::TObjectRecord>& all, const char* layer) {
+inline std::vector<kavrohost::TObjectRecord>
+ObjectsOf(const std::vector<kavrohost::TObjectRecord>& all, const char* layer) {
     std::vector<kavrohost::TObjectRecord> objects;
     for (const kavrohost::TObjectRecord& object : all)
         if (object.layerId == layer)
