@@ -23,7 +23,7 @@ TEST(CoordinateReference, BoundingBoxText) {
         {"0.1 0.2 123456789.123456 7", true, "0.1 0.2 123456789.123456 7"},
         // The largest doubles round beyond the range at 15 digits: written toward zero, so
         // that the text reads back.
-        {"-1.7976931348623157e308 0 1.7976931348623e308 1", true,
+        {"-1.7976931348623157e308 0 1.7976931348623157e308 1", true,
          "-1.79769313486231e+308 0 1.79769313486231e+308 1"},
     };
     for (const auto& c : cases) {
