@@ -4,6 +4,7 @@
 #include "text/text_rules.h"
 
 #include <algorithm>
+#include <cmath>
 
 void TCSBoundingBox::Normalize() {
     if (min.x > max.x)
@@ -37,11 +38,22 @@ AnsiString LocalCoordinateSystemCaption() {
     return Ansi("<Локальная система координат>");
 }
 
+namespace {
+// A number of the box text. Near the end of the double range the 15-digit rounding lies beyond
+// it (1.79769313486232e+308) and would not read back, losing the box; such a number is written
+// rounded toward zero instead.
+AnsiString BoxNumber(double value) {
+    AnsiString text = FormatGeneral(value, 15, '.');
+    if (std::isfinite(value) && !ReadDecimal(text))
+        text = value < 0 ? "-1.79769313486231e+308" : "1.79769313486231e+308";
+    return text;
+}
+} // namespace
+
 AnsiString BoundingBoxText(const TCSBoundingBox& box) {
     const double minX = std::min(box.min.x, box.max.x), maxX = std::max(box.min.x, box.max.x);
     const double minY = std::min(box.min.y, box.max.y), maxY = std::max(box.min.y, box.max.y);
-    return FormatGeneral(minX, 15, '.') + " " + FormatGeneral(minY, 15, '.') + " " +
-           FormatGeneral(maxX, 15, '.') + " " + FormatGeneral(maxY, 15, '.');
+    return BoxNumber(minX) + " " + BoxNumber(minY) + " " + BoxNumber(maxX) + " " + BoxNumber(maxY);
 }
 
 std::optional<TCSBoundingBox> ParseBoundingBoxText(std::string_view text) {

@@ -241,7 +241,11 @@ void TRegistryStore::Load() {
         if (line.empty() || line == kHeader || line[0] == ';')
             continue;
         if (std::string path; ReadKeyLine(line, path)) {
-            current = &Ensure(Utf8ToAnsi(path));
+            // A path as a key call would have it ("\\" or "/" between levels, none at the ends),
+            // so that every key of the file can be reached; a line without a key name starts
+            // nothing, and the values after it are skipped.
+            const AnsiString normal = Normalize(Utf8ToAnsi(path));
+            current = normal.empty() ? nullptr : &Ensure(normal);
             continue;
         }
         if (!current)

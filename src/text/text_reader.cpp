@@ -75,7 +75,8 @@ std::size_t DecodeUtf8(const unsigned char* in, std::size_t n, char* out, std::s
 
 TTextReader::TTextReader(TByteStream* stream, unsigned codePage, bool ownsStream,
                          std::size_t bufferSize)
-    : m_stream(stream), m_ownsStream(ownsStream), m_codePage(codePage), m_bufferSize(bufferSize) {
+    : m_stream(stream), m_ownsStream(ownsStream), m_codePage(codePage),
+      m_bufferSize(std::max(bufferSize, kLongestCharacter)) {
     // Until the constructor succeeds the destructor does not run: own the stream here.
     std::unique_ptr<TByteStream> guard(ownsStream ? stream : nullptr);
     if (!stream)
@@ -108,9 +109,9 @@ TTextReader::TTextReader(TByteStream* stream, unsigned codePage, bool ownsStream
         throw EUserError("System Error.  Code: 87.\r\nThe parameter is incorrect (code page " +
                          std::to_string(codePage) + ").");
     }
-    m_bytes = std::make_unique<unsigned char[]>(bufferSize);
+    m_bytes = std::make_unique<unsigned char[]>(m_bufferSize);
     // No code page makes more characters than bytes.
-    m_chars = std::make_unique<char[]>(bufferSize);
+    m_chars = std::make_unique<char[]>(m_bufferSize);
     m_startPosition = stream->Position();
     DetectByteOrderMark();
     Fill();

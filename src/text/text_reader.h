@@ -12,11 +12,14 @@
 class TTextReader {
 public:
     static constexpr std::size_t kDefaultBufferSize = 10240;
+    // The bytes of the longest character of any supported code page (UTF-8).
+    static constexpr std::size_t kLongestCharacter = 4;
 
     // Reads `stream` from its current position. With code page 65001 a UTF-8 byte-order mark
     // is skipped; with 1200 or 1201 a UTF-16 mark is skipped and decides the byte order.
     // Supported code pages: 1251, 866, 65001, 1200, 1201; any other throws EUserError.
-    // `bufferSize` must be at least 1; it bounds the bytes decoded per fill.
+    // `bufferSize` must be at least 1; it bounds the bytes decoded per fill. A fill always holds
+    // a whole character, so a buffer below kLongestCharacter bytes is taken as that size.
     TTextReader(TByteStream* stream, unsigned codePage, bool ownsStream,
                 std::size_t bufferSize = kDefaultBufferSize);
     ~TTextReader();

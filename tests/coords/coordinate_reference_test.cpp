@@ -21,6 +21,10 @@ TEST(CoordinateReference, BoundingBoxText) {
         {"1 2 x 4", false, nullptr},
         {"", false, nullptr},
         {"0.1 0.2 123456789.123456 7", true, "0.1 0.2 123456789.123456 7"},
+        // The largest doubles round beyond the range at 15 digits: written toward zero, so
+        // that the text reads back.
+        {"-1.7976931348623157e308 0 1.7976931348623157e308 1", true,
+         "-1.79769313486231e+308 0 1.79769313486231e+308 1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -30,6 +34,7 @@ TEST(CoordinateReference, BoundingBoxText) {
         EXPECT_EQ(def.HasBoundingBox, c.ok);
         if (c.ok) {
             EXPECT_EQ(BoundingBoxText(def.BoundingBox), c.written);
+            EXPECT_TRUE(ParseBoundingBoxText(c.written)) << "the written text reads back";
             EXPECT_EQ(def.BoundingBox.min.z, 0);
         } else {
             EXPECT_EQ(def.BoundingBox.min.x, 7) << "the old box stays";

@@ -2,6 +2,7 @@
 #include "support/temp_dir.h"
 
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -50,6 +51,27 @@ TEST(RegistryStore, NamesAndValuesRoundTripThroughTheFile) {
               std::vector<AnsiString>{"x]\n[HKEY_CLASSES_ROOT"});
     EXPECT_FALSE(reg.KeyExists(TRegistryRoot::ClassesRoot, "")) << "no key of HKEY_CLASSES_ROOT";
     EXPECT_FALSE(reg.ReadString(TRegistryRoot::LocalMachine, key, "Active"));
+}
+
+// A hand-edited file may separate levels by "/" or doubled backslashes: its keys are the keys
+// that the calls name, and the file is written in the calls' form.
+TEST(RegistryStore, KeyPathsOfTheFileAreReadAsCallsNameThem) {
+    TTempDir dir;
+    const auto file = dir / "reg.reg";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "[HKEY_LOCAL_MACHINE\\\\Software//A\\]\n\"v\"=\"1\"\n[]\n\"lost\"=\"2\"\n";
+    }
+    TRegistryStore reg(file);
+    EXPECT_EQ(reg.SubKeys(TRegistryRoot::LocalMachine, ""), std::vector<AnsiString>{"Software"});
+    EXPECT_EQ(reg.SubKeys(TRegistryRoot::LocalMachine, "Software"), std::vector<AnsiString>{"A"});
+    EXPECT_EQ(reg.ReadString(TRegistryRoot::LocalMachine, "Software\\A", "v"), "1");
+    reg.CreateKey(TRegistryRoot::ClassesRoot, "B");
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\A]\n\"v\"=\"1\"\n"), std::string::npos);
+    EXPECT_EQ(text.find("[]"), std::string::npos);
+    EXPECT_EQ(text.find("lost"), std::string::npos);
 }
 
 TEST(RegistryStore, DeletesOnlyLeafKeys) {

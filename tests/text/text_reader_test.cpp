@@ -122,6 +122,29 @@ TEST(TextReaderTest, Utf8CharacterSplitAcrossBuffers) {
     EXPECT_EQ(Lines("\xD0\x9F\xE2\x84\x96x", codepage::kUtf8, 4), L{"\xCF\xB9x"});
 }
 
+TEST(TextReaderTest, BuffersSmallerThanACharacterReadTheSame) {
+    // A fill must hold a whole character: buffers of 1 to 3 bytes once ended the text at the
+    // first character longer than the buffer.
+    struct Case {
+        const char* bytes;
+        unsigned codePage;
+        L lines;
+    };
+    const Case cases[] = {
+        {"a\xF0\x9F\x98\x80z\r\nq", codepage::kUtf8, L{"a??z", "q"}},
+        {"\xD0\x9F\xE2\x84\x96", codepage::kUtf8, L{"\xCF\xB9"}},
+        {"\0A\0\n\0B", codepage::kUtf16BE, L{"A", "B"}},
+        {"A\0\n\0B\0", codepage::kUtf16LE, L{"A", "B"}},
+    };
+    for (const Case& c : cases)
+        for (std::size_t size = 1; size <= 5; ++size) {
+            const std::string bytes(c.bytes, c.codePage == codepage::kUtf8
+                                                 ? std::char_traits<char>::length(c.bytes)
+                                                 : 6);
+            EXPECT_EQ(Lines(bytes, c.codePage, size), c.lines) << c.bytes << " " << size;
+        }
+}
+
 TEST(TextReaderTest, InvalidUtf8EndsTheText) {
     EXPECT_EQ(Lines("ab\r\ncd\xC3"
                     "Aef\r\ngh",
