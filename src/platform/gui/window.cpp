@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <memory>
+
 AnsiString GetWindowTitle(HWND window, std::size_t maxLength) {
     QWidget* widget = WidgetOfWindow(window);
     if (!widget)
@@ -22,10 +24,10 @@ QWidget* WidgetOfWindow(HWND window) {
 void EnsureGuiApplication() {
     if (QApplication::instance())
         return;
-    // Lives as long as the module; a host without Qt gets the module's own application.
+    // A host without Qt gets the module's own application, which lives as long as the module:
+    // it goes when the module is unloaded, not left behind in a process that keeps Qt.
     static int argc = 1;
     static char name[] = "TextImport";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    (void)app;
+    static const std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
 }
