@@ -40,15 +40,6 @@ AnsiString JsonText(const TJson& object, const char* key, const AnsiString& fall
     return Utf8ToAnsi(value->get_ref<const std::string&>());
 }
 
-long long JsonInteger(const TJson& object, const char* key, long long fallback) {
-    const TJson* value = Member(object, key);
-    if (!value || value->is_null())
-        return fallback;
-    if (!value->is_number())
-        throw EJsonError("Property \"" + AnsiString(key) + "\" is not a number");
-    return value->get<long long>();
-}
-
 TJson JsonString(std::string_view ansiText) {
     return TJson(AnsiToUtf8(ansiText));
 }

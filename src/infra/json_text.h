@@ -22,7 +22,5 @@ public:
 [[nodiscard]] AnsiString JsonText(const TJson& object, const char* key);
 // A text value that may be absent.
 [[nodiscard]] AnsiString JsonText(const TJson& object, const char* key, const AnsiString& fallback);
-// An integer value that may be absent.
-[[nodiscard]] long long JsonInteger(const TJson& object, const char* key, long long fallback);
 // A JSON string value for a Windows-1251 text.
 [[nodiscard]] TJson JsonString(std::string_view ansiText);
