@@ -8,14 +8,12 @@
 #include "host/core/host_session.h"
 #include "platform/com/guid.h"
 #include "pts/gui/pts_import_form.h"
+#include "support/form_steps.h"
 #include "ui/scripted_interaction.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QTimer>
-#include <QTreeWidget>
 
 #include <chrono>
 #include <cstdio>
@@ -48,43 +46,6 @@ double Seconds(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-template <class T> T* Find(QWidget& root, const char* name) {
-    T* widget = root.findChild<T*>(QString::fromLatin1(name));
-    if (!widget)
-        throw std::runtime_error(std::string("no control ") + name);
-    return widget;
-}
-
-void Choose(QWidget& root, const char* comboName, const char* text) {
-    auto* box = Find<QComboBox>(root, comboName);
-    const int index = box->findText(QString::fromUtf8(text));
-    if (index < 0)
-        throw std::runtime_error(std::string("no entry ") + text);
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-}
-
-// Confirms the style with the name in the chooser once it shows.
-void AnswerChooser(const QString& style) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, style] {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (!window->isVisible() || window->objectName() != QStringLiteral("ProjectTreeForm"))
-                continue;
-            timer->stop();
-            timer->deleteLater();
-            auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("ProjectTree"));
-            const auto found = tree->findItems(style, Qt::MatchExactly | Qt::MatchRecursive);
-            if (!found.isEmpty())
-                tree->setCurrentItem(found.front());
-            window->findChild<QAbstractButton*>(QStringLiteral("OkButton"))->click();
-            return;
-        }
-    });
-    timer->start();
-}
-
 int Run(const std::filesystem::path& file, const std::filesystem::path& project) {
     std::filesystem::remove(project);
     kavrohost::CreateProject(project, Description());
@@ -107,7 +68,7 @@ int Run(const std::filesystem::path& file, const std::filesystem::path& project)
         if (Find<QLineEdit>(form, "ImportFileNameEdit")->text().isEmpty())
             throw std::runtime_error("the file did not preview");
 
-        AnswerChooser(QStringLiteral("Point"));
+        ConfirmStyleInChooser(QStringLiteral("Point"));
         Find<QAbstractButton>(form, "LayerStyleButton")->click();
         Choose(form, "TableComboBox", "POINTS");
         Choose(form, "NumberComboBox", "NUM");

@@ -7,54 +7,20 @@
 #include "pts/gui/pts_import_form.h"
 #include "screens/demo_addon.h"
 #include "screens/screen_registry.h"
+#include "support/form_steps.h"
 #include "ui/scripted_interaction.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QTimer>
-#include <QTreeWidget>
 
 #include <cmath>
 
 namespace {
 
-template <class T = QWidget> T* Find(QWidget& root, const char* name) {
-    T* widget = root.findChild<T*>(QString::fromLatin1(name));
-    if (!widget)
-        throw std::runtime_error(std::string("no control ") + name);
-    return widget;
-}
-
-void Choose(QWidget& root, const char* comboName, const char* utf8) {
-    auto* box = Find<QComboBox>(root, comboName);
-    const int index = box->findText(QString::fromUtf8(utf8));
-    if (index < 0)
-        throw std::runtime_error(std::string("no entry ") + utf8);
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-}
-
-// "..." beside the layer: once the chooser shows, the style with the name is confirmed.
+// "..." beside the layer, and the style confirmed in the chooser.
 void ChooseStyle(QWidget& form, const char* utf8) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, style = QString::fromUtf8(utf8)] {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (!window->isVisible() || window->objectName() != QStringLiteral("ProjectTreeForm"))
-                continue;
-            timer->stop();
-            timer->deleteLater();
-            auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("ProjectTree"));
-            const auto found = tree->findItems(style, Qt::MatchExactly | Qt::MatchRecursive);
-            if (!found.isEmpty())
-                tree->setCurrentItem(found.front());
-            window->findChild<QAbstractButton*>(QStringLiteral("OkButton"))->click();
-            return;
-        }
-    });
-    timer->start();
+    ConfirmStyleInChooser(QString::fromUtf8(utf8));
     Find<QAbstractButton>(form, "LayerStyleButton")->click();
 }
 

@@ -6,26 +6,18 @@
 #include "screens/demo_addon.h"
 #include "screens/screen_registry.h"
 #include "sdr/gui/sdr_import_form.h"
-#include "support/modal_driver.h"
+#include "support/form_steps.h"
 #include "ui/id_caption_combo.h"
 #include "ui/scripted_interaction.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QPushButton>
-#include <QTreeWidget>
 
 namespace {
 
-template <class T = QWidget> T* Find(QWidget& root, const char* name) {
-    T* widget = root.findChild<T*>(QString::fromLatin1(name));
-    if (!widget)
-        throw std::runtime_error(std::string("no control ") + name);
-    return widget;
-}
-
-void Choose(QWidget& root, const char* comboName, const char* value) {
+// Selects the entry whose value (not caption) is given.
+void ChooseValue(QWidget& root, const char* comboName, const char* value) {
     auto* box = Find<TIdCaptionComboBox>(root, comboName);
     if (!box->SelectId(value))
         throw std::runtime_error(std::string("no entry ") + value);
@@ -54,20 +46,13 @@ std::unique_ptr<TSdrImportForm> Wizard(const TScreenContext& context) {
     form->Setup(DemoAddon(context));
     ui.fileAnswers.push_back(SurveyFiles(context));
     Find<QAbstractButton>(*form, "SelectFileButton")->click();
-    // The chooser is a modal dialog of its own: the style is picked once it shows.
-    WhenShown("ProjectTreeForm", [](QWidget* chooser) {
-        auto* tree = Find<QTreeWidget>(*chooser, "ProjectTree");
-        const auto found = tree->findItems(QtText("Пикет"), Qt::MatchExactly | Qt::MatchRecursive);
-        if (!found.isEmpty())
-            tree->setCurrentItem(found.front());
-        Find<QPushButton>(*chooser, "OkButton")->click();
-    });
+    ConfirmStyleInChooser(QtText("Пикет"));
     Find<QAbstractButton>(*form, "StyleButton")->click();
     if (form->StyleId() != "PIKET")
         throw std::runtime_error("the style was not chosen");
-    Choose(*form, "NumberComboBox", "NUMBER");
-    Choose(*form, "ZCoordComboBox", "HEIGHT");
-    Choose(*form, "DataTimeComboBox", "SURVEYED");
+    ChooseValue(*form, "NumberComboBox", "NUMBER");
+    ChooseValue(*form, "ZCoordComboBox", "HEIGHT");
+    ChooseValue(*form, "DataTimeComboBox", "SURVEYED");
     Find<QDateEdit>(*form, "ImportDateTime")->setDate(QDate(2024, 5, 15));
     return form;
 }

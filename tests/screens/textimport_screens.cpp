@@ -6,6 +6,7 @@
 #include "platform/gui/qt_text.h"
 #include "screens/demo_addon.h"
 #include "screens/screen_registry.h"
+#include "support/form_steps.h"
 #include "textimport/gui/arrow_grid.h"
 #include "textimport/gui/text_import_form.h"
 #include "ui/scripted_interaction.h"
@@ -22,24 +23,8 @@
 
 namespace {
 
-template <class T = QWidget> T* Find(QWidget& root, const char* name) {
-    T* widget = root.findChild<T*>(QString::fromLatin1(name));
-    if (!widget)
-        throw std::runtime_error(std::string("no control ") + name);
-    return widget;
-}
-
 void Click(QWidget& root, const char* name) {
     Find<QAbstractButton>(root, name)->click();
-}
-
-void Choose(QWidget& root, const char* comboName, const char* utf8) {
-    auto* box = Find<QComboBox>(root, comboName);
-    const int index = box->findText(QString::fromUtf8(utf8));
-    if (index < 0)
-        throw std::runtime_error(std::string("no entry ") + utf8);
-    box->setCurrentIndex(index);
-    emit box->activated(index);
 }
 
 // Picks the entry with the caption from the pick list of the grid's row: the list opens once
