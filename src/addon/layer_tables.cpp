@@ -14,11 +14,6 @@ AnsiString FromBstr(const TBstr& text) {
     return WideToAnsi(text.View());
 }
 
-// The host's key fields, which no import writes.
-bool IsKeyField(std::string_view defName) {
-    return AnsiSameText(defName, "ID") || AnsiSameText(defName, "SIMID");
-}
-
 // The caption and fields are read on a best-effort basis: a failure keeps what was read.
 void ReadCaptionAndFields(IKavroSemTable& table, TLayerTable& entry) {
     try {
@@ -31,7 +26,7 @@ void ReadCaptionAndFields(IKavroSemTable& table, TLayerTable& entry) {
             TBstr defName;
             std::int32_t type = 0;
             OleCheck(table.GetFieldDef(i, defName.Put(), &type));
-            if (IsKeyField(FromBstr(defName)))
+            if (IsHostKeyField(FromBstr(defName)))
                 continue;
             TBstr name;
             OleCheck(table.GetFieldName(defName.Get(), name.Put()));
@@ -52,6 +47,16 @@ TLayerTable ReadTable(IKavroSemTable& table) {
 }
 
 } // namespace
+
+bool IsHostKeyField(std::string_view name) {
+    return AnsiSameText(name, "ID") || AnsiSameText(name, "SIMID");
+}
+
+TComPtr<IKavroSemTable> AttributeTable(IKavroDb& database, std::string_view tableId) {
+    const TBstr id(AnsiToWide(tableId));
+    return FetchHostObject<IKavroSemTable>(
+        [&](IKavroSemTable** p) { return database.GetSemTable(id.Get(), p); });
+}
 
 void TLayerTableList::Load(IKavroDb& database, std::string_view layerId) {
     Clear();

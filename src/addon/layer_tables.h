@@ -25,6 +25,13 @@ struct TLayerTable {
     std::vector<TLayerTableField> fields;
 };
 
+// The host's own key fields, ID and SIMID in any letter case, which no import writes.
+[[nodiscard]] bool IsHostKeyField(std::string_view name);
+
+// The attribute table with the identifier; host failures raise, and so does a host that
+// answers success without the table.
+[[nodiscard]] TComPtr<IKavroSemTable> AttributeTable(IKavroDb& database, std::string_view tableId);
+
 class TLayerTableList {
 public:
     // Replaces the list with the tables of the layer; empty when the database has no such

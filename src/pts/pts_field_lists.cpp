@@ -2,8 +2,8 @@
 #include "pts/pts_field_lists.h"
 
 #include "addon/custom_addon.h"
+#include "addon/layer_tables.h"
 #include "host_api/host_errors.h"
-#include "import/host_writer.h"
 #include "platform/com/bstr.h"
 #include "platform/exception.h"
 #include "text/text_rules.h"
@@ -43,8 +43,7 @@ bool IsCommentFieldType(std::int32_t typeCode) {
 }
 
 TFieldChoices ReadFieldChoices(IKavroDb& database, std::string_view tableId) {
-    TComPtr<IKavroSemTable> table;
-    OleCheck(database.GetSemTable(HostIdBstr(tableId).Get(), table.Put()));
+    const TComPtr<IKavroSemTable> table = AttributeTable(database, tableId);
     std::int32_t count = 0;
     OleCheck(table->get_FieldCount(&count));
     TFieldChoices choices;
@@ -55,7 +54,7 @@ TFieldChoices ReadFieldChoices(IKavroDb& database, std::string_view tableId) {
         TBstr name;
         OleCheck(table->GetFieldName(defName.Get(), name.Put()));
         const AnsiString fieldName = WideToAnsi(name.View());
-        if (AnsiSameText(fieldName, "ID") || AnsiSameText(fieldName, "SIMID"))
+        if (IsHostKeyField(fieldName))
             continue;
         // The type of the field under the name that attribute writes take.
         std::int32_t type = 0;

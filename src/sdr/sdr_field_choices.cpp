@@ -1,8 +1,8 @@
 #include "sdr/sdr_field_choices.h"
 
+#include "addon/layer_tables.h"
 #include "host_api/host_errors.h"
 #include "platform/com/bstr.h"
-#include "text/text_rules.h"
 
 #include <algorithm>
 
@@ -12,10 +12,6 @@ namespace {
 
 AnsiString TextOf(const TBstr& text) {
     return WideToAnsi(text.View());
-}
-
-bool IsKeyField(std::string_view name) {
-    return AnsiSameText(name, "ID") || AnsiSameText(name, "SIMID");
 }
 
 } // namespace
@@ -39,14 +35,6 @@ void ForEachLayerTable(IKavroDb& database, std::string_view layerId, const TAddC
     }
 }
 
-TComPtr<IKavroSemTable> AttributeTable(IKavroDb& database, std::string_view tableId) {
-    const TBstr id(AnsiToWide(tableId));
-    TComPtr<IKavroSemTable> table;
-    OleCheck(database.GetSemTable(id.Get(), table.Put()));
-    (void)RequireHostObject(table);
-    return table;
-}
-
 void ForEachFieldOfTypes(IKavroSemTable& table, std::span<const std::int32_t> types,
                          const TAddChoice& add) {
     std::int32_t count = 0;
@@ -58,7 +46,7 @@ void ForEachFieldOfTypes(IKavroSemTable& table, std::span<const std::int32_t> ty
         TBstr name;
         OleCheck(table.GetFieldName(defName.Get(), name.Put()));
         const AnsiString fieldName = TextOf(name);
-        if (IsKeyField(fieldName) || IsKeyField(TextOf(defName)))
+        if (IsHostKeyField(fieldName) || IsHostKeyField(TextOf(defName)))
             continue;
         if (std::find(types.begin(), types.end(), type) != types.end())
             add(fieldName, fieldName);

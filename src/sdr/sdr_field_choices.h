@@ -25,9 +25,6 @@ inline constexpr std::int32_t kSdrDateFieldTypes[] = {10, 40, 41, 42, 11};
 // A host failure raises after the tables reported so far.
 void ForEachLayerTable(IKavroDb& database, std::string_view layerId, const TAddChoice& add);
 
-// The attribute table with the id; host failures raise.
-[[nodiscard]] TComPtr<IKavroSemTable> AttributeTable(IKavroDb& database, std::string_view tableId);
-
 // Reports the fields of the table whose type code is one of `types`, in the host's order, with
 // the field's name as value and as caption (the host gives a field no other display text). The
 // host's key fields ID and SIMID, in any letter case, are never reported. A host failure raises

@@ -5,6 +5,7 @@
 #include "addon/custom_addon.h"
 #include "addon/gui/project_tree_form.h"
 #include "addon/import_transformation_host.h"
+#include "addon/layer_tables.h"
 #include "addon/style_queries.h"
 #include "coords/gui/import_transformation_page.h"
 #include "host_api/host_errors.h"
