@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -40,7 +39,11 @@ int main(int argc, char** argv) {
     const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     const QString filter = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     QDir().mkpath(output);
-    QTemporaryDir work;
+    // A fixed working folder, so that the file paths the dialogs show are the same in every
+    // rendering and a picture changes only when its dialog does.
+    QDir work(QDir::tempPath() + QStringLiteral("/screens"));
+    work.removeRecursively();
+    QDir().mkpath(work.path());
     const TScreenContext context{TI_SOURCE_DIR, TI_BIN_DIR, work.path().toStdString()};
 
     int failures = 0;
@@ -64,5 +67,6 @@ int main(int argc, char** argv) {
             ++failures;
         }
     }
+    work.removeRecursively();
     return failures == 0 ? 0 : 1;
 }
