@@ -81,11 +81,13 @@ bool ReadQuoted(const std::string& line, std::size_t& pos, std::string& out) {
 }
 
 // A key line: "[path]" as in a .reg file, or "["quoted path"]" when the path holds a control
-// character (a key named by an add-on id may hold anything but a backslash).
+// character (a key named by an add-on id may hold anything but a backslash) or starts with a
+// quote, which the plain form would read back as a quoted path.
 std::string KeyLine(std::string_view ansiPath) {
-    const bool plain = std::none_of(ansiPath.begin(), ansiPath.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-    });
+    const bool plain = (ansiPath.empty() || ansiPath.front() != '"') &&
+                       std::none_of(ansiPath.begin(), ansiPath.end(), [](char c) {
+                           return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+                       });
     return plain ? "[" + AnsiToUtf8(ansiPath) + "]" : "[" + Quoted(ansiPath) + "]";
 }
 

@@ -74,6 +74,21 @@ TEST(RegistryStore, KeyPathsOfTheFileAreReadAsCallsNameThem) {
     EXPECT_EQ(text.find("lost"), std::string::npos);
 }
 
+// A key of a hand-edited file whose first level is in quotes keeps its name through saves.
+TEST(RegistryStore, AKeyThatStartsWithAQuoteKeepsItsName) {
+    TTempDir dir;
+    const auto file = dir / "reg.reg";
+    const auto saved = [&] {
+        TRegistryStore(file).CreateKey(TRegistryRoot::ClassesRoot, "B");
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    std::ofstream(file, std::ios::binary) << "[\"Q\"\\R]\n\"v\"=\"1\"\n";
+    const std::string first = saved();
+    EXPECT_NE(first.find("[\"\\\"Q\\\"\"]\n"), std::string::npos) << first;
+    EXPECT_EQ(saved(), first);
+}
+
 TEST(RegistryStore, DeletesOnlyLeafKeys) {
     TTempDir dir;
     TRegistryStore reg(dir / "reg.reg");
