@@ -3,6 +3,7 @@
 // numbers, before Initialize and after Finalize, answers with an HRESULT. A crash ends the test
 // binary; an exception that leaves the module fails the test.
 #include "host/core/host_session.h"
+#include "module/module_objects.h"
 #include "platform/dynamic_library.h"
 #include "support/point_project.h"
 
@@ -18,9 +19,7 @@
 
 namespace {
 
-constexpr CLSID kAddonClassId = MakeGuid("{27DACE42-8427-11D2-AF21-0020AFDED75D}");
 constexpr GUID kOtherId = MakeGuid("{01234567-89AB-CDEF-0123-456789ABCDEF}");
-const char* const kModuleFile = TI_BIN_DIR "/TextImport.so";
 
 // The names the module's export map makes global.
 std::set<std::string> MappedExports() {
@@ -67,18 +66,8 @@ protected:
     }
     void TearDown() override { library.reset(); }
 
-    TComPtr<IClassFactory> Factory() {
-        TComPtr<IClassFactory> factory;
-        EXPECT_EQ(getClassObject(kAddonClassId, IID_IClassFactory, factory.PutVoid()), S_OK);
-        return factory;
-    }
-    TComPtr<IQmAddOn> Addon() {
-        TComPtr<IQmAddOn> addon;
-        if (auto factory = Factory()) {
-            EXPECT_EQ(factory->CreateInstance(nullptr, IID_IQmAddOn, addon.PutVoid()), S_OK);
-        }
-        return addon;
-    }
+    TComPtr<IClassFactory> Factory() { return AddonFactory(getClassObject); }
+    TComPtr<IQmAddOn> Addon() { return CreateAddon(getClassObject); }
 
     // Every method of the add-on with bad arguments; the commands only where no wizard can
     // open (no host, or a host without the application object).

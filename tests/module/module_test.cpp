@@ -1,6 +1,7 @@
 // The module as the host sees it: loaded by path, reached only through its five exports and the
 // COM objects they hand out.
 #include "addon/fake_host.h"
+#include "module/module_objects.h"
 #include "platform/dynamic_library.h"
 #include "platform/registry.h"
 #include "support/temp_dir.h"
@@ -14,9 +15,7 @@
 
 namespace {
 
-constexpr CLSID kAddonClassId = MakeGuid("{27DACE42-8427-11D2-AF21-0020AFDED75D}");
 constexpr const char* kClassIdText = "{27DACE42-8427-11D2-AF21-0020AFDED75D}";
-const char* const kModuleFile = TI_BIN_DIR "/TextImport.so";
 
 AnsiString Caption() {
     return Ansi("Импорт PTS, SDR, RPT, TEXT файлов");
@@ -48,19 +47,8 @@ protected:
                     unregisterServer);
     }
 
-    TComPtr<IClassFactory> Factory() {
-        TComPtr<IClassFactory> factory;
-        EXPECT_EQ(getClassObject(kAddonClassId, IID_IClassFactory, factory.PutVoid()), S_OK);
-        return factory;
-    }
-    TComPtr<IQmAddOn> CreateAddon() {
-        TComPtr<IQmAddOn> addon;
-        TComPtr<IClassFactory> factory = Factory();
-        if (factory) {
-            EXPECT_EQ(factory->CreateInstance(nullptr, IID_IQmAddOn, addon.PutVoid()), S_OK);
-        }
-        return addon;
-    }
+    TComPtr<IClassFactory> Factory() { return AddonFactory(getClassObject); }
+    TComPtr<IQmAddOn> CreateAddon() { return ::CreateAddon(getClassObject); }
     TRegistryStore Registry() const { return TRegistryStore(registryFile); }
 
     // Declared before the module, so they outlive it: the module releases them at unload.
