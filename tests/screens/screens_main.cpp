@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(output);
     // A fixed working folder, so that the file paths the dialogs show are the same in every
     // rendering and a picture changes only when its dialog does.
-    QDir work(QDir::tempPath() + QStringLiteral("/screens"));
+    QDir work(QDir::tempPath() + QStringLiteral("/textimport-screens"));
     work.removeRecursively();
     QDir().mkpath(work.path());
     const TScreenContext context{TI_SOURCE_DIR, TI_BIN_DIR, work.path().toStdString()};
