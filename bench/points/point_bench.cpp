@@ -6,9 +6,9 @@
 #include "coords/import_transformation.h"
 #include "host/core/host_session.h"
 #include "pts/pts_import_run.h"
-#include "pts/xyz_number_input.h"
+#include "pts/pts_reader.h"
 #include "sdr/sdr_import_run.h"
-#include "sdr/xyz_number_reader.h"
+#include "sdr/survey_readers.h"
 #include "ui/user_interaction.h"
 
 #include <sys/resource.h>
@@ -75,17 +75,14 @@ long PeakKiB() {
 int Read(const std::string& kind, const std::string& file) {
     const auto start = std::chrono::steady_clock::now();
     long points = 0;
+    TNXYZPoint point;
     if (kind == "pts") {
         TInputPtsFile reader(file);
-        AnsiString number, comment;
-        double x, y;
-        while (reader.ReadPoint(number, comment, x, y))
+        while (reader.ReadPoint(point))
             ++points;
     } else {
         auto reader = SDRReader::ReaderForFile(file);
-        AnsiString number;
-        double x, y, z;
-        while (reader->ReadPoint(number, x, y, z))
+        while (reader->ReadPoint(point))
             ++points;
     }
     std::printf("points=%ld seconds=%.3f\n", points, Seconds(start));
@@ -130,22 +127,21 @@ int Import(const std::string& kind, const std::string& file, const std::string& 
     } else {
         TStringLines log;
         TLongOperations progress;
-        SDRImporter::TSdrRunState state;
-        state.application = TComPtr<IKavroApplication>(session.Application());
-        state.database = TComPtr<IKavroDb>(session.Database());
-        state.transformation = &transformation;
-        state.files = {file};
-        state.log = &log;
-        state.progress = &progress;
-        SDRImporter::TSdrImportParams params;
+        SDRImporter::TSdrRunSettings settings;
+        settings.application = TComPtr<IKavroApplication>(session.Application());
+        settings.database = TComPtr<IKavroDb>(session.Database());
+        settings.transformation = &transformation;
+        settings.files = {file};
+        SDRImporter::TSdrImportParams& params = settings.params;
         params.LayerId = u"L1";
         params.StyleId = u"S1";
         params.TableId = u"T1";
         params.NumberField = u"NUM";
         params.HeightField = u"H";
-        SDRImporter::RunSdrImport(state, params);
-        if (!state.errors.Empty()) {
-            std::cerr << AnsiToUtf8(SDRImporter::SdrErrorSummary(state.errors)) << "\n";
+        const SDRImporter::TSdrRunOutcome outcome =
+            SDRImporter::RunSdrImport(settings, log, progress);
+        if (!outcome.errors.Empty()) {
+            std::cerr << AnsiToUtf8(SDRImporter::SdrErrorSummary(outcome.errors)) << "\n";
             return 1;
         }
     }

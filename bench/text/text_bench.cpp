@@ -96,7 +96,8 @@ int Run(const std::string& file, const std::string& project) {
     TScriptedInteraction ui;
 
     const auto start = Clock::now();
-    TCSVData table;
+    auto shared = std::make_shared<TCSVData>();
+    TCSVData& table = *shared;
     table.SetQuoteChar('"');
     table.SetDelimiter(';');
     table.Parse(ReadAll(file));
@@ -118,11 +119,11 @@ int Run(const std::string& file, const std::string& project) {
     fields[3].FieldType = 10;
     TImportTransformation transformation;
     TProgress progress;
-    inputs.table = &table;
+    inputs.table = shared;
     inputs.xColumnName = "x";
     inputs.yColumnName = "y";
-    inputs.styles = &styles;
-    inputs.fields = &fields;
+    inputs.styles = styles.Values();
+    inputs.fields = fields.Values();
     inputs.mapID = "M1";
     inputs.layerID = "L1";
     inputs.method = 2;

@@ -1,13 +1,12 @@
 #include "addon/custom_addon.h"
 
 #include "addon/addon_factory.h"
+#include "addon/application_binding.h"
 #include "addon/dll_form.h"
 #include "addon/macro_attrs_list.h"
 #include "addon/module_state.h"
 #include "coords/database_configuration.h"
 #include "platform/exception.h"
-#include "platform/gui/window.h"
-#include "ui/qt_interaction.h"
 
 #include <algorithm>
 #include <cstring>
@@ -89,10 +88,13 @@ void TQmCustomAddon::Initialize(IUnknown* manager) {
     // carry its title.
     HWND applicationWindow = 0;
     m_addOnManager.GetApplicationWindow(applicationWindow);
-    BindApplication(applicationWindow, GetWindowTitle(applicationWindow, kMaxTitleLength));
-    QtInteraction().SetApplicationTitle(ApplicationTitle());
-    QtInteraction().SetOwnerWindow(WidgetOfWindow(applicationWindow));
-    SetDefaultUserInteraction(&QtInteraction());
+    IApplicationBinding* binding = ApplicationBinding();
+    AnsiString title = binding ? binding->WindowTitle(applicationWindow) : AnsiString();
+    if (title.size() > kMaxTitleLength)
+        title.resize(kMaxTitleLength);
+    BindApplication(applicationWindow, title);
+    if (binding)
+        binding->Bind(applicationWindow, ApplicationTitle());
 
     // 4. The owner of the module's forms.
     HWND ownerWindow = 0;
@@ -107,8 +109,8 @@ void TQmCustomAddon::Finalize() {
     FreeForms();
     SetFormOwnerWindow(0);
     UnbindApplication();
-    QtInteraction().SetOwnerWindow(nullptr);
-    SetDefaultUserInteraction(nullptr);
+    if (IApplicationBinding* binding = ApplicationBinding())
+        binding->Unbind();
     ReleaseHolders();
     SetHostErrorSink(nullptr);
 }

@@ -4,6 +4,7 @@
 #include "platform/com/bstr.h"
 #include "text/text_rules.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -14,24 +15,52 @@ AnsiString FromBstr(const TBstr& text) {
     return WideToAnsi(text.View());
 }
 
+// Calls `each` with the name and the type code of every field of the table in the host's
+// order, without the host's key fields. Host failures raise after the fields reported so far.
+template <class Each> void ForEachField(IKavroSemTable& table, Each&& each) {
+    std::int32_t count = 0;
+    OleCheck(table.get_FieldCount(&count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        TBstr defName;
+        std::int32_t type = 0;
+        OleCheck(table.GetFieldDef(i, defName.Put(), &type));
+        const AnsiString definition = FromBstr(defName);
+        if (IsHostKeyField(definition))
+            continue;
+        TBstr name;
+        OleCheck(table.GetFieldName(defName.Get(), name.Put()));
+        AnsiString fieldName = FromBstr(name);
+        if (IsHostKeyField(fieldName))
+            continue;
+        each(std::move(fieldName), type);
+    }
+}
+
+// Calls `each` with every attribute table of the layer in the host's order.
+template <class Each> void ForEachTable(IKavroDb& database, std::string_view layerId, Each&& each) {
+    const TBstr id(AnsiToWide(layerId));
+    TComPtr<IKavroLayer> layer = FetchHostObject<IKavroLayer>(
+        [&](IKavroLayer** p) { return database.GetLayer(id.Get(), p); });
+    TComPtr<IKavroSemTables> tables = FetchHostObject<IKavroSemTables>(
+        [&](IKavroSemTables** p) { return layer->get_SemTables(p); });
+    std::int32_t count = 0;
+    OleCheck(tables->get_Count(&count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        TComPtr<IKavroSemTable> table =
+            FetchHostObject<IKavroSemTable>([&](IKavroSemTable** p) { return tables->Item(i, p); });
+        each(*table.Get());
+    }
+}
+
 // The caption and fields are read on a best-effort basis: a failure keeps what was read.
 void ReadCaptionAndFields(IKavroSemTable& table, TLayerTable& entry) {
     try {
         TBstr caption;
         OleCheck(table.get_Caption(caption.Put()));
         entry.caption = FromBstr(caption);
-        std::int32_t count = 0;
-        OleCheck(table.get_FieldCount(&count));
-        for (std::int32_t i = 0; i < count; ++i) {
-            TBstr defName;
-            std::int32_t type = 0;
-            OleCheck(table.GetFieldDef(i, defName.Put(), &type));
-            if (IsHostKeyField(FromBstr(defName)))
-                continue;
-            TBstr name;
-            OleCheck(table.GetFieldName(defName.Get(), name.Put()));
-            entry.fields.push_back({FromBstr(name), type});
-        }
+        ForEachField(table, [&entry](AnsiString name, std::int32_t type) {
+            entry.fields.push_back({std::move(name), type});
+        });
     } catch (const std::exception&) {
         // The table stays in the list as far as it was read.
     }
@@ -65,16 +94,32 @@ void TLayerTableList::Load(IKavroDb& database, std::string_view layerId) {
     OleCheck(database.LayerExists(id.Get(), &exists));
     if (exists == VARIANT_FALSE)
         return;
-    TComPtr<IKavroLayer> layer;
-    OleCheck(database.GetLayer(id.Get(), layer.Put()));
-    TComPtr<IKavroSemTables> tables;
-    OleCheck(layer->get_SemTables(tables.Put()));
-    std::int32_t count = 0;
-    OleCheck(tables->get_Count(&count));
-    for (std::int32_t i = 0; i < count; ++i) {
-        OleCheck(layer->get_SemTables(tables.Put()));
-        TComPtr<IKavroSemTable> table;
-        OleCheck(tables->Item(i, table.Put()));
-        m_tables.push_back(ReadTable(*table.Get()));
-    }
+    ForEachTable(database, layerId,
+                 [this](IKavroSemTable& table) { m_tables.push_back(ReadTable(table)); });
+}
+
+std::vector<TTableChoice> LayerTableChoices(IKavroDb& database, std::string_view layerId) {
+    std::vector<TTableChoice> choices;
+    ForEachTable(database, layerId, [&choices](IKavroSemTable& table) {
+        TBstr id;
+        OleCheck(table.get_ID(id.Put()));
+        TBstr name;
+        OleCheck(table.get_Name(name.Put()));
+        choices.push_back({FromBstr(id).substr(0, kMaxIdLength), FromBstr(name)});
+    });
+    return choices;
+}
+
+void AppendFieldsOfTypes(IKavroSemTable& table, std::span<const std::int32_t> types,
+                         std::vector<AnsiString>& names) {
+    ForEachField(table, [&](AnsiString name, std::int32_t type) {
+        if (std::find(types.begin(), types.end(), type) != types.end())
+            names.push_back(std::move(name));
+    });
+}
+
+std::vector<AnsiString> FieldsOfTypes(IKavroSemTable& table, std::span<const std::int32_t> types) {
+    std::vector<AnsiString> names;
+    AppendFieldsOfTypes(table, types, names);
+    return names;
 }

@@ -1,11 +1,13 @@
-// The attribute tables of a layer with their fields, as the text wizard offers them for the
-// values of the imported columns.
+// The attribute tables of a layer and their fields, as the wizards offer them for the values of
+// an import: the text wizard's list of every table with its fields, and the tables and the
+// fields of chosen type codes that the point wizards' lists show.
 #pragma once
 
 #include "host_api/automation_api.h"
 #include "platform/codepage.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -48,3 +50,25 @@ public:
 private:
     std::vector<TLayerTable> m_tables;
 };
+
+// One table of a layer as a choice list shows it.
+struct TTableChoice {
+    // At most 15 characters.
+    AnsiString id;
+    // The table's name.
+    AnsiString name;
+};
+
+// The layer's attribute tables in the host's order. Host failures raise, also a host that
+// answers success without an object.
+[[nodiscard]] std::vector<TTableChoice> LayerTableChoices(IKavroDb& database,
+                                                          std::string_view layerId);
+
+// Appends the names of the table's fields whose type code is one of `types`
+// (host_api/field_types.h), in the host's order, without the host's key fields. A host failure
+// raises after the names appended so far.
+void AppendFieldsOfTypes(IKavroSemTable& table, std::span<const std::int32_t> types,
+                         std::vector<AnsiString>& names);
+// The same into a new list.
+[[nodiscard]] std::vector<AnsiString> FieldsOfTypes(IKavroSemTable& table,
+                                                    std::span<const std::int32_t> types);

@@ -1,5 +1,6 @@
 #include "addon/module_state.h"
 
+#include "addon/application_binding.h"
 #include "platform/exception.h"
 
 #include <algorithm>
@@ -119,6 +120,18 @@ void BindApplication(HWND window, AnsiString title) {
 // the host let go still carry it.
 void UnbindApplication() {
     g_applicationWindow = 0;
+}
+
+namespace {
+IApplicationBinding* g_applicationBinding = nullptr;
+} // namespace
+
+IApplicationBinding* ApplicationBinding() {
+    return g_applicationBinding;
+}
+
+void SetApplicationBinding(IApplicationBinding* binding) {
+    g_applicationBinding = binding;
 }
 
 void LockModule(bool lock) {

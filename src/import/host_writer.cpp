@@ -57,6 +57,15 @@ void TObjectValues::Set(const TBstr& field, const TVariant& value) {
     OleCheck(m_data->SetValue(m_table.Name().Get(), field.Get(), value.Raw(), m_record));
 }
 
+void TObjectValues::SetOrCount(const TBstr& field, const TVariant& value, TImportReport& report,
+                               std::int64_t number) {
+    try {
+        Set(field, value);
+    } catch (const std::exception& e) {
+        report.Add(TSkipReason::HostRefusedValue, number, ExceptionMessage(e));
+    }
+}
+
 THostWriter::THostWriter(TComPtr<IKavroDb> database, std::int32_t commitEvery)
     : m_database(std::move(database)), m_commitEvery(commitEvery) {}
 
@@ -109,8 +118,13 @@ void THostWriter::ObjectDone() {
 }
 
 void THostWriter::Commit() {
-    OleCheck(MapObjects()->Commit());
+    const std::int32_t pending = m_pending;
+    // Whatever the outcome, nothing stays pending: a commit that failed is not tried again
+    // after the error (it would report the same failure twice, and save piecemeal what the
+    // database may already have dropped); the run ends and says what the commits before saved.
     m_pending = 0;
+    OleCheck(MapObjects()->Commit());
+    m_committed += pending;
     // The host may hand out a new collection after a commit; what follows goes through it.
     m_mapObjects.Reset();
 }
@@ -128,6 +142,18 @@ void RaiseWithCommitFailure(std::exception_ptr error, std::exception_ptr failure
     throw EUserError(MessageOf(error) + "\r\n" +
                      Ansi("Не удалось сохранить объекты, созданные до ошибки: ") +
                      MessageOf(failure));
+}
+
+void RaiseImportStopped(std::exception_ptr error, std::int64_t committed) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const EImportStopped&) {
+        throw;
+    } catch (...) {
+        throw EImportStopped(MessageOf(error) + "\r\n" + Ansi("Сохранено объектов: ") +
+                                 std::to_string(committed) + ".",
+                             committed);
+    }
 }
 
 void ShowImportExtent(IKavroApplication* application, const TImportExtent& extent) {

@@ -5,9 +5,11 @@
 
 #include "host_api/automation_api.h"
 #include "import/import_extent.h"
+#include "import/import_report.h"
 #include "platform/com/bstr.h"
 #include "platform/com/unknown.h"
 #include "platform/com/variant.h"
+#include "platform/exception.h"
 
 #include <exception>
 #include <string_view>
@@ -55,8 +57,13 @@ class TObjectValues {
 public:
     // Fetches the object's attribute data; a table with a new record per object gets it now.
     TObjectValues(IKavroMapObject* object, const THostTable& table);
-    // Writes the value of the field under the record the table's rule gives.
+    // Writes the value of the field under the record the table's rule gives; a refusal of the
+    // host raises.
     void Set(const TBstr& field, const TVariant& value);
+    // The same, but a value the host refuses is counted in the report under the row or line
+    // number, with the host's message, and the import goes on: the object stays without it.
+    void SetOrCount(const TBstr& field, const TVariant& value, TImportReport& report,
+                    std::int64_t number);
 
 private:
     const THostTable& m_table;
@@ -89,7 +96,8 @@ public:
     void ObjectDone();
 
     // Commits the map-object changes, also with nothing pending. Objects that follow are added
-    // through a fresh map-objects interface.
+    // through a fresh map-objects interface. A failure propagates; the objects it should have
+    // saved are no longer pending, so that the commit after the error does not try them again.
     void Commit();
     // Commits when objects are pending.
     void CommitPending();
@@ -98,6 +106,8 @@ public:
     [[noreturn]] void CommitAfterError(std::exception_ptr error);
 
     std::int32_t Pending() const { return m_pending; }
+    // The objects of this writer that commits have saved.
+    std::int64_t Committed() const { return m_committed; }
 
 private:
     IKavroMapObjects* MapObjects();
@@ -106,7 +116,23 @@ private:
     TComPtr<IKavroMapObjects> m_mapObjects;
     std::int32_t m_commitEvery;
     std::int32_t m_pending = 0;
+    std::int64_t m_committed = 0;
 };
+
+// The error that stopped a run, with what the run kept: "<message>\r\nСохранено объектов: N."
+class EImportStopped : public EUserError {
+public:
+    EImportStopped(AnsiString message, std::int64_t committed)
+        : EUserError(std::move(message)), m_committed(committed) {}
+    std::int64_t Committed() const noexcept { return m_committed; }
+
+private:
+    std::int64_t m_committed;
+};
+
+// Raises `error` as EImportStopped with the count of committed objects (an EImportStopped
+// passes unchanged).
+[[noreturn]] void RaiseImportStopped(std::exception_ptr error, std::int64_t committed);
 
 // Raises `error` with the failure of the commit that followed it: "<error>\r\nНе удалось
 // сохранить объекты, созданные до ошибки: <failure>".

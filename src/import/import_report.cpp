@@ -48,11 +48,28 @@ void TImportReport::Clear() {
     *this = TImportReport();
 }
 
-void TImportReport::Add(TSkipReason reason, std::int64_t number) {
+void TImportReport::Add(TSkipReason reason, std::int64_t number, const AnsiString& detail) {
     TReasonCount& r = m_reasons[IndexOf(reason)];
     ++r.count;
+    if (r.detail.empty())
+        r.detail = detail;
     if (number > 0 && r.first.size() < kKeptNumbers)
         r.first.push_back(number);
+}
+
+void TImportReport::Merge(const TImportReport& other) {
+    m_imported += other.m_imported;
+    m_replacedCharacters += other.m_replacedCharacters;
+    for (std::size_t i = 0; i < kSkipReasonCount; ++i) {
+        TReasonCount& mine = m_reasons[i];
+        const TReasonCount& theirs = other.m_reasons[i];
+        mine.count += theirs.count;
+        for (std::int64_t number : theirs.first)
+            if (mine.first.size() < kKeptNumbers)
+                mine.first.push_back(number);
+        if (mine.detail.empty())
+            mine.detail = theirs.detail;
+    }
 }
 
 std::int64_t TImportReport::Count(TSkipReason reason) const {
@@ -61,6 +78,10 @@ std::int64_t TImportReport::Count(TSkipReason reason) const {
 
 const std::vector<std::int64_t>& TImportReport::FirstNumbers(TSkipReason reason) const {
     return m_reasons[IndexOf(reason)].first;
+}
+
+const AnsiString& TImportReport::FirstDetail(TSkipReason reason) const {
+    return m_reasons[IndexOf(reason)].detail;
 }
 
 bool TImportReport::Clean() const {
@@ -95,6 +116,8 @@ AnsiString TImportReport::SkippedText() const {
                 text += ", ...";
             text += ')';
         }
+        if (!r.detail.empty())
+            text += ". " + r.detail;
     }
     if (m_replacedCharacters != 0) {
         startLine();

@@ -34,20 +34,25 @@ public:
 
     void Clear();
     void AddImported(std::int64_t count = 1) { m_imported += count; }
-    // Counts one row or line for the reason (a 1-based number; 0 when it has none).
-    void Add(TSkipReason reason, std::int64_t number);
+    // Counts one row or line for the reason (a 1-based number; 0 when it has none); the first
+    // non-empty detail of a reason (the host's message) is kept for the report.
+    void Add(TSkipReason reason, std::int64_t number, const AnsiString& detail = {});
+    // Adds the counts of another report (the lines a file reader skipped).
+    void Merge(const TImportReport& other);
     // Counts characters that the module's code page could not hold and that became "?".
     void AddReplacedCharacters(std::int64_t count) { m_replacedCharacters += count; }
 
     [[nodiscard]] std::int64_t Imported() const { return m_imported; }
     [[nodiscard]] std::int64_t Count(TSkipReason reason) const;
     [[nodiscard]] const std::vector<std::int64_t>& FirstNumbers(TSkipReason reason) const;
+    [[nodiscard]] const AnsiString& FirstDetail(TSkipReason reason) const;
     [[nodiscard]] std::int64_t ReplacedCharacters() const { return m_replacedCharacters; }
     // Nothing was skipped or replaced.
     [[nodiscard]] bool Clean() const;
 
     // One line per reason that occurred, in the enumeration's order, e.g. "Координата не
-    // является числом: 3 строки (2, 5, 9)", then the replaced characters. Lines are separated by
+    // является числом: 3 строки (2, 5, 9)" and the first detail after ". ", then the replaced
+    // characters. Lines are separated by
     // "\r\n"; empty when nothing was skipped or replaced.
     [[nodiscard]] AnsiString SkippedText() const;
 
@@ -55,6 +60,7 @@ private:
     struct TReasonCount {
         std::int64_t count = 0;
         std::vector<std::int64_t> first;
+        AnsiString detail;
     };
     std::int64_t m_imported = 0;
     std::array<TReasonCount, kSkipReasonCount> m_reasons;
@@ -63,5 +69,5 @@ private:
 
 // The Russian form of a noun after a count: `one` for 1, 21, ...; `few` for 2-4, 22-24, ...;
 // `many` for 0, 5-20, 25-30, ... ("1 объект", "3 объекта", "11 объектов").
-[[nodiscard]] AnsiString CountedNoun(std::int64_t count, std::string_view one,
-                                     std::string_view few, std::string_view many);
+[[nodiscard]] AnsiString CountedNoun(std::int64_t count, std::string_view one, std::string_view few,
+                                     std::string_view many);

@@ -3,10 +3,14 @@
 
 #include "coords/import_transformation.h"
 
-TPlanePoint TPointConversion::Convert(TPlanePoint p) const noexcept {
-    // The outcome is not examined: the point keeps its source coordinates when it fails.
-    if (m_transformation)
-        (void)m_transformation->ConvertPoint(p.X, p.Y);
+#include <cmath>
+
+std::optional<TPlanePoint> TPointConversion::Convert(TPlanePoint p) const noexcept {
+    if (m_transformation && !m_transformation->ConvertPoint(p.X, p.Y).Succeeded())
+        return std::nullopt;
+    // A conversion that reports success with an infinite or undefined result has failed too.
+    if (!std::isfinite(p.X) || !std::isfinite(p.Y))
+        return std::nullopt;
     return p;
 }
 

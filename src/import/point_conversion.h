@@ -4,6 +4,8 @@
 
 #include "import/nxyz_point.h"
 
+#include <optional>
+
 class TImportTransformation;
 
 class TPointConversion {
@@ -12,8 +14,10 @@ public:
     explicit TPointConversion(const TImportTransformation* transformation = nullptr)
         : m_transformation(transformation) {}
 
-    // Never fails: a point that cannot be converted goes on in source coordinates.
-    [[nodiscard]] TPlanePoint Convert(TPlanePoint p) const noexcept;
+    // The point in database coordinates; nothing when the conversion fails (a latitude past
+    // 90 degrees, a point outside every zone, a transformation PROJ refuses): such a point is
+    // not written in its source coordinates.
+    [[nodiscard]] std::optional<TPlanePoint> Convert(TPlanePoint p) const noexcept;
 
 private:
     const TImportTransformation* m_transformation;

@@ -3,6 +3,7 @@
 // point.
 #pragma once
 
+#include "import/nxyz_file_import.h"
 #include "platform/codepage.h"
 
 #include <initializer_list>
@@ -34,3 +35,22 @@ public:
 // decimal separator of the user's locale.
 [[nodiscard]] AnsiString PointPreviewLine(std::string_view number,
                                           std::initializer_list<double> values);
+
+// A point sink that lists every point it takes as one line of the preview.
+class TNXYZImportToStrings final : public IPointSink {
+public:
+    // The line of a point; `at` is where the run's conversion put it.
+    using TLineOf = AnsiString (*)(const TNXYZPoint& point, TPlanePoint at);
+
+    TNXYZImportToStrings(TTextLines& lines, TLineOf lineOf) : m_lines(lines), m_lineOf(lineOf) {}
+
+    void BeginFile() override { m_lines.BeginUpdate(); }
+    void Write(const TNXYZPoint& point, TPlanePoint at, TImportReport&) override {
+        m_lines.Add(m_lineOf(point, at));
+    }
+    void EndFile(bool) override { m_lines.EndUpdate(); }
+
+private:
+    TTextLines& m_lines;
+    TLineOf m_lineOf;
+};

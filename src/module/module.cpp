@@ -1,5 +1,6 @@
 // The shared library the host loads: its five exports and the module's load and unload.
 #include "addon/com_server.h"
+#include "addon/gui/qt_application_binding.h"
 #include "coords/gui/coordinate_system_custom_editor.h"
 #include "coords/gui/msk_editor.h"
 #include "module/text_import_addon.h"
@@ -10,6 +11,7 @@ namespace {
 struct TModuleLifetime {
     TModuleLifetime() {
         // The module's one add-on, owned by the module state until unload.
+        InstallQtApplicationBinding();
         LoadAddonModule([] { new TTextImportAddon; });
         RegisterStandardCoordinateSystemEditors();
     }

@@ -11,12 +11,12 @@ TPtsImportCache::TPtsImportCache(const TPtsWriterSettings& settings)
       m_numberField(AnsiBstr(settings.numberField)),
       m_commentField(AnsiBstr(settings.commentField)) {}
 
-void TPtsImportCache::AddPoint(const AnsiString& number, const AnsiString& comment, double x,
-                               double y) {
-    const TComPtr<IKavroMapObject> object = m_writer.AddPointObject(m_layerId, m_styleId, {x, y});
+void TPtsImportCache::Write(const TNXYZPoint& point, TPlanePoint at, TImportReport& report) {
+    const TComPtr<IKavroMapObject> object = m_writer.AddPointObject(m_layerId, m_styleId, at);
     TObjectValues values(object.Get(), m_table);
-    values.Set(m_numberField, TVariant::Text(AnsiToWide(number)));
-    values.Set(m_commentField, TVariant::Text(AnsiToWide(comment)));
+    values.SetOrCount(m_numberField, TVariant::Text(AnsiToWide(point.Number)), report, point.Line);
+    values.SetOrCount(m_commentField, TVariant::Text(AnsiToWide(point.Comment)), report,
+                      point.Line);
     m_writer.ObjectDone();
 }
 

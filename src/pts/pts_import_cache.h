@@ -2,6 +2,7 @@
 #pragma once
 
 #include "import/host_writer.h"
+#include "import/nxyz_file_import.h"
 #include "platform/codepage.h"
 
 namespace PtsImportForms {
@@ -16,19 +17,25 @@ struct TPtsWriterSettings {
     AnsiString commentField;
 };
 
-class TPtsImportCache {
+class TPtsImportCache final : public IPointSink {
 public:
     static constexpr std::int32_t kCommitEvery = 100;
 
     // Obtains the attribute table from the host (host errors propagate).
     explicit TPtsImportCache(const TPtsWriterSettings& settings);
 
-    // Creates one object at (x, y) in database coordinates and writes both values as text, also
-    // with an empty field name, in one new record per point when the table keeps several;
-    // commits after every 100 objects.
-    void AddPoint(const AnsiString& number, const AnsiString& comment, double x, double y);
-    // Commits the map-object changes.
-    void Flush() { m_writer.Commit(); }
+    // Creates one object at `at` (database coordinates) and writes the number and the comment as
+    // text, also with an empty field name, in one new record per point when the table keeps
+    // several; commits after every 100 objects. A value the host refuses is counted.
+    void Write(const TNXYZPoint& point, TPlanePoint at, TImportReport& report) override;
+    // Commits the map-object changes: at the end of the file also with nothing pending, after an
+    // error what is pending.
+    void EndFile(bool completed) override {
+        if (completed)
+            m_writer.Commit();
+        else
+            m_writer.CommitPending();
+    }
 
     THostWriter& Writer() { return m_writer; }
     std::int32_t Pending() const { return m_writer.Pending(); }

@@ -1,14 +1,36 @@
 // The PTS import run.
 #include "pts/pts_import_run.h"
 
+#include "import/nxyz_file_import.h"
 #include "platform/exception.h"
-#include "pts/pts_file_import.h"
+#include "pts/pts_reader.h"
 #include "text/text_rules.h"
 #include "ui/user_interaction.h"
 
 namespace PtsImportForms {
 
-void RunPtsImport(const TPtsImportSettings& settings) {
+namespace {
+
+// "number x y comment", coordinates as the file has them.
+AnsiString PtsPreviewLine(const TNXYZPoint& point, TPlanePoint) {
+    return PointPreviewLine(point.Number, {point.X, point.Y}) + ' ' + point.Comment;
+}
+
+AnsiString ClosingMessage(const TImportReport& report) {
+    const std::int64_t imported = report.Imported();
+    if (imported == 0 && report.Clean())
+        return Ansi("В файле не найдено ни одной точки.");
+    AnsiString text = report.Clean() ? Ansi("Импорт успешно завершен.") : Ansi("Импорт завершен.");
+    text += "\r\n" + Ansi("Импортировано ") + std::to_string(imported) + ' ' +
+            CountedNoun(imported, "точка", "точки", "точек") + ".";
+    if (const AnsiString skipped = report.SkippedText(); !skipped.empty())
+        text += "\r\n" + skipped;
+    return text;
+}
+
+} // namespace
+
+TImportReport RunPtsImport(const TPtsImportSettings& settings) {
     const TPointConversion conversion = PrepareRunConversion(settings.transformation);
 
     const TPtsWriterSettings writerSettings{settings.database,    settings.layerId,
@@ -19,27 +41,37 @@ void RunPtsImport(const TPtsImportSettings& settings) {
         throw EUserError(Ansi("Файл не существует"));
 
     TInputPtsFile reader(settings.fileName);
-    TNXYZFileImport driver(reader, writerSettings, conversion);
+    TPtsImportCache writer(writerSettings);
+    TImportReport report;
+    TNXYZFileImport import(writer, conversion, report);
     // Committed before success is reported, so that a failing commit is reported instead; after
     // an error, what came before it is committed, or the user is told that it was not.
-    WriteAndCommit(driver.Writer().Writer(), [&] {
-        driver.Run();
-        ShowImportExtent(settings.application.Get(), driver.Extent());
-    });
-    UserInteraction().ShowMessage(Ansi("Импорт успешно завершен."));
+    try {
+        import.Run(reader);
+        ShowImportExtent(settings.application.Get(), import.Extent());
+    } catch (...) {
+        RaiseImportStopped(std::current_exception(), writer.Writer().Committed());
+    }
+    report.AddImported(import.Points());
+    UserInteraction().ShowMessage(ClosingMessage(report));
+    return report;
 }
 
-bool PreviewPtsFile(const std::filesystem::path& fileName, TTextLines& lines) {
+std::optional<AnsiString> PreviewPtsFile(const std::filesystem::path& fileName, TTextLines& lines) {
     lines.Clear();
     try {
         if (UpperFileExtension(fileName) != ".PTS")
             throw EUserError(Ansi("Неизвестный тип файла"));
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(fileName, ec))
+            throw EUserError(Ansi("Файл не существует"));
         TInputPtsFile reader(fileName);
-        TNXYZImportToStrings lister(reader, lines);
-        lister.Run();
-        return true;
-    } catch (const std::exception&) {
-        return false;
+        TNXYZImportToStrings lister(lines, &PtsPreviewLine);
+        TImportReport report;
+        TNXYZFileImport(lister, TPointConversion(), report).Run(reader);
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return ExceptionMessage(e);
     }
 }
 

@@ -1,10 +1,12 @@
 // The PTS import run: what the wizard hands it, the file checks and the preview.
 #pragma once
 
+#include "import/import_report.h"
 #include "import/preview_lines.h"
 #include "pts/pts_import_cache.h"
 
 #include <filesystem>
+#include <optional>
 
 class TImportTransformation;
 
@@ -26,15 +28,20 @@ struct TPtsImportSettings {
 };
 
 // Prepares the transformation, checks the file ("Файл не существует"), writes every point,
-// moves the view to the points when they span some width or height, commits, and shows
-// "Импорт успешно завершен.". Errors propagate for the wizard's error box; objects created
-// before an error are committed.
-void RunPtsImport(const TPtsImportSettings& settings);
+// moves the view to the points when they span some width or height, commits, and shows the
+// closing message: "Импорт успешно завершен." with the count of points, "Импорт завершен." with
+// the report when something was skipped, or that the file holds no point. A line that does not
+// read, or a failure of the database, ends the run with EImportStopped naming the file and line
+// and the objects saved; errors before anything is written propagate as they are. Returns the
+// run's report.
+TImportReport RunPtsImport(const TPtsImportSettings& settings);
 
-// The preview of a chosen file: clears the lines, then lists the file. False (no message) for
-// an extension other than ".pts", an unreadable file or an invalid line; lines listed before
-// the failure stay.
-[[nodiscard]] bool PreviewPtsFile(const std::filesystem::path& fileName, TTextLines& lines);
+// The preview of a chosen file: clears the lines, then lists the file ("number x y comment",
+// unconverted). Nothing when the whole file was listed; otherwise the reason, in the user's
+// words (an extension other than ".pts", a file that cannot be opened, the file and line where
+// reading stopped); lines listed before the failure stay.
+[[nodiscard]] std::optional<AnsiString> PreviewPtsFile(const std::filesystem::path& fileName,
+                                                       TTextLines& lines);
 
 // The checks of "Далее >" on the first page: the message to show, or empty when both pass.
 [[nodiscard]] AnsiString CheckPtsFirstPage(const std::filesystem::path& fileName,

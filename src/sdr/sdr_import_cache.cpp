@@ -35,7 +35,11 @@ TSdrImportCache::TSdrImportCache(TComPtr<IKavroDb> database, const TSdrImportPar
     m_params.Precision = std::clamp(m_params.Precision, 1, 15);
 }
 
-void TSdrImportCache::Begin() {
+bool TSdrImportCache::TakesPointsWithoutHeight() const {
+    return m_params.TableId.empty() || m_params.HeightField.empty();
+}
+
+void TSdrImportCache::BeginFile() {
     m_table.reset();
     if (m_params.TableId.empty())
         return; // no value is written during this file
@@ -46,17 +50,20 @@ void TSdrImportCache::Begin() {
     m_dateField = TBstr(m_params.DateField);
 }
 
-void TSdrImportCache::AddPoint(const AnsiString& number, double x, double y, double z) {
-    const TComPtr<IKavroMapObject> object = m_writer.AddPointObject(m_layerId, m_styleId, {x, y});
+void TSdrImportCache::Write(const TNXYZPoint& point, TPlanePoint at, TImportReport& report) {
+    const TComPtr<IKavroMapObject> object = m_writer.AddPointObject(m_layerId, m_styleId, at);
     if (m_table) {
         // A field without a name is not written.
         TObjectValues values(object.Get(), *m_table);
         if (!m_params.NumberField.empty())
-            values.Set(m_numberField, TVariant::Text(AnsiToWide(number)));
-        if (!m_params.HeightField.empty())
-            values.Set(m_heightField, TVariant::Double(RoundHeight(z, m_params.Precision)));
+            values.SetOrCount(m_numberField, TVariant::Text(AnsiToWide(point.Number)), report,
+                              point.Line);
+        if (!m_params.HeightField.empty() && point.Z)
+            values.SetOrCount(m_heightField,
+                              TVariant::Double(RoundHeight(*point.Z, m_params.Precision)), report,
+                              point.Line);
         if (!m_params.DateField.empty())
-            values.Set(m_dateField, TVariant::Date(m_params.ImportDate));
+            values.SetOrCount(m_dateField, TVariant::Date(m_params.ImportDate), report, point.Line);
     }
     m_writer.ObjectDone();
 }

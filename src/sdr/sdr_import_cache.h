@@ -3,26 +3,30 @@
 #pragma once
 
 #include "import/host_writer.h"
+#include "import/nxyz_file_import.h"
 #include "sdr/sdr_import_params.h"
 
 #include <optional>
 
 namespace SDRImporter {
 
-class TSdrImportCache {
+class TSdrImportCache final : public IPointSink {
 public:
     static constexpr std::int32_t kCommitEvery = 500;
 
     TSdrImportCache(TComPtr<IKavroDb> database, const TSdrImportParams& params);
 
+    // A point without a height cannot be written when heights are.
+    bool TakesPointsWithoutHeight() const override;
     // Once per file: the table and field names when a table is chosen (host errors propagate).
-    void Begin();
-    // Creates one object at (x, y) in database coordinates; writes the number, the height
-    // rounded to the precision and the import date into the fields that are named, a new record
-    // for every value when the table's mode is 1; commits after every 500 objects.
-    void AddPoint(const AnsiString& number, double x, double y, double z);
+    void BeginFile() override;
+    // Creates one object at `at` (database coordinates); writes the number, the height rounded
+    // to the precision and the import date into the fields that are named, a new record for
+    // every value when the table's mode is 1; commits after every 500 objects. A value the host
+    // refuses is counted; the object stays.
+    void Write(const TNXYZPoint& point, TPlanePoint at, TImportReport& report) override;
     // Commits when objects are pending; what follows goes through a fresh map-objects interface.
-    void Flush() { m_writer.CommitPending(); }
+    void EndFile(bool) override { m_writer.CommitPending(); }
 
     THostWriter& Writer() { return m_writer; }
     std::int32_t Pending() const { return m_writer.Pending(); }

@@ -2,6 +2,11 @@
 #include "sdr/sdr_import_run.h"
 
 #include "import/host_writer.h"
+#include "import/nxyz_file_import.h"
+#include "import/xyz_number_reader.h"
+#include "sdr/sdr_import_cache.h"
+#include "sdr/survey_readers.h"
+#include "text/byte_stream.h"
 #include "ui/user_interaction.h"
 
 #include <algorithm>
@@ -10,31 +15,108 @@ namespace SDRImporter {
 
 namespace {
 
-ILongOperation& ProgressOf(TSdrRunState& state) {
-    return state.progress ? *state.progress : LongOperations();
+// A file that cannot be read as a survey: it is listed and the run goes on with the next.
+bool IsFileError(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const EPointFileError&) {
+        return true;
+    } catch (const EFileOpenError&) {
+        return true;
+    } catch (const SDRReader::EUnknownFileFormat&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
-void RecordError(TSdrRunState& state, const std::filesystem::path& fileName,
-                 const AnsiString& message) {
-    state.log->Add(Ansi("Ошибка: ") + message);
-    state.errors.Set(fileName, message);
+// "number x y z": converted coordinates, the unrounded height.
+AnsiString SurveyPreviewLine(const TNXYZPoint& point, TPlanePoint at) {
+    return point.Z ? PointPreviewLine(point.Number, {at.X, at.Y, *point.Z})
+                   : PointPreviewLine(point.Number, {at.X, at.Y});
 }
 
-void ImportOneFile(TNXYZFileImport& sink, const std::filesystem::path& fileName,
-                   ILongOperation& progress, TImportExtent& extent) {
-    std::unique_ptr<SDRReader::TXYZNumberReader> reader = SDRReader::ReaderForFile(fileName);
-    progress.SetText(Ansi("Импорт файла \"") + FileNameText(fileName) + "\"");
-    sink.Run(*reader);
-    TImportExtent fileExtent;
-    if (sink.GetExtent(fileExtent))
-        extent.Merge(fileExtent);
-}
+// The loop over the files through one sink.
+class TSurveyFileLoop {
+public:
+    TSurveyFileLoop(const TSdrRunSettings& settings, IPointSink& sink, TTextLines& log,
+                    ILongOperation& progress, TSdrRunOutcome& outcome,
+                    const TPointConversion& conversion)
+        : m_settings(settings), m_log(log), m_progress(progress), m_outcome(outcome),
+          m_import(sink, conversion, outcome.report, &progress) {}
+
+    void Run() {
+        if (m_settings.files.empty())
+            return;
+        m_log.Clear();
+        for (const std::filesystem::path& fileName : m_settings.files) {
+            if (!ReadOne(fileName))
+                break;
+        }
+    }
+
+    const TNXYZFileImport& Import() const { return m_import; }
+
+private:
+    void RecordError(const std::filesystem::path& fileName, const AnsiString& message) {
+        m_log.Add(Ansi("Ошибка: ") + message);
+        m_outcome.errors.Set(fileName, message);
+    }
+
+    // False when the run ends here (cancelled).
+    bool ReadOne(const std::filesystem::path& fileName) {
+        m_log.Add(Ansi("Файл ") + FileNameText(fileName));
+        // A folder or a device of that name is no file to read either.
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(fileName, ec)) {
+            RecordError(fileName, Ansi("Файл не найден"));
+            return true;
+        }
+        m_log.Add({});
+        try {
+            const std::unique_ptr<TXYZNumberReader> reader = SDRReader::ReaderForFile(fileName);
+            m_progress.SetText(Ansi("Импорт файла \"") + FileNameText(fileName) + "\"");
+            m_progress.SetFraction(0);
+            const TFileImportEnd end = m_import.Run(*reader);
+            const std::int64_t points = m_import.PointsOfLastFile();
+            m_log.Add(Ansi("Прочитано точек: ") + std::to_string(points));
+            if (points == 0 && end == TFileImportEnd::Completed)
+                m_outcome.filesWithoutPoints.push_back(fileName);
+            m_progress.Pump();
+            if (end == TFileImportEnd::Cancelled || m_progress.Cancelled()) {
+                m_log.Add(Ansi("Операция прервана пользователем"));
+                m_outcome.cancelled = true;
+                return false;
+            }
+        } catch (const std::exception& e) {
+            // An unknown extension, a file that cannot be opened or read: this file only. A
+            // failure of the database ends the run.
+            if (!IsFileError(std::current_exception()))
+                throw;
+            RecordError(fileName, ExceptionMessage(e));
+        }
+        m_log.Add(Ansi("Операция завершена"));
+        return true;
+    }
+
+    const TSdrRunSettings& m_settings;
+    TTextLines& m_log;
+    ILongOperation& m_progress;
+    TSdrRunOutcome& m_outcome;
+    TNXYZFileImport m_import;
+};
+
+// Ends the progress window however the run ends.
+struct TProgressShown {
+    explicit TProgressShown(ILongOperation& progress) : progress(progress) {
+        progress.Start(true, 0);
+        progress.SetText(Ansi("Импорт файла"));
+    }
+    ~TProgressShown() { progress.End(); }
+    ILongOperation& progress;
+};
 
 } // namespace
-
-AnsiString FileNameText(const std::filesystem::path& fileName) {
-    return Utf8ToAnsi(fileName.string());
-}
 
 void TSdrErrorList::Set(const std::filesystem::path& fileName, const AnsiString& message) {
     for (TEntry& e : m_entries)
@@ -50,51 +132,35 @@ bool TSdrErrorList::Contains(const std::filesystem::path& fileName) const {
                        [&](const TEntry& e) { return e.fileName == fileName; });
 }
 
-void SdrFileLoop(TSdrRunState& state, TNXYZFileImport& sink, ILongOperation& progress,
-                 TImportExtent& extent) {
-    state.errors.Clear();
-    state.filesWithoutPoints.clear();
-    extent.Clear();
-    if (state.files.empty())
-        return;
-    TTextLines& log = *state.log;
-    log.Clear();
-    for (const std::filesystem::path& fileName : state.files) {
-        try {
-            log.Add(Ansi("Файл ") + FileNameText(fileName));
-            // A folder of that name is no file to read either.
-            std::error_code ec;
-            if (!std::filesystem::is_regular_file(fileName, ec)) {
-                RecordError(state, fileName, Ansi("Файл не найден"));
-                continue;
-            }
-            log.Add({});
-            const std::int32_t before = sink.Delivered();
-            ImportOneFile(sink, fileName, progress, extent);
-            const std::int32_t points = sink.Delivered() - before;
-            log.Add(Ansi("Прочитано точек: ") + std::to_string(points));
-            if (points == 0)
-                state.filesWithoutPoints.push_back(fileName);
-            progress.Pump();
-            if (progress.Cancelled()) {
-                log.Add(Ansi("Операция прервана пользователем"));
-                break;
-            }
-        } catch (const std::exception& e) {
-            RecordError(state, fileName, ExceptionMessage(e));
-        }
-        log.Add(Ansi("Операция завершена"));
-    }
+TSdrRunOutcome RunSdrPreview(const TSdrRunSettings& settings, TTextLines& log) {
+    const TPointConversion conversion = PrepareRunConversion(settings.transformation);
+    TNXYZImportToStrings sink(log, &SurveyPreviewLine);
+    TSdrRunOutcome outcome;
+    // The module's window, not started: it pumps messages now and then and never cancels.
+    TSurveyFileLoop loop(settings, sink, log, LongOperations(), outcome, conversion);
+    loop.Run();
+    outcome.report.AddImported(loop.Import().Points());
+    return outcome;
 }
 
-void RunSdrPreview(TSdrRunState& state) {
-    const TPointConversion conversion = PrepareRunConversion(state.transformation);
-    TNXYZImportToStrings sink(*state.log, conversion);
-    TImportExtent extent;
-    // No window is started: Pump still lets messages through and Cancelled stays false.
-    SdrFileLoop(state, sink, ProgressOf(state), extent);
-    std::erase_if(state.files,
-                  [&](const std::filesystem::path& f) { return state.errors.Contains(f); });
+TSdrRunOutcome RunSdrImport(const TSdrRunSettings& settings, TTextLines& log,
+                            ILongOperation& progress) {
+    const TPointConversion conversion = PrepareRunConversion(settings.transformation);
+    TSdrImportCache sink(settings.database, settings.params);
+    TSdrRunOutcome outcome;
+    {
+        const TProgressShown shown(progress);
+        TSurveyFileLoop loop(settings, sink, log, progress, outcome, conversion);
+        try {
+            loop.Run();
+        } catch (...) {
+            RaiseImportStopped(std::current_exception(), sink.Writer().Committed());
+        }
+        outcome.report.AddImported(loop.Import().Points());
+        ShowImportExtent(settings.application.Get(), loop.Import().Extent());
+    }
+    UserInteraction().ShowMessage(SdrClosingMessage(outcome));
+    return outcome;
 }
 
 AnsiString SdrErrorSummary(const TSdrErrorList& errors) {
@@ -108,38 +174,31 @@ AnsiString SdrErrorSummary(const TSdrErrorList& errors) {
     return text;
 }
 
-void RunSdrImport(TSdrRunState& state, const TSdrImportParams& params) {
-    const TPointConversion conversion = PrepareRunConversion(state.transformation);
-    TNXYZImportToKavro sink(state.database, conversion, params);
-    TImportExtent extent;
-    if (!state.files.empty()) {
-        ILongOperation& progress = ProgressOf(state);
-        progress.Start(true, 0);
-        progress.SetText(Ansi("Импорт файла"));
-        try {
-            SdrFileLoop(state, sink, progress, extent);
-        } catch (...) {
-            progress.End();
-            throw;
-        }
-        progress.End();
-    }
-    ShowImportExtent(state.application.Get(), extent);
-    UserInteraction().ShowMessage(SdrClosingMessage(state));
-}
-
-AnsiString SdrClosingMessage(const TSdrRunState& state) {
-    if (state.filesWithoutPoints.empty())
-        return state.errors.Empty() ? Ansi("Импорт успешно завершен.")
-                                    : SdrErrorSummary(state.errors);
-    AnsiString text =
-        state.errors.Empty() ? Ansi("Импорт завершен.") : SdrErrorSummary(state.errors);
-    text += "\r\n";
-    text += Ansi("Файлы, в которых не найдено ни одной точки:");
-    for (const std::filesystem::path& fileName : state.filesWithoutPoints) {
+AnsiString SdrClosingMessage(const TSdrRunOutcome& outcome) {
+    AnsiString text;
+    if (outcome.cancelled)
+        text = Ansi("Импорт прерван пользователем.");
+    else if (!outcome.errors.Empty())
+        text = SdrErrorSummary(outcome.errors);
+    else if (outcome.filesWithoutPoints.empty() && outcome.report.Clean())
+        text = Ansi("Импорт успешно завершен.");
+    else
+        text = Ansi("Импорт завершен.");
+    if (outcome.cancelled && !outcome.errors.Empty())
+        text += "\r\n" + SdrErrorSummary(outcome.errors);
+    if (!outcome.filesWithoutPoints.empty()) {
         text += "\r\n";
-        text += FileNameText(fileName.filename());
+        text += Ansi("Файлы, в которых не найдено ни одной точки:");
+        for (const std::filesystem::path& fileName : outcome.filesWithoutPoints) {
+            text += "\r\n";
+            text += FileNameText(fileName.filename());
+        }
     }
+    const std::int64_t imported = outcome.report.Imported();
+    text += "\r\n" + Ansi("Импортировано ") + std::to_string(imported) + ' ' +
+            CountedNoun(imported, "точка", "точки", "точек") + ".";
+    if (const AnsiString skipped = outcome.report.SkippedText(); !skipped.empty())
+        text += "\r\n" + skipped;
     return text;
 }
 

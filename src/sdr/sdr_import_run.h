@@ -1,14 +1,15 @@
-// The SDR import runs: the file loop shared by the preview and the import, with its log lines
-// and per-file error list.
+// The SDR import runs: the loop over the chosen survey files shared by the preview and the
+// import, with its log lines, per-file error list and the run's report.
 #pragma once
 
-#include "import/import_extent.h"
+#include "host_api/automation_api.h"
+#include "import/import_report.h"
 #include "import/preview_lines.h"
-#include "sdr/long_operation.h"
-#include "sdr/sdr_file_import.h"
+#include "platform/com/unknown.h"
+#include "sdr/sdr_import_params.h"
+#include "ui/long_operation.h"
 
 #include <filesystem>
-#include <utility>
 #include <vector>
 
 class TImportTransformation;
@@ -34,47 +35,48 @@ private:
     std::vector<TEntry> m_entries;
 };
 
-// What the wizard holds for its runs; the runs read and update it.
-struct TSdrRunState {
+// What the wizard hands a run, whole.
+struct TSdrRunSettings {
     TComPtr<IKavroApplication> application;
     TComPtr<IKavroDb> database;
-    // The wizard's transformation state; each run prepares it. Without one points pass
-    // unchanged.
+    // The transformation page's state; each run prepares it. Without one points pass unchanged.
     TImportTransformation* transformation = nullptr;
-    // The file selection (names with folders); the preview removes the files that failed.
+    // The chosen files, with their folders.
     std::vector<std::filesystem::path> files;
-    TSdrErrorList errors;
-    // The files of the last loop that were read without an error but gave no point.
-    std::vector<std::filesystem::path> filesWithoutPoints;
-    // The preview box: the loop's log and the preview lines (required).
-    TTextLines* log = nullptr;
-    // The long-operation window; the module's own when null.
-    ILongOperation* progress = nullptr;
+    // What the import writes (the preview reads only the files).
+    TSdrImportParams params;
 };
 
-// Runs every selected file through the sink, logging "Файл <name>", the file's lines, "Прочитано
-// точек: <count>" and "Операция завершена", or "Ошибка: <message>" for a file that fails (a name
-// that is not a regular file is "Файл не найден"); stops after a file when the progress window
-// reports cancellation. The extent of all delivered points is merged into `extent`.
-void SdrFileLoop(TSdrRunState& state, TNXYZFileImport& sink, ILongOperation& progress,
-                 TImportExtent& extent);
+// What a run found.
+struct TSdrRunOutcome {
+    TSdrErrorList errors;
+    // The files read without an error that gave no point.
+    std::vector<std::filesystem::path> filesWithoutPoints;
+    // Lines skipped and values refused, and the count of points taken.
+    TImportReport report;
+    // The user cancelled in the progress window.
+    bool cancelled = false;
+};
 
-// Lists the points of the selected files into the log, then removes the failed files from the
-// selection. A preparation error of the transformation propagates.
-void RunSdrPreview(TSdrRunState& state);
+// Lists the points of the files into the log: "Файл <name>", the file's lines (converted
+// coordinates, the unrounded height), "Прочитано точек: <count>" and "Операция завершена", or
+// "Ошибка: <message>" for a file that fails (a name that is not a regular file is "Файл не
+// найден"). A preparation error of the transformation propagates.
+[[nodiscard]] TSdrRunOutcome RunSdrPreview(const TSdrRunSettings& settings, TTextLines& log);
 
-// Writes the points of the selected files with the parameters, moves the view to them and
-// reports "Импорт успешно завершен.", or the files that failed and those that gave no point.
-// Errors of the preparation and of moving the view propagate for the wizard's error box.
-void RunSdrImport(TSdrRunState& state, const TSdrImportParams& params);
+// Writes the points of the files (the log as the preview has it, without the point lines),
+// moves the view to them and shows the closing message. A file that cannot be read is listed
+// and the run goes on with the next; a failure of the database (an object, a commit) ends the
+// run at once with EImportStopped, which says how many objects were saved. The progress window
+// is shown from the start; its cancel ends the run after the point in hand.
+TSdrRunOutcome RunSdrImport(const TSdrRunSettings& settings, TTextLines& log,
+                            ILongOperation& progress);
 
 // The closing message of an import run for a non-empty error list.
 [[nodiscard]] AnsiString SdrErrorSummary(const TSdrErrorList& errors);
-// The closing message of an import run: success only when no file failed and every file gave
-// some point.
-[[nodiscard]] AnsiString SdrClosingMessage(const TSdrRunState& state);
-
-// The file name as text for log lines and messages.
-[[nodiscard]] AnsiString FileNameText(const std::filesystem::path& fileName);
+// The closing message of an import run: "Импорт успешно завершен." only when no file failed,
+// every file gave some point and nothing was skipped; "Импорт прерван пользователем." after a
+// cancel; then the count of imported points and the report.
+[[nodiscard]] AnsiString SdrClosingMessage(const TSdrRunOutcome& outcome);
 
 } // namespace SDRImporter

@@ -1,7 +1,7 @@
 // Line parsers of survey records: the abstract parser and the SDR coordinate record parser.
 #pragma once
 
-#include "sdr/sub_string_info.h"
+#include "text/sub_string_info.h"
 
 namespace SDRReader {
 
@@ -22,6 +22,11 @@ protected:
 private:
     std::vector<TParsedValue> m_values;
 };
+
+// A line of the SDR coordinate record: it starts with the code "08".
+[[nodiscard]] inline bool IsSdrCoordinateRecord(std::string_view line) {
+    return line.size() >= 2 && line[0] == '0' && line[1] == '8';
+}
 
 // The SDR coordinate record, code "08": number in 5-20, X in 21-36, Y in 37-52, Z in 53-68.
 class TSdrParser final : public TStringParser {

@@ -42,7 +42,7 @@ std::optional<double> Convert(const char* first, const char* last) {
 } // namespace
 
 void RaiseConvertError(std::string_view text) {
-    throw EConvertError("'" + AnsiString(text) + "' is not a valid floating point value");
+    throw EConvertError("'" + AnsiString(text) + "' is not a valid floating point value", text);
 }
 
 std::optional<double> ReadDecimal(std::string_view text, TDecimalForm form) {

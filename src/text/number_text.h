@@ -11,7 +11,13 @@
 // A text that is not a number: "'%s' is not a valid floating point value".
 class EConvertError : public EUserError {
 public:
-    using EUserError::EUserError;
+    EConvertError(AnsiString message, std::string_view text)
+        : EUserError(std::move(message)), m_text(text) {}
+    // The text that did not read as a number.
+    const AnsiString& Text() const noexcept { return m_text; }
+
+private:
+    AnsiString m_text;
 };
 
 // Raises EConvertError naming the text as given.

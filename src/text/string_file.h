@@ -17,6 +17,10 @@ public:
     AnsiString ReadLine() { return m_reader->ReadLine(); }
     void ReadLine(AnsiString& line) { m_reader->ReadLine(line); }
     TTextReader& Reader() { return *m_reader; }
+    // How far reading has come, in bytes of the file (read ahead by the reader's buffer), and
+    // the file's size: for progress, not for positioning.
+    std::uint64_t BytesRead() const { return m_stream->Position(); }
+    std::uint64_t Size() const { return m_stream->Size(); }
 
 private:
     // Declared first so that it outlives the reader, which does not own it.

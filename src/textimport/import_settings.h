@@ -5,8 +5,10 @@
 #include "owned_list.h"
 
 #include "host_api/short_string.h"
+#include "text/csv_data.h"
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 // One style choice: the classifier value it stands for ("< все >" when the style does not
@@ -59,7 +61,9 @@ struct TImportTableInfo {
 // mapping, each with its fields in column order, and the column names at the start of the run.
 class TImportDataInfo {
 public:
-    TImportDataInfo(const TImportFieldList& mappings, std::vector<AnsiString> columnNames);
+    TImportDataInfo(const std::vector<TImportField>& mappings, std::vector<AnsiString> columnNames);
+    TImportDataInfo(const TImportFieldList& mappings, std::vector<AnsiString> columnNames)
+        : TImportDataInfo(mappings.Values(), std::move(columnNames)) {}
 
     // The first table whose identifier equals `tableID` exactly, or nullptr.
     TImportTableInfo* FindTable(const TQmID& tableID) const;
@@ -69,6 +73,15 @@ public:
     TOwnedList<TImportTableInfo> Tables;
     std::vector<AnsiString> ColumnNames;
 };
+
+// The classifier values a style can be chosen for: the column's cells from `firstRow` on, one of
+// each with letter case ignored (the one met first), sorted with letter case ignored. A column
+// outside the table has none.
+[[nodiscard]] std::vector<AnsiString> ClassifierValues(const TCSVData& table, int column,
+                                                       int firstRow);
+// Whether a row's classifier cell stands for a style entry's value: equal with letter case
+// ignored, the rule ClassifierValues groups by.
+[[nodiscard]] bool SameClassifierValue(std::string_view cell, std::string_view value);
 
 // Index of the first name equal to `name` with letter case ignored, -1 when none is.
 std::int32_t FindColumn(const std::vector<AnsiString>& names, std::string_view name);

@@ -33,6 +33,14 @@ public:
     template <class... Args> T& Emplace(Args&&... args) {
         return Add(std::make_unique<T>(std::forward<Args>(args)...));
     }
+    // Copies of the entries, in order.
+    std::vector<T> Values() const {
+        std::vector<T> values;
+        values.reserve(m_items.size());
+        for (const auto& item : m_items)
+            values.push_back(*item);
+        return values;
+    }
     // Destroys the entry at `index`.
     void Delete(int index) { m_items.erase(m_items.begin() + Checked(index)); }
     void Clear() { m_items.clear(); }

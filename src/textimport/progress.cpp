@@ -35,6 +35,7 @@ void TProgress::StartProgress(const AnsiString& caption, int maximum) {
     m_position = 0;
     m_scale = m_bar ? std::max(0, m_bar->Width()) : 0;
     m_shown = 0;
+    m_cancelled = false;
     if (m_label)
         m_label->SetText(caption);
     if (m_bar) {

@@ -43,6 +43,10 @@ public:
     int Maximum() const { return m_maximum; }
     int Position() const { return m_position; }
 
+    // The user asked to stop (a button that the pumped messages reach); StartProgress clears it.
+    void Cancel() { m_cancelled = true; }
+    [[nodiscard]] bool Cancelled() const { return m_cancelled; }
+
 private:
     IProgressLabel* m_label = nullptr;
     IProgressBar* m_bar = nullptr;
@@ -51,4 +55,5 @@ private:
     int m_position = 0;
     int m_scale = 0;
     int m_shown = 0;
+    bool m_cancelled = false;
 };

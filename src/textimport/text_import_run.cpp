@@ -1,6 +1,7 @@
 // The text import run.
 #include "text_import_run.h"
 
+#include "host_api/field_types.h"
 #include "host_api/host_errors.h"
 #include "text/number_text.h"
 #include "ui/user_interaction.h"
@@ -15,39 +16,9 @@ constexpr long double kRingClosingDistance = 1e-15L;
 
 } // namespace
 
-// What the run reads, copied from the inputs when it starts: the progress lets window messages
-// through, and the wizard's table and lists may change meanwhile.
-struct TTextImportRun::TSnapshot {
-    explicit TSnapshot(const TTextImportInputs& in)
-        : table(*in.table), columnNames(in.columnNames), xColumnName(in.xColumnName),
-          yColumnName(in.yColumnName), classifierColumn(in.classifierColumn),
-          info(*in.fields, in.columnNames), mapID(in.mapID), layerID(in.layerID),
-          method(in.method) {
-        styles.reserve(static_cast<std::size_t>(in.styles->Count()));
-        for (int i = 0; i < in.styles->Count(); ++i)
-            styles.push_back((*in.styles)[i]);
-    }
-
-    const TImportStyle* Style(int index) const {
-        return index >= 0 && index < static_cast<int>(styles.size()) ? &styles[index] : nullptr;
-    }
-
-    TCSVData table;
-    std::vector<AnsiString> columnNames;
-    AnsiString xColumnName;
-    AnsiString yColumnName;
-    int classifierColumn;
-    std::vector<TImportStyle> styles;
-    // The attribute targets resolved against the column names.
-    TImportDataInfo info;
-    AnsiString mapID;
-    AnsiString layerID;
-    int method;
-};
-
 // What every method does first and last: the host database and a writer on it, the resolved
 // columns, the target layer and the progress; the map-object changes are committed when the
-// method ends, also when it ends by an error.
+// method ends, also when it ends by an error, which then says how many objects were saved.
 class TTextImportRun::TCommonOpening {
 public:
     explicit TCommonOpening(TTextImportRun& run) : m_run(run) {
@@ -61,16 +32,19 @@ public:
     // Resolves the columns, starts the progress, runs the method's body and commits after it,
     // whatever happens.
     template <class Body> void Run(Body body) {
-        WriteAndCommit(*writer, [&] {
-            const TSnapshot& data = *m_run.m_snapshot;
-            m_run.m_xColumn = FindColumn(data.columnNames, data.xColumnName);
-            m_run.m_yColumn = FindColumn(data.columnNames, data.yColumnName);
-            layer = AnsiBstr(data.layerID);
-            if (m_run.m_inputs.progress)
-                m_run.m_inputs.progress->StartProgress(Ansi("Импорт графики"),
-                                                       data.table.RowCount());
-            body();
-        });
+        try {
+            WriteAndCommit(*writer, [&] {
+                const TTextImportInputs& in = m_run.m_inputs;
+                m_run.m_xColumn = FindColumn(in.columnNames, in.xColumnName);
+                m_run.m_yColumn = FindColumn(in.columnNames, in.yColumnName);
+                layer = AnsiBstr(in.layerID);
+                if (in.progress)
+                    in.progress->StartProgress(Ansi("Импорт графики"), in.table->RowCount());
+                body();
+            });
+        } catch (...) {
+            RaiseImportStopped(std::current_exception(), writer->Committed());
+        }
     }
 
     std::unique_ptr<THostWriter> writer;
@@ -80,19 +54,31 @@ private:
     TTextImportRun& m_run;
 };
 
-TTextImportRun::TTextImportRun(const TTextImportInputs& inputs) : m_inputs(inputs) {}
+TTextImportRun::TTextImportRun(TTextImportInputs inputs) : m_inputs(std::move(inputs)) {}
 
 TTextImportRun::~TTextImportRun() = default;
 
+AnsiString TextRunClosingMessage(int objectCount, bool cancelled, const TImportReport& report) {
+    const AnsiString count = std::to_string(objectCount) + ' ' +
+                             CountedNoun(objectCount, "объект", "объекта", "объектов") + '.';
+    AnsiString text = cancelled ? Ansi("Импорт прерван пользователем.\r\nИмпортировано ") + count
+                                : Ansi("Процесс завершен. Импортировано ") + count;
+    if (const AnsiString skipped = report.SkippedText(); !skipped.empty())
+        text += "\r\n" + skipped;
+    return text;
+}
+
 int TTextImportRun::Execute() {
     const auto& in = m_inputs;
-    if (!in.table || !in.styles || !in.fields || !in.application)
-        throw std::invalid_argument("text import run without table, settings or application");
-    m_snapshot = std::make_unique<TSnapshot>(in);
-    // The inputs still equal the snapshot here: nothing has let window messages through yet.
+    if (!in.table || !in.application)
+        throw std::invalid_argument("text import run without table or application");
     CheckParameters(in);
+    m_info = std::make_unique<TImportDataInfo>(in.fields, in.columnNames);
+    m_report.Clear();
+    m_report.AddReplacedCharacters(in.replacedCharacters);
+    m_cancelled = false;
     m_conversion = PrepareRunConversion(in.transformation);
-    switch (static_cast<TTextImportMethod>(m_snapshot->method)) {
+    switch (static_cast<TTextImportMethod>(in.method)) {
     case TTextImportMethod::RingsAsObjects:
         RunRings(false);
         break;
@@ -103,10 +89,10 @@ int TTextImportRun::Execute() {
         RunRowsAsObjects();
         break;
     default:
-        throw EUserError(Ansi("Неизвестный метод импорта: ") + std::to_string(m_snapshot->method));
+        throw EUserError(Ansi("Неизвестный метод импорта: ") + std::to_string(in.method));
     }
-    UserInteraction().ShowMessage(Ansi("Процесс завершен. Импортировано ") +
-                                  std::to_string(m_objectCount) + Ansi(" объектов."));
+    m_report.AddImported(m_objectCount);
+    UserInteraction().ShowMessage(TextRunClosingMessage(m_objectCount, m_cancelled, m_report));
     return m_objectCount;
 }
 
@@ -119,7 +105,7 @@ void TTextImportRun::CheckParameters(const TTextImportInputs& in) {
         throw EUserError(Ansi("Не задана карта"));
     if (in.layerID.empty())
         throw EUserError(Ansi("Не задан слой"));
-    if (in.classifierColumn < 0 && in.styles && !in.styles->Empty() && !HasStyle(&(*in.styles)[0]))
+    if (in.classifierColumn < 0 && !in.styles.empty() && !HasStyle(&in.styles[0]))
         throw EUserError(Ansi("Ошибка. Не задан стиль для импорта"));
     // A name that matches no column (a column renamed after it was chosen) would make every
     // point invalid; refuse the run instead of importing nothing.
@@ -156,26 +142,48 @@ std::optional<double> TTextImportRun::ParseNumber(std::string_view text) {
     return ReadDecimal(text, kTableCellForm);
 }
 
+const TImportStyle* TTextImportRun::Style(int index) const {
+    return index >= 0 && index < static_cast<int>(m_inputs.styles.size())
+               ? &m_inputs.styles[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
 const TImportStyle* TTextImportRun::StyleForRow(int row) const {
-    const TSnapshot& data = *m_snapshot;
-    const int column = data.classifierColumn;
+    const TCSVData& table = *m_inputs.table;
+    const int column = m_inputs.classifierColumn;
     if (column < 0)
-        return data.Style(0);
-    if (row < 0 || row >= data.table.RowCount() || column >= data.table.ColCount())
+        return Style(0);
+    if (row < 0 || row >= table.RowCount() || column >= table.ColCount())
         return nullptr;
-    const std::string_view value = data.table.Cells(row, column);
-    for (const TImportStyle& style : data.styles)
-        if (style.Value == value)
+    const std::string_view value = table.Cells(row, column);
+    for (const TImportStyle& style : m_inputs.styles)
+        if (SameClassifierValue(value, style.Value))
             return &style;
     return nullptr;
 }
 
+std::optional<TPlanePoint> TTextImportRun::Convert(TPlanePoint point, int row) {
+    const std::optional<TPlanePoint> converted = m_conversion.Convert(point);
+    if (!converted)
+        m_report.Add(TSkipReason::ConversionFailed, row + 1);
+    return converted;
+}
+
+bool TTextImportRun::StepAndCheckCancel() {
+    TProgress* const progress = m_inputs.progress;
+    if (!progress)
+        return false;
+    progress->StepProgress();
+    m_cancelled = progress->Cancelled();
+    return m_cancelled;
+}
+
 TVariant TTextImportRun::ConvertCell(std::string_view text, std::int32_t fieldType) {
-    if (fieldType >= 20 && fieldType <= 23) {
+    if (FieldType::IsInteger(fieldType)) {
         const auto value = ReadRuntimeInteger(text);
         return value ? TVariant::Int(*value) : TVariant::Null();
     }
-    if (fieldType >= 30 && fieldType <= 32) {
+    if (FieldType::IsFloat(fieldType)) {
         const auto value = ParseNumber(text);
         return value ? TVariant::Double(*value) : TVariant::Null();
     }
@@ -183,74 +191,78 @@ TVariant TTextImportRun::ConvertCell(std::string_view text, std::int32_t fieldTy
 }
 
 void TTextImportRun::WriteAttributes(THostWriter& writer, IKavroMapObject* object, int row) {
-    const TSnapshot& data = *m_snapshot;
-    // The table and the object's attribute data are fetched anew for every row and field.
-    for (int t = 0; t < data.info.Tables.Count(); ++t) {
-        const TImportTableInfo& tableInfo = data.info.Tables[t];
-        const THostTable table(writer.Database(), HostIdBstr(tableInfo.TableID.View()),
-                               TRecordRule::ObjectRecord);
+    const TCSVData& table = *m_inputs.table;
+    const std::int64_t line = row + 1;
+    // The table and the object's attribute data are fetched anew for every row and field. What
+    // the host refuses here concerns the values, not the object: it is counted and the run goes
+    // on.
+    for (int t = 0; t < m_info->Tables.Count(); ++t) {
+        const TImportTableInfo& tableInfo = m_info->Tables[t];
         for (int f = 0; f < tableInfo.Fields.Count(); ++f) {
             const TImportFieldInfo& field = tableInfo.Fields[f];
             // A mapping whose column has gone (renamed in the grid) has no cell to read.
-            if (field.Column < 0 || field.Column >= data.table.ColCount())
+            if (field.Column < 0 || field.Column >= table.ColCount())
                 continue;
-            const TVariant value =
-                ConvertCell(data.table.Cells(row, field.Column), field.FieldType);
-            TObjectValues values(object, table);
-            values.Set(AnsiBstr(field.FieldName), value);
+            try {
+                const THostTable hostTable(writer.Database(), HostIdBstr(tableInfo.TableID.View()),
+                                           TRecordRule::ObjectRecord);
+                const TVariant value = ConvertCell(table.Cells(row, field.Column), field.FieldType);
+                TObjectValues values(object, hostTable);
+                values.Set(AnsiBstr(field.FieldName), value);
+            } catch (const std::exception& e) {
+                m_report.Add(TSkipReason::HostRefusedValue, line, ExceptionMessage(e));
+            }
         }
     }
 }
 
 void TTextImportRun::RunRowsAsObjects() {
     TCommonOpening opening(*this);
-    const TSnapshot& data = *m_snapshot;
-    const TCSVData& table = data.table;
-    TProgress* const progress = m_inputs.progress;
+    const TCSVData& table = *m_inputs.table;
 
     opening.Run([&] {
         // The styles as the host takes them, converted once.
         std::vector<TBstr> styleIDs;
-        styleIDs.reserve(data.styles.size());
-        for (const TImportStyle& style : data.styles)
+        styleIDs.reserve(m_inputs.styles.size());
+        for (const TImportStyle& style : m_inputs.styles)
             styleIDs.push_back(HostIdBstr(style.StyleID.View()));
         THostWriter& writer = *opening.writer;
 
         for (int row = FirstDataRow(table, m_xColumn); row < table.RowCount(); ++row) {
             if (const auto point = ReadRowPoint(table, row, m_xColumn, m_yColumn)) {
-                try {
-                    const TImportStyle* style = StyleForRow(row);
-                    if (!HasStyle(style))
-                        continue; // no style: not imported, and no progress step either
+                const TImportStyle* style = StyleForRow(row);
+                if (!HasStyle(style)) {
+                    // Not imported, and no progress step either.
+                    m_report.Add(TSkipReason::NoStyle, row + 1);
+                    continue;
+                }
+                if (const auto at = Convert(*point, row)) {
+                    // A failure to create the object, its shape, part or vertex ends the run.
                     auto object = writer.AddObject(opening.layer);
                     auto part = writer.AddShapePart(
                         object.Get(),
-                        styleIDs[static_cast<std::size_t>(style - data.styles.data())]);
-                    writer.AddVertex(part.Get(), m_conversion.Convert(*point));
+                        styleIDs[static_cast<std::size_t>(style - m_inputs.styles.data())]);
+                    writer.AddVertex(part.Get(), *at);
                     WriteAttributes(writer, object.Get(), row);
                     ++m_objectCount;
-                } catch (const std::exception& e) {
-                    // One row's failure is reported and the run goes on; what the row
-                    // created so far stays.
-                    UserInteraction().ShowError(ExceptionMessage(e));
                 }
+            } else {
+                m_report.Add(TSkipReason::NoNumber, row + 1);
             }
-            if (progress)
-                progress->StepProgress();
+            if (StepAndCheckCancel())
+                break;
         }
     });
 }
 
 void TTextImportRun::RunRings(bool ringsAsShapes) {
-    const TSnapshot& data = *m_snapshot;
-    const TImportStyle* entry = data.Style(0);
+    const TImportStyle* entry = Style(0);
     if (!HasStyle(entry))
         throw EUserError(Ansi("Ошибка. Не задан стиль для импорта"));
 
     TCommonOpening opening(*this);
-    const TCSVData& table = data.table;
+    const TCSVData& table = *m_inputs.table;
     const TBstr style = HostIdBstr(entry->StyleID.View());
-    TProgress* const progress = m_inputs.progress;
 
     opening.Run([&] {
         THostWriter& writer = *opening.writer;
@@ -267,33 +279,39 @@ void TTextImportRun::RunRings(bool ringsAsShapes) {
         };
         openRing();
 
-        // The ring starts at the first row with a whole point (X and Y), not merely at the
-        // first row whose X is a number.
+        // The ring starts at the first row with a whole point (X and Y) that converts, not
+        // merely at the first row whose X is a number.
         const int last = table.RowCount() - 1;
         int row = FirstDataRow(table, m_xColumn);
-        std::optional<TPlanePoint> first;
-        for (; row <= last && !first; ++row)
-            first = ReadRowPoint(table, row, m_xColumn, m_yColumn);
-        TPlanePoint start{};
-        if (first) {
-            start = m_conversion.Convert(*first);
-            writer.AddVertex(part.Get(), start);
+        std::optional<TPlanePoint> start;
+        for (; row <= last && !start; ++row) {
+            if (const auto point = ReadRowPoint(table, row, m_xColumn, m_yColumn))
+                start = Convert(*point, row);
+            else
+                m_report.Add(TSkipReason::NoNumber, row + 1);
         }
+        if (start)
+            writer.AddVertex(part.Get(), *start);
 
         bool pending = false;
         for (; row <= last; ++row) {
             const auto point = ReadRowPoint(table, row, m_xColumn, m_yColumn);
-            if (!point)
+            if (!point) {
+                m_report.Add(TSkipReason::NoNumber, row + 1);
                 continue;
-            const TPlanePoint p = m_conversion.Convert(*point);
+            }
+            const auto converted = Convert(*point, row);
+            if (!converted)
+                continue;
+            const TPlanePoint p = *converted;
             if (pending) {
                 start = p;
-                writer.AddVertex(part.Get(), start);
+                writer.AddVertex(part.Get(), p);
                 pending = false;
                 continue;
             }
-            const long double distance = std::hypot(static_cast<long double>(p.X) - start.X,
-                                                    static_cast<long double>(p.Y) - start.Y);
+            const long double distance = std::hypot(static_cast<long double>(p.X) - start->X,
+                                                    static_cast<long double>(p.Y) - start->Y);
             if (distance <= kRingClosingDistance) {
                 // The closing point is not stored: the part carries the closed mark.
                 if (row != last) {
@@ -304,8 +322,8 @@ void TTextImportRun::RunRings(bool ringsAsShapes) {
             }
             writer.AddVertex(part.Get(), p);
             WriteAttributes(writer, object.Get(), row);
-            if (progress)
-                progress->StepProgress();
+            if (StepAndCheckCancel())
+                break;
         }
         if (ringsAsShapes)
             ++m_objectCount;

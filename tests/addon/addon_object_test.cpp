@@ -1,5 +1,6 @@
 // The add-on object: registry paths, forms, the factory link and reference counting.
 #include "addon/addon_factory.h"
+#include "addon/application_binding.h"
 #include "addon/com_server.h"
 #include "addon/custom_addon.h"
 #include "addon/dll_form.h"
@@ -10,8 +11,6 @@
 #include "addon/registry_path.h"
 #include "addon/sample_addon.h"
 
-#include <QApplication>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -184,22 +183,38 @@ TEST_F(AddonObjectTest, InitializeReleasesAnEarlierBinding) {
     addon->Finalize();
 }
 
-TEST_F(AddonObjectTest, InitializeTakesTheTitleOfTheHostWindow) {
-    int argc = 1;
-    char name[] = "addon_tests";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    QWidget mainWindow;
-    mainWindow.setWindowTitle(QString::fromUtf8("Карта района"));
+// Stands for the windowing side: a title per window, and what was bound.
+class TRecordingBinding final : public IApplicationBinding {
+public:
+    AnsiString WindowTitle(HWND window) override {
+        return window == kWindow ? Ansi("Карта района") : AnsiString();
+    }
+    void Bind(HWND window, const AnsiString& title) override {
+        boundWindow = window;
+        boundTitle = title;
+    }
+    void Unbind() override { boundWindow = 0; }
 
+    static constexpr HWND kWindow = 0x4711;
+    HWND boundWindow = 0;
+    AnsiString boundTitle;
+};
+
+TEST_F(AddonObjectTest, InitializeBindsTheHostWindowAndItsTitle) {
+    TRecordingBinding binding;
+    SetApplicationBinding(&binding);
     auto* addon = new TSampleAddon;
     TFakeHost host;
-    host.applicationWindow = static_cast<HWND>(mainWindow.winId());
+    host.applicationWindow = TRecordingBinding::kWindow;
     addon->Initialize(host.Unknown());
     EXPECT_EQ(ApplicationWindow(), host.applicationWindow);
     EXPECT_EQ(ApplicationTitle(), Ansi("Карта района"));
+    EXPECT_EQ(binding.boundWindow, host.applicationWindow);
+    EXPECT_EQ(binding.boundTitle, Ansi("Карта района"));
     addon->Finalize();
     EXPECT_EQ(ApplicationWindow(), HWND{0});
+    EXPECT_EQ(binding.boundWindow, HWND{0}) << "Finalize unbinds";
+    SetApplicationBinding(nullptr);
 }
 
 // Only its identity matters here.

@@ -7,7 +7,7 @@
 #include "platform/gui/clipboard.h"
 #include "platform/gui/qt_text.h"
 #include "support/modal_driver.h"
-#include "ui/delayed_event.h"
+#include "ui/gui/delayed_event.h"
 #include "ui/scripted_interaction.h"
 
 #include <QCheckBox>

@@ -4,9 +4,9 @@
 #include "coords/gui/transform_item_dialogs.h"
 #include "platform/gui/qt_text.h"
 #include "support/modal_driver.h"
-#include "ui/angle_edit.h"
-#include "ui/number_edit.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/angle_edit.h"
+#include "ui/gui/number_edit.h"
+#include "ui/gui/screen_scale.h"
 #include "ui/scripted_interaction.h"
 
 #include <QComboBox>

@@ -118,6 +118,8 @@ std::optional<TEffect> EffectOf(const std::string& operation) {
 struct TStep {
     TEffect effect;
     int object;
+    // A value's place among its object's values in the clean run (-1 for other steps).
+    int value = -1;
 };
 
 struct TPartState {
@@ -129,7 +131,9 @@ struct TShapeState {
 };
 struct TObjectState {
     std::vector<TShapeState> shapes;
-    std::size_t values = 0;
+    // The clean object's values that were written, by their place among its values: a value
+    // the host refused is left out and the run goes on with the next.
+    std::vector<int> values;
 };
 // By the index of the clean object.
 using TModel = std::map<int, TObjectState>;
@@ -138,14 +142,19 @@ bool SameVertex(const kavrohost::TVertexRecord& a, const kavrohost::TVertexRecor
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
-bool SameValue(const kavrohost::TValueRecord& a, const kavrohost::TValueRecord& b) {
-    return a.table == b.table && a.field == b.field && a.record == b.record && a.type == b.type &&
-           a.intValue == b.intValue && a.doubleValue == b.doubleValue && a.text == b.text;
+// Records are compared too unless a value before was left out: a record handed out per value
+// then counts from where the host left off.
+bool SameValue(const kavrohost::TValueRecord& a, const kavrohost::TValueRecord& b,
+               bool compareRecords = true) {
+    return a.table == b.table && a.field == b.field && (!compareRecords || a.record == b.record) &&
+           a.type == b.type && a.intValue == b.intValue && a.doubleValue == b.doubleValue &&
+           a.text == b.text;
 }
 
 // The first difference between an object of the file and the expected one; empty when equal
 // (ids aside).
-std::string Difference(const TObjectRecord& actual, const TObjectRecord& expected) {
+std::string Difference(const TObjectRecord& actual, const TObjectRecord& expected,
+                       bool compareRecords = true) {
     if (actual.layerId != expected.layerId)
         return "layer " + actual.layerId + ", expected " + expected.layerId;
     if (actual.shapes.size() != expected.shapes.size())
@@ -174,7 +183,7 @@ std::string Difference(const TObjectRecord& actual, const TObjectRecord& expecte
         return std::to_string(actual.values.size()) + " values, expected " +
                std::to_string(expected.values.size());
     for (std::size_t v = 0; v < actual.values.size(); ++v)
-        if (!SameValue(actual.values[v], expected.values[v]))
+        if (!SameValue(actual.values[v], expected.values[v], compareRecords))
             return "value " + actual.values[v].table + "." + actual.values[v].field + " = \"" +
                    actual.values[v].text + "\", expected " + expected.values[v].table + "." +
                    expected.values[v].field + " = \"" + expected.values[v].text + "\"";
@@ -224,8 +233,6 @@ struct TFaultSweep::TImpl {
     // it.
     std::vector<TStep> cleanSteps;
     std::vector<std::size_t> stepsBefore;
-    // The index of the clean run's last commit among its calls.
-    std::size_t lastCleanCommit = 0;
 
     void RunCommand(kavrohost::THostSession& session) const {
         switch (command) {
@@ -261,11 +268,11 @@ struct TFaultSweep::TImpl {
                 field.FieldType = it->second.second;
             }
         }
-        in.table = &data;
+        in.table = std::make_shared<const TCSVData>(std::move(data));
         in.xColumnName = "X";
         in.yColumnName = "Y";
-        in.styles = &styles;
-        in.fields = &fields;
+        in.styles = styles.Values();
+        in.fields = fields.Values();
         in.mapID = "M1";
         in.layerID = "L1";
         in.method = static_cast<int>(TTextImportMethod::RowsAsObjects);
@@ -288,15 +295,13 @@ struct TFaultSweep::TImpl {
     }
 
     void RunSdr(kavrohost::THostSession& session) const {
-        SDRImporter::TSdrRunState state;
-        state.application = TComPtr<IKavroApplication>(session.Application());
-        state.database = TComPtr<IKavroDb>(session.Database());
-        state.files = inputs;
+        SDRImporter::TSdrRunSettings settings;
+        settings.application = TComPtr<IKavroApplication>(session.Application());
+        settings.database = TComPtr<IKavroDb>(session.Database());
+        settings.files = inputs;
         TStringLines log;
-        state.log = &log;
         TLongOperations progress; // no window
-        state.progress = &progress;
-        SDRImporter::TSdrImportParams params;
+        SDRImporter::TSdrImportParams& params = settings.params;
         params.LayerId = u"L1";
         params.StyleId = u"S1";
         params.TableId = u"T2"; // mode 1: a new record for every value
@@ -305,7 +310,7 @@ struct TFaultSweep::TImpl {
         params.Precision = 2;
         params.DateField = u"DT";
         params.ImportDate = 46000;
-        SDRImporter::RunSdrImport(state, params);
+        (void)SDRImporter::RunSdrImport(settings, log, progress);
     }
 
     // Runs the command on a fresh copy of the project, with call k failing when k > 0; the
@@ -381,18 +386,19 @@ struct TFaultSweep::TImpl {
                                      " run is not usable: " + trouble);
         cleanCalls = clean.calls;
         int object = -1;
+        int values = 0;
         for (const THostCall& call : cleanCalls) {
             stepsBefore.push_back(cleanSteps.size());
             const auto effect = EffectOf(call.operation);
             if (!effect)
                 continue;
-            if (*effect == TEffect::Object)
+            if (*effect == TEffect::Object) {
                 ++object;
-            cleanSteps.push_back({*effect, *effect == TEffect::Commit ? -1 : object});
+                values = 0;
+            }
+            cleanSteps.push_back({*effect, *effect == TEffect::Commit ? -1 : object,
+                                  *effect == TEffect::Value ? values++ : -1});
         }
-        for (std::size_t i = 0; i < cleanCalls.size(); ++i)
-            if (cleanCalls[i].operation == "IKavroMapObjects.Commit")
-                lastCleanCommit = i;
         if (object + 1 != static_cast<int>(cleanObjects.size()))
             throw std::runtime_error("the clean run created objects the file does not hold");
     }
@@ -436,7 +442,7 @@ struct TFaultSweep::TImpl {
                 o.shapes.back().parts.back().closed = true;
             break;
         case TEffect::Value:
-            ++o.values;
+            o.values.push_back(step.value);
             break;
         default:
             break;
@@ -446,8 +452,11 @@ struct TFaultSweep::TImpl {
     // The clean object cut to the state; nothing when the state asks for more than it has.
     static std::optional<TObjectRecord> Cut(const TObjectRecord& clean, const TObjectState& state) {
         TObjectRecord o = clean;
-        if (state.shapes.size() > o.shapes.size() || state.values > o.values.size())
+        if (state.shapes.size() > o.shapes.size())
             return std::nullopt;
+        for (int v : state.values)
+            if (v < 0 || static_cast<std::size_t>(v) >= clean.values.size())
+                return std::nullopt;
         o.shapes.resize(state.shapes.size());
         for (std::size_t s = 0; s < o.shapes.size(); ++s) {
             auto& parts = o.shapes[s].parts;
@@ -462,7 +471,9 @@ struct TFaultSweep::TImpl {
             }
         }
         // Values are written in the order the file lists them (by table, record, field).
-        o.values.resize(state.values);
+        o.values.clear();
+        for (int v : state.values)
+            o.values.push_back(clean.values[static_cast<std::size_t>(v)]);
         return o;
     }
 
@@ -507,7 +518,7 @@ struct TFaultSweep::TImpl {
 
         // A failure is never reported as success.
         for (const std::string& text : run.messages)
-            if (text == "Импорт успешно завершен.")
+            if (text.starts_with("Импорт успешно завершен."))
                 problems.push_back("success was reported");
 
         // After the failure: the calls with an effect are the clean run's last ones.
@@ -534,17 +545,21 @@ struct TFaultSweep::TImpl {
 
         // What the host created: the clean run's objects, each cut to the calls that built it.
         // Every run commits what it created, also after an error, so all of it must be in the
-        // file; except when the failing call is the run's last commit: then what the commits
-        // before it saved. The host's own record of its commits (`saved`) explains a mismatch.
+        // file; except when the failing call is a commit: then what the commits before it saved.
+        // The host's own record of its commits (`saved`) explains a mismatch.
         TModel model, saved;
         for (std::size_t i = 0; i < before; ++i)
             Apply(cleanSteps[i], model, saved, problems);
         const TModel savedBeforeFailure = saved;
         for (std::size_t i = resume; i < cleanSteps.size(); ++i)
             Apply(cleanSteps[i], model, saved, problems);
-        const TModel& committed = failed == lastCleanCommit ? savedBeforeFailure : model;
+        // A commit that fails ends the run: what it should have saved is not saved, and nothing
+        // is tried again.
+        const bool commitFailed = cleanCalls[failed].operation == "IKavroMapObjects.Commit";
+        const TModel& committed = commitFailed ? savedBeforeFailure : model;
 
         std::vector<TObjectRecord> expected;
+        std::vector<bool> valuesInOrder;
         for (const auto& [index, state] : committed) {
             auto cut = Cut(cleanObjects[static_cast<std::size_t>(index)], state);
             if (!cut) {
@@ -553,6 +568,10 @@ struct TFaultSweep::TImpl {
                 return result;
             }
             expected.push_back(std::move(*cut));
+            bool inOrder = true;
+            for (std::size_t v = 0; v < state.values.size(); ++v)
+                inOrder = inOrder && state.values[v] == static_cast<int>(v);
+            valuesInOrder.push_back(inOrder);
         }
         const std::string uncommitted =
             saved.size() < committed.size()
@@ -566,7 +585,8 @@ struct TFaultSweep::TImpl {
             return result;
         }
         for (std::size_t i = 0; i < objects.size(); ++i)
-            if (const std::string d = Difference(objects[i], expected[i]); !d.empty()) {
+            if (const std::string d = Difference(objects[i], expected[i], valuesInOrder[i]);
+                !d.empty()) {
                 problems.push_back("object " + std::to_string(objects[i].id) + ": " + d +
                                    uncommitted);
                 return result;
@@ -578,15 +598,15 @@ struct TFaultSweep::TImpl {
         for (const auto& [index, state] : committed)
             if (!complete(index, state))
                 ++result.partialObjects;
-        // The text run goes on after a row's failure; its closing count is of the rows whose
-        // object was completed.
-        int completed = 0;
-        for (const auto& [index, state] : model)
-            completed += complete(index, state) ? 1 : 0;
-        const std::string done =
-            "Процесс завершен. Импортировано " + std::to_string(completed) + " объектов.";
+        // The text run goes on after a value the host refused; its closing count is of the
+        // objects it created, and the report beside it names the refusal.
+        const std::string done = "Процесс завершен. Импортировано " + std::to_string(model.size()) +
+                                 " " +
+                                 AnsiToUtf8(CountedNoun(static_cast<std::int64_t>(model.size()),
+                                                        "объект", "объекта", "объектов")) +
+                                 ".";
         for (const std::string& text : run.messages)
-            if (text.starts_with("Процесс завершен.") && text != done)
+            if (text.starts_with("Процесс завершен.") && !text.starts_with(done))
                 problems.push_back("the run reported \"" + text + "\", expected \"" + done + "\"");
         return result;
     }

@@ -1,24 +1,23 @@
 // RPT survey reports through the file reader: station, sighting and XYZ records.
 #include "fuzz_support.h"
 
-#include "sdr/xyz_number_reader.h"
-#include "text/number_text.h"
+#include "sdr/survey_readers.h"
 
 #include <cmath>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::filesystem::path file = ScratchFile(".rpt");
     WriteFile(file, std::string_view(reinterpret_cast<const char*>(data), size));
-    AnsiString number;
-    double x = 0, y = 0, z = 0;
+    TNXYZPoint point;
     try {
         SDRReader::TRPTFileReader reader(file);
-        while (reader.ReadPoint(number, x, y, z)) {
-            FUZZ_CHECK(number == reader.Station() + reader.Sighting());
-            FUZZ_CHECK(number.size() <= size);
-            FUZZ_CHECK(std::isfinite(x) && std::isfinite(y) && std::isfinite(z));
+        while (reader.ReadPoint(point)) {
+            FUZZ_CHECK(point.Number == reader.Rpt().Station() + reader.Rpt().Sighting());
+            FUZZ_CHECK(point.Number.size() <= size);
+            FUZZ_CHECK(point.Z && std::isfinite(point.X) && std::isfinite(point.Y) &&
+                       std::isfinite(*point.Z));
         }
-    } catch (const EConvertError&) {
+    } catch (const EPointFileError&) {
     }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "text/source_text.h"
 #include "text/text_reader.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -53,8 +54,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Loaded text in the wizard's code page choices.
     for (int choice : {kSourceWindows1251, kSourceUtf8, kSourceOem866}) {
-        const AnsiString converted = ConvertSourceText(bytes, choice);
-        FUZZ_CHECK(converted.size() <= bytes.size());
+        try {
+            std::int64_t replaced = 0;
+            const AnsiString converted = ConvertSourceText(bytes, choice, &replaced);
+            FUZZ_CHECK(converted.size() <= bytes.size());
+            FUZZ_CHECK(replaced >= 0 && static_cast<std::size_t>(replaced) <= converted.size());
+        } catch (const ESourceDecodeError& e) {
+            // Only UTF-8 fails, at a line of the text.
+            FUZZ_CHECK(choice == kSourceUtf8);
+            FUZZ_CHECK(e.Line() >= 1 &&
+                       e.Line() <= 1 + std::count(bytes.begin(), bytes.end(), '\n'));
+        }
     }
     return 0;
 }

@@ -1,8 +1,8 @@
 // The sample files of samples/ read through the module's own readers: the counts the samples
 // README states, one known point of each file, and that all of them lie in one area of the
 // demo project's coordinate system (WGS 84 / UTM zone 37N).
-#include "pts/xyz_number_input.h"
-#include "sdr/xyz_number_reader.h"
+#include "pts/pts_reader.h"
+#include "sdr/survey_readers.h"
 #include "text/csv_data.h"
 #include "text/string_file.h"
 
@@ -84,9 +84,9 @@ struct TSurveyPoint {
 std::vector<TSurveyPoint> ReadSurvey(const std::string& name) {
     auto reader = SDRReader::ReaderForFile(kSamples / name);
     std::vector<TSurveyPoint> points;
-    TSurveyPoint p;
-    while (reader->ReadPoint(p.number, p.x, p.y, p.z))
-        points.push_back(p);
+    TNXYZPoint p;
+    while (reader->ReadPoint(p))
+        points.push_back({p.Number, p.X, p.Y, p.Z.value_or(0)});
     return points;
 }
 
@@ -202,14 +202,13 @@ TEST_F(SampleFiles, ParcelCornersCloseOneRingPerParcel) {
 
 TEST_F(SampleFiles, PtsSdrAndRptFilesGiveTheirPoints) {
     TInputPtsFile pts(kSamples / "topo.pts");
-    AnsiString number, comment;
-    double x, y;
+    TNXYZPoint point;
     std::vector<std::pair<AnsiString, AnsiString>> read;
     TXY seventh{};
-    while (pts.ReadPoint(number, comment, x, y)) {
-        read.emplace_back(number, comment);
-        if (number == "7")
-            seventh = {x, y};
+    while (pts.ReadPoint(point)) {
+        read.emplace_back(point.Number, point.Comment);
+        if (point.Number == "7")
+            seventh = {point.X, point.Y};
     }
     ASSERT_EQ(read.size(), 22u);
     EXPECT_EQ(read[6].second, Ansi("угол дома"));
@@ -259,10 +258,9 @@ TEST_F(SampleFiles, AllSamplesLieInOneAreaOfTheDemoDatabaseSystem) {
     for (int r = 1; r < parcels.RowCount(); ++r)
         area.Add(Number(parcels.Cells(r, 2)), Number(parcels.Cells(r, 3)));
     TInputPtsFile pts(kSamples / "topo.pts");
-    AnsiString number, comment;
-    double x, y;
-    while (pts.ReadPoint(number, comment, x, y))
-        area.Add(x, y);
+    TNXYZPoint point;
+    while (pts.ReadPoint(point))
+        area.Add(point.X, point.Y);
     for (const char* name : {"survey1.sdr", "survey2.sdr", "survey3.rpt"})
         for (const auto& p : ReadSurvey(name))
             area.Add(p.x, p.y);

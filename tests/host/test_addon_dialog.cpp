@@ -10,7 +10,7 @@
 #include "platform/com/variant.h"
 #include "platform/gui/qt_text.h"
 #include "platform/gui/window.h"
-#include "ui/qt_interaction.h"
+#include "ui/gui/qt_interaction.h"
 
 #include <QCheckBox>
 #include <QComboBox>

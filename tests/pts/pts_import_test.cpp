@@ -72,7 +72,8 @@ TEST_F(PtsRun, TwoHundredFiftyPointsCommitInHundredsAndAtTheEnd) {
     // 100, 200 and the remaining 50, committed before success is reported.
     EXPECT_EQ(project.session->CommitCount(), 3);
     ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].first, Ansi("Импорт успешно завершен."));
+    EXPECT_EQ(messages.messages[0].first,
+              Ansi("Импорт успешно завершен.\r\nИмпортировано 250 точек."));
     EXPECT_EQ(messages.messages[0].second, 3);
 
     const auto objects = Committed();
@@ -128,17 +129,20 @@ TEST_F(PtsRun, BlankFileAndSinglePointDoNotMoveTheView) {
     EXPECT_EQ(Committed().size(), 1u);
     EXPECT_FALSE(project.session->LastShowRect());
     ASSERT_EQ(ui.shown.size(), 2u);
-    EXPECT_EQ(ui.shown[0].text, Ansi("Импорт успешно завершен."));
-    EXPECT_EQ(ui.shown[1].text, Ansi("Импорт успешно завершен."));
+    // A file without points says so, never "успешно".
+    EXPECT_EQ(ui.shown[0].text, Ansi("В файле не найдено ни одной точки."));
+    EXPECT_EQ(ui.shown[1].text, Ansi("Импорт успешно завершен.\r\nИмпортировано 1 точка."));
 }
 
-TEST_F(PtsRun, InvalidLineStopsTheRunAndKeepsEarlierPoints) {
+TEST_F(PtsRun, InvalidLineStopsTheRunAndSaysWhereAndWhatWasKept) {
     const auto file = project.Write("bad.pts", PtsLines(150, 130));
     try {
         RunPtsImport(Settings(file));
         FAIL() << "no error";
-    } catch (const EUserError& e) {
-        EXPECT_EQ(e.Message(), "'bad' is not a valid floating point value");
+    } catch (const EImportStopped& e) {
+        EXPECT_EQ(e.Message(), Ansi("Файл bad.pts, строка 130: значение \"bad\" не является "
+                                    "числом\r\nСохранено объектов: 129."));
+        EXPECT_EQ(e.Committed(), 129);
     }
     EXPECT_EQ(Committed().size(), 129u); // 100 committed in the run, 29 when the writer went
     EXPECT_TRUE(ui.shown.empty());
@@ -153,8 +157,9 @@ TEST_F(PtsRun, ACommitFailingAfterAnInvalidLineIsReportedWithIt) {
         RunPtsImport(Settings(file));
         FAIL() << "no error";
     } catch (const EUserError& e) {
-        const AnsiString start = "'bad' is not a valid floating point value\r\n" +
-                                 Ansi("Не удалось сохранить объекты, созданные до ошибки: ");
+        const AnsiString start = Ansi("Файл bad.pts, строка 130: значение \"bad\" не является "
+                                      "числом\r\nНе удалось сохранить объекты, созданные до "
+                                      "ошибки: ");
         EXPECT_EQ(e.Message().rfind(start, 0), 0u) << AnsiToUtf8(e.Message());
         EXPECT_NE(e.Message().find(Ansi("Нет места на диске")), AnsiString::npos);
     }
@@ -162,20 +167,34 @@ TEST_F(PtsRun, ACommitFailingAfterAnInvalidLineIsReportedWithIt) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
-TEST_F(PtsRun, HostFailureStopsTheRunWithTheHostText) {
+TEST_F(PtsRun, AValueTheHostRefusesIsCountedAndTheRunGoesOn) {
     const auto file = project.Write("p.pts", PtsLines(20));
     project.session->FailOn("IKavroSemData.SetValue", 11, "Отказ записи");
+    const TImportReport report = RunPtsImport(Settings(file));
+    // Every object is there; the sixth lacks its number, and the report says so once.
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 20u);
+    EXPECT_FALSE(FindValue(objects[5], "POINTS", "NUM"));
+    EXPECT_TRUE(FindValue(objects[5], "POINTS", "NOTE"));
+    EXPECT_EQ(report.Count(TSkipReason::HostRefusedValue), 1);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text,
+              Ansi("Импорт завершен.\r\nИмпортировано 20 точек.\r\nБаза данных не приняла "
+                   "значение атрибута: 1 строка (6). Отказ записи"));
+}
+
+TEST_F(PtsRun, AnObjectTheHostRefusesStopsTheRunWithTheHostText) {
+    const auto file = project.Write("p.pts", PtsLines(20));
+    project.session->FailOn("IKavroShapes.Add", 6, "Отказ формы");
     try {
         RunPtsImport(Settings(file));
         FAIL() << "no error";
-    } catch (const EUserError& e) {
-        EXPECT_NE(e.Message().find(Ansi("Отказ записи")), std::string::npos) << e.Message();
+    } catch (const EImportStopped& e) {
+        EXPECT_NE(e.Message().find(Ansi("Отказ формы")), std::string::npos);
+        EXPECT_NE(e.Message().find(Ansi("Сохранено объектов: 6.")), std::string::npos);
     }
-    // Objects 1 to 5 are complete; the sixth was created before its number failed.
-    const auto objects = Committed();
-    ASSERT_EQ(objects.size(), 6u);
-    EXPECT_TRUE(FindValue(objects[4], "POINTS", "NOTE"));
-    EXPECT_FALSE(FindValue(objects[5], "POINTS", "NUM"));
+    // Objects 1 to 5 are complete; the sixth was created before its shape failed.
+    EXPECT_EQ(Committed().size(), 6u);
 }
 
 TEST_F(PtsRun, MissingFileWritesNothing) {
@@ -258,20 +277,22 @@ TEST(PtsPreview, ListsUnconvertedPointsWithTheUserSeparator) {
     };
     TStringLines lines;
     SetDecimalSeparator(',');
-    EXPECT_TRUE(PreviewPtsFile(write("a.Pts", "7,1.5,2\r\n8,-3,4.126,note, more\r\n"), lines));
+    EXPECT_FALSE(PreviewPtsFile(write("a.Pts", "7,1.5,2\r\n8,-3,4.126,note, more\r\n"), lines));
     SetDecimalSeparator('.');
     ASSERT_EQ(lines.lines.size(), 2u);
     EXPECT_EQ(lines.lines[0], "7 1,50 2,00 ");
     EXPECT_EQ(lines.lines[1], "8 -3,00 4,13 note, more");
 
-    EXPECT_FALSE(PreviewPtsFile(write("a.txt", "7,1,2\r\n"), lines));
+    // A file that does not preview gives the reason in the user's words.
+    EXPECT_EQ(PreviewPtsFile(write("a.txt", "7,1,2\r\n"), lines), Ansi("Неизвестный тип файла"));
     EXPECT_TRUE(lines.lines.empty());
-    EXPECT_FALSE(PreviewPtsFile(write("b.pts", "7,1,2\r\n8,x,1\r\n9,1,1\r\n"), lines));
+    EXPECT_EQ(PreviewPtsFile(write("b.pts", "7,1,2\r\n8,x,1\r\n9,1,1\r\n"), lines),
+              Ansi("Файл b.pts, строка 2: значение \"x\" не является числом"));
     ASSERT_EQ(lines.lines.size(), 1u); // lines before the failure stay
     EXPECT_EQ(lines.lines[0], "7 1.00 2.00 ");
-    EXPECT_FALSE(PreviewPtsFile(dir / "missing.pts", lines));
-    EXPECT_TRUE(PreviewPtsFile(write(".pts", "1,2,3\r\n"), lines));
-    EXPECT_FALSE(PreviewPtsFile(write("pts", "1,2,3\r\n"), lines));
+    EXPECT_EQ(PreviewPtsFile(dir / "missing.pts", lines), Ansi("Файл не существует"));
+    EXPECT_FALSE(PreviewPtsFile(write(".pts", "1,2,3\r\n"), lines));
+    EXPECT_TRUE(PreviewPtsFile(write("pts", "1,2,3\r\n"), lines));
 
     EXPECT_EQ(CheckPtsFirstPage({}, "L1"), Ansi("Файл не выбран."));
     EXPECT_EQ(CheckPtsFirstPage(dir / "a.pts", ""), Ansi("Стиль не задан."));

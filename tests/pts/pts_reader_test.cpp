@@ -1,5 +1,5 @@
 // The PTS line format and the PTS reader.
-#include "pts/xyz_number_input.h"
+#include "pts/pts_reader.h"
 #include "support/temp_dir.h"
 #include "text/byte_stream.h"
 #include "text/text_rules.h"
@@ -38,22 +38,22 @@ TEST(PtsLine, FieldsAndErrors) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        AnsiString number = "old", comment = "old";
-        double x = -1, y = -1;
+        TNXYZPoint point;
         if (c.error) {
             try {
-                ParsePtsLine(TrimControls(c.line), number, comment, x, y);
+                ParsePtsLine(TrimControls(c.line), point);
                 ADD_FAILURE() << "no error";
             } catch (const EUserError& e) {
                 EXPECT_EQ(e.Message(), c.error);
             }
             continue;
         }
-        ParsePtsLine(TrimControls(c.line), number, comment, x, y);
-        EXPECT_EQ(number, c.number);
-        EXPECT_DOUBLE_EQ(x, c.x);
-        EXPECT_DOUBLE_EQ(y, c.y);
-        EXPECT_EQ(comment, c.comment);
+        ParsePtsLine(TrimControls(c.line), point);
+        EXPECT_EQ(point.Number, c.number);
+        EXPECT_DOUBLE_EQ(point.X, c.x);
+        EXPECT_DOUBLE_EQ(point.Y, c.y);
+        EXPECT_EQ(point.Comment, c.comment);
+        EXPECT_FALSE(point.Z);
     }
 }
 
@@ -62,33 +62,37 @@ TEST(InputPtsFile, SkipsBlankLinesAndStopsAtAnInvalidOne) {
     const auto path = dir / "a.pts";
     WriteFile(path, "\r\n  \t\r\n1,10,20,first\r\n\r\n2,11,21\r\n3,x,1\r\n4,1,1\r\n");
     TInputPtsFile file(path);
-    AnsiString number, comment;
-    double x = 0, y = 0;
-    ASSERT_TRUE(file.ReadPoint(number, comment, x, y));
-    EXPECT_EQ(number, "1");
-    EXPECT_EQ(comment, "first");
-    ASSERT_TRUE(file.ReadPoint(number, comment, x, y));
-    EXPECT_EQ(number, "2");
-    EXPECT_EQ(comment, "");
-    EXPECT_DOUBLE_EQ(x, 11);
-    EXPECT_DOUBLE_EQ(y, 21);
-    EXPECT_THROW((void)file.ReadPoint(number, comment, x, y), EUserError);
+    TNXYZPoint point;
+    ASSERT_TRUE(file.ReadPoint(point));
+    EXPECT_EQ(point.Number, "1");
+    EXPECT_EQ(point.Comment, "first");
+    EXPECT_EQ(point.Line, 3);
+    ASSERT_TRUE(file.ReadPoint(point));
+    EXPECT_EQ(point.Number, "2");
+    EXPECT_EQ(point.Comment, "");
+    EXPECT_DOUBLE_EQ(point.X, 11);
+    EXPECT_DOUBLE_EQ(point.Y, 21);
+    try {
+        (void)file.ReadPoint(point);
+        FAIL() << "no error";
+    } catch (const EPointFileError& e) {
+        EXPECT_EQ(e.Message(), Ansi("Файл a.pts, строка 6: значение \"x\" не является числом"));
+    }
 }
 
 TEST(InputPtsFile, CyrillicTextStaysWindows1251AndBlankFilesGiveNothing) {
     TTempDir dir;
     WriteFile(dir / "ru.pts", Ansi("Т1,1,2,репер") + "\n");
     TInputPtsFile ru(dir / "ru.pts");
-    AnsiString number, comment;
-    double x = 0, y = 0;
-    ASSERT_TRUE(ru.ReadPoint(number, comment, x, y));
-    EXPECT_EQ(number, Ansi("Т1"));
-    EXPECT_EQ(comment, Ansi("репер"));
-    EXPECT_FALSE(ru.ReadPoint(number, comment, x, y));
+    TNXYZPoint point;
+    ASSERT_TRUE(ru.ReadPoint(point));
+    EXPECT_EQ(point.Number, Ansi("Т1"));
+    EXPECT_EQ(point.Comment, Ansi("репер"));
+    EXPECT_FALSE(ru.ReadPoint(point));
 
     WriteFile(dir / "blank.pts", "\n \n\t\n");
     TInputPtsFile blank(dir / "blank.pts");
-    EXPECT_FALSE(blank.ReadPoint(number, comment, x, y));
+    EXPECT_FALSE(blank.ReadPoint(point));
 }
 
 TEST(InputPtsFile, MissingFileFailsWithTheOpenError) {

@@ -93,7 +93,7 @@ TEST(PtsWizardThroughTheModule, TwoHundredFiftyPointsWithNumbersAndCommentsInBat
         EXPECT_EQ(Page(wizard), 1);
     });
     ASSERT_TRUE(message);
-    EXPECT_EQ(message->text, Q("Импорт успешно завершен."));
+    EXPECT_EQ(message->text, Q("Импорт успешно завершен.\r\nИмпортировано 250 точек."));
     // After the 100th and the 200th object, and the last 50 before success is reported.
     EXPECT_EQ(message->commits, 3);
     EXPECT_EQ(harness.Session().CommitCount(), 3);
@@ -168,7 +168,7 @@ TEST(PtsWizardThroughTheModule, ByCoordinateSystemsFromWgs84TheStoredPointsArePr
         EXPECT_EQ(Find<QLineEdit>(wizard, "CsEdit")->text(), QStringLiteral("WGS 84"));
         const auto box = AnswerMessageBox();
         Click(wizard, "NextButton");
-        EXPECT_EQ(*box, Q("Импорт успешно завершен."));
+        EXPECT_EQ(*box, Q("Импорт успешно завершен.\r\nИмпортировано 3 точки."));
     });
 
     const TWgs84ToUtm37Reference proj;

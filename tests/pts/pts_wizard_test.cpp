@@ -179,26 +179,31 @@ TEST_F(PtsWizardTest, AStyleWithoutTableIsRefusedAndTheSameStyleAgainChangesNoth
     EXPECT_EQ(m_ui.shown.size(), 1u);
 }
 
-TEST_F(PtsWizardTest, FileChoicePreviewsAndSilentlyDropsWhatItCannotRead) {
+TEST_F(PtsWizardTest, FileChoicePreviewsAndSaysWhyAFileDoesNotRead) {
     const std::string good = "1,10,20,угол дома\r\n\r\n2,11.5,21,опора, ж/б\r\n";
     struct Case {
         const char* name;
         std::string bytes;
-        bool chosen;
         int memoLines;
+        const char* lastLine; // nullptr: a point's line
     } cases[] = {
-        {"Съемка.Pts", Ansi(good.c_str()), true, 2},
-        {"points.txt", Ansi(good.c_str()), false, 0},
-        // The lines before the invalid one stay in the preview.
-        {"bad.pts", "1,10,20\r\n2,11,21\r\n3,x,22\r\n4,12,23\r\n", false, 2},
+        {"Съемка.Pts", Ansi(good.c_str()), 2, nullptr},
+        {"points.txt", Ansi(good.c_str()), 1, "Ошибка: Неизвестный тип файла"},
+        // The lines before the invalid one stay in the preview, the reason after them.
+        {"bad.pts", "1,10,20\r\n2,11,21\r\n3,x,22\r\n4,12,23\r\n", 3,
+         "Ошибка: Файл bad.pts, строка 3: значение \"x\" не является числом"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ChooseFile(Write(c.name, c.bytes));
+        // The file stays chosen: the user sees it and the reason beside it.
         const QString edit = Get<QLineEdit>("ImportFileNameEdit")->text();
-        EXPECT_EQ(edit.isEmpty(), !c.chosen) << edit.toStdString();
+        EXPECT_TRUE(edit.endsWith(Q(c.name))) << edit.toStdString();
         const QString memo = Get<QPlainTextEdit>("Memo1")->toPlainText();
-        EXPECT_EQ(memo.isEmpty() ? 0 : memo.split('\n').size(), c.memoLines);
+        const QStringList lines = memo.split('\n');
+        EXPECT_EQ(lines.size(), c.memoLines);
+        if (c.lastLine)
+            EXPECT_EQ(lines.back(), Q(c.lastLine));
     }
     // The first file's comments came through in their code page, with their inner commas.
     ChooseFile(m_dir / "Съемка.Pts");
@@ -241,7 +246,8 @@ TEST_F(PtsWizardTest, NextChecksFileThenStyleAndTheSecondPageRunsWithItsButtonsO
     m_ui.shown.clear();
     Click("NextButton");
     EXPECT_TRUE(offDuringRun);
-    EXPECT_EQ(Shown(), std::vector<std::string>{"Импорт успешно завершен."});
+    EXPECT_EQ(Shown(),
+              std::vector<std::string>{"Импорт успешно завершен.\r\nИмпортировано 2 точки."});
     EXPECT_FALSE(closed);
     EXPECT_EQ(Page(), 1);
     for (const char* name : {"NextButton", "PrevButton", "Cancel"})
@@ -265,9 +271,15 @@ TEST_F(PtsWizardTest, AnEmptyCommentListStillWritesTheCommentAndTheHostAnswers) 
     Click("NextButton");
     ASSERT_EQ(Page(), 1);
     Click("NextButton");
-    // The comment goes to a field without a name, which this host refuses; the wizard stays.
+    // The comment goes to a field without a name, which this host refuses: the point stays
+    // without it, and the closing message counts the refusal with the host's words.
     ASSERT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_EQ(m_ui.shown[0].kind, TScriptedInteraction::TShown::Error);
+    EXPECT_EQ(m_ui.shown[0].kind, TScriptedInteraction::TShown::Message);
+    EXPECT_EQ(Shown()[0].rfind("Импорт завершен.\r\nИмпортировано 1 точка.\r\nБаза данных не "
+                               "приняла значение атрибута: 1 строка (1). ",
+                               0),
+              0u)
+        << Shown()[0];
     EXPECT_NE(Shown()[0].find("ROADKEYS"), std::string::npos) << Shown()[0];
     EXPECT_EQ(Page(), 1);
     // The number went to CODE before that.

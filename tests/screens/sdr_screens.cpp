@@ -1,7 +1,7 @@
 // The progress window of the SDR import while it reads a file.
 #include "platform/gui/qt_text.h"
 #include "screens/screen_registry.h"
-#include "sdr/gui/long_operation_form.h"
+#include "ui/gui/long_operation_form.h"
 
 #include <QApplication>
 

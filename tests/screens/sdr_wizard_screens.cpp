@@ -7,7 +7,7 @@
 #include "screens/screen_registry.h"
 #include "sdr/gui/sdr_import_form.h"
 #include "support/form_steps.h"
-#include "ui/id_caption_combo.h"
+#include "ui/gui/id_caption_combo.h"
 #include "ui/scripted_interaction.h"
 
 #include <QAbstractButton>

@@ -5,7 +5,7 @@
 #include "coords/gui/transform_item_dialogs.h"
 #include "platform/gui/qt_text.h"
 #include "screens/screen_registry.h"
-#include "ui/angle_edit.h"
+#include "ui/gui/angle_edit.h"
 
 #include <QComboBox>
 #include <QTreeWidget>

@@ -1,9 +1,9 @@
 // The shared widgets on a small sample form, so their look at both scales can be checked.
 #include "platform/gui/qt_text.h"
 #include "screens/screen_registry.h"
-#include "ui/angle_edit.h"
-#include "ui/id_caption_combo.h"
-#include "ui/number_edit.h"
+#include "ui/gui/angle_edit.h"
+#include "ui/gui/id_caption_combo.h"
+#include "ui/gui/number_edit.h"
 
 #include <QDialog>
 #include <QFormLayout>

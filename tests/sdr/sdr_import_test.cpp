@@ -1,7 +1,10 @@
 // The SDR import runs against the host stand-in: the writer's values and commits, the file
 // loop's log and error list, cancellation, the preview and the closing messages.
 #include "coords/import_transformation.h"
+#include "import/host_writer.h"
+#include "import/xyz_number_reader.h"
 #include "platform/locale.h"
+#include "sdr/sdr_import_cache.h"
 #include "sdr/sdr_import_run.h"
 #include "support/point_project.h"
 #include "ui/scripted_interaction.h"
@@ -38,14 +41,17 @@ struct SdrRun : ::testing::Test {
     TScriptedInteraction ui;
     TStringLines log;
     TLongOperations progress; // headless window
-    TSdrRunState state;
+    TSdrRunSettings settings;
+    TSdrRunOutcome outcome;
 
     SdrRun() {
-        state.application = TComPtr<IKavroApplication>(project.session->Application());
-        state.database = TComPtr<IKavroDb>(project.session->Database());
-        state.transformation = &transformation;
-        state.log = &log;
-        state.progress = &progress;
+        settings.application = TComPtr<IKavroApplication>(project.session->Application());
+        settings.database = TComPtr<IKavroDb>(project.session->Database());
+        settings.transformation = &transformation;
+    }
+    void Import(const TSdrImportParams& params) {
+        settings.params = params;
+        outcome = RunSdrImport(settings, log, progress);
     }
     static TSdrImportParams Params() {
         TSdrImportParams p;
@@ -63,6 +69,11 @@ struct SdrRun : ::testing::Test {
         return kavrohost::ReadObjects(project.file);
     }
     AnsiString Name(const std::filesystem::path& p) const { return FileNameText(p); }
+    // The closing message's first line, the count of points and the report after it.
+    static AnsiString Closing(const char* first, int points) {
+        return Ansi(first) + "\r\n" + Ansi("Импортировано ") + std::to_string(points) + ' ' +
+               CountedNoun(points, "точка", "точки", "точек") + ".";
+    }
 };
 
 TEST(SdrHeight, RoundsToPrecisionWithHalvesToEven) {
@@ -89,8 +100,8 @@ TEST(SdrHeight, RoundsToPrecisionWithHalvesToEven) {
 }
 
 TEST_F(SdrRun, TwelveHundredPointsCommitAtFiveHundredsAndAtTheEndOfTheFile) {
-    state.files = {project.Write("a.sdr", SdrPoints(1200, 5000, 7000))};
-    RunSdrImport(state, Params());
+    settings.files = {project.Write("a.sdr", SdrPoints(1200, 5000, 7000))};
+    Import(Params());
     EXPECT_EQ(project.session->CommitCount(), 3);
     const auto objects = Committed();
     ASSERT_EQ(objects.size(), 1200u);
@@ -109,29 +120,39 @@ TEST_F(SdrRun, TwelveHundredPointsCommitAtFiveHundredsAndAtTheEndOfTheFile) {
     EXPECT_EQ(FindValue(objects[1199], "POINTS", "DT")->doubleValue, 46000);
 
     EXPECT_EQ(log.lines,
-              (std::vector<AnsiString>{Ansi("Файл ") + Name(state.files[0]), "",
+              (std::vector<AnsiString>{Ansi("Файл ") + Name(settings.files[0]), "",
                                        Ansi("Прочитано точек: 1200"), Ansi("Операция завершена")}));
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text, Ansi("Импорт успешно завершен."));
+    EXPECT_EQ(ui.shown[0].text, Closing("Импорт успешно завершен.", 1200));
     EXPECT_FALSE(progress.WindowExists()); // ended
 }
 
 TEST_F(SdrRun, BatchBoundaryAndTheEndOfAFailedFile) {
-    // The 502nd object fails: 500 were committed in the batch, the 501st when the file ended.
-    state.files = {project.Write("a.sdr", SdrPoints(600, 0, 0))};
+    // The 502nd object fails: 500 were committed in the batch, the 501st when the file ended,
+    // and the run stops at once saying so.
+    settings.files = {project.Write("a.sdr", SdrPoints(600, 0, 0)),
+                      project.Write("b.sdr", SdrPoints(5, 0, 0))};
     project.session->FailOn("IKavroMapObjects.Add", 502, "Отказ");
-    RunSdrImport(state, Params());
+    try {
+        Import(Params());
+        FAIL() << "no error";
+    } catch (const EImportStopped& e) {
+        EXPECT_EQ(e.Committed(), 501);
+        EXPECT_NE(e.Message().find(Ansi("Отказ")), AnsiString::npos);
+        EXPECT_NE(e.Message().find(Ansi("Сохранено объектов: 501.")), AnsiString::npos);
+    }
     EXPECT_EQ(project.session->CommitCount(), 2);
-    EXPECT_EQ(Committed().size(), 501u);
-    ASSERT_EQ(state.errors.Entries().size(), 1u);
+    EXPECT_EQ(Committed().size(), 501u); // the second file is not read
+    EXPECT_TRUE(ui.shown.empty()) << "the wizard shows the error once";
+    EXPECT_FALSE(progress.WindowExists());
 }
 
 TEST_F(SdrRun, ThreeFilesWithTheMiddleOneMissing) {
     const auto a = project.Write("a.sdr", SdrPoints(2, 0, 0));
     const auto b = project.dir / "sub" / "b.sdr";
     const auto c = project.Write("c.rpt", "STN     S,1,\r\nXYZ     1000,2000,3\r\n");
-    state.files = {a, b, c};
-    RunSdrImport(state, Params());
+    settings.files = {a, b, c};
+    Import(Params());
 
     const std::vector<AnsiString> expected = {
         Ansi("Файл ") + Name(a),    "",
@@ -140,10 +161,12 @@ TEST_F(SdrRun, ThreeFilesWithTheMiddleOneMissing) {
         Ansi("Файл ") + Name(c),    "",
         Ansi("Прочитано точек: 1"), Ansi("Операция завершена")};
     EXPECT_EQ(log.lines, expected);
-    ASSERT_EQ(state.errors.Entries().size(), 1u);
-    EXPECT_EQ(state.errors.Entries()[0].fileName, b);
+    ASSERT_EQ(outcome.errors.Entries().size(), 1u);
+    EXPECT_EQ(outcome.errors.Entries()[0].fileName, b);
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text, Ansi("Ошибка импорта следующих файлов:\r\nb.sdr : Файл не найден"));
+    EXPECT_EQ(ui.shown[0].text,
+              Ansi("Ошибка импорта следующих файлов:\r\nb.sdr : Файл не найден\r\n"
+                   "Импортировано 3 точки."));
 
     const auto objects = Committed();
     ASSERT_EQ(objects.size(), 3u);
@@ -162,12 +185,12 @@ TEST_F(SdrRun, ThreeFilesWithTheMiddleOneMissing) {
 TEST_F(SdrRun, AFolderNamedLikeASelectedFileIsNotFound) {
     const auto folder = project.dir / "survey.sdr";
     std::filesystem::create_directory(folder);
-    state.files = {folder};
-    RunSdrImport(state, Params());
+    settings.files = {folder};
+    Import(Params());
     EXPECT_EQ(log.lines, (std::vector<AnsiString>{Ansi("Файл ") + Name(folder),
                                                   Ansi("Ошибка: Файл не найден")}));
-    ASSERT_EQ(state.errors.Entries().size(), 1u);
-    EXPECT_EQ(state.errors.Entries()[0].message, Ansi("Файл не найден"));
+    ASSERT_EQ(outcome.errors.Entries().size(), 1u);
+    EXPECT_EQ(outcome.errors.Entries()[0].message, Ansi("Файл не найден"));
 }
 
 TEST_F(SdrRun, AFileWithoutPointsIsNamedInTheClosingMessage) {
@@ -175,23 +198,26 @@ TEST_F(SdrRun, AFileWithoutPointsIsNamedInTheClosingMessage) {
     const auto flat = project.Write("flat.sdr", "00NMSDR33 V04-04.02\r\n08KI" + Field16("1") +
                                                     Field16("10") + Field16("20") + "\r\n");
     const auto good = project.Write("good.sdr", SdrPoints(2, 0, 0));
-    state.files = {flat, good};
-    RunSdrImport(state, Params());
+    settings.files = {flat, good};
+    Import(Params());
     const std::vector<AnsiString> expected = {
         Ansi("Файл ") + Name(flat), "", Ansi("Прочитано точек: 0"), Ansi("Операция завершена"),
         Ansi("Файл ") + Name(good), "", Ansi("Прочитано точек: 2"), Ansi("Операция завершена")};
     EXPECT_EQ(log.lines, expected);
-    EXPECT_TRUE(state.errors.Empty());
+    EXPECT_TRUE(outcome.errors.Empty());
     ASSERT_EQ(ui.shown.size(), 1u);
+    // The record without a height is counted with its line.
     EXPECT_EQ(ui.shown[0].text,
-              Ansi("Импорт завершен.\r\nФайлы, в которых не найдено ни одной точки:\r\nflat.sdr"));
+              Ansi("Импорт завершен.\r\nФайлы, в которых не найдено ни одной точки:\r\nflat.sdr\r\n"
+                   "Импортировано 2 точки.\r\nКоордината не является числом: 1 строка (2)"));
     EXPECT_EQ(Committed().size(), 2u);
 
     // Beside failed files the list follows the errors.
-    state.errors.Set(project.dir / "bad.rpt", "x");
-    EXPECT_EQ(SdrClosingMessage(state),
+    outcome.errors.Set(project.dir / "bad.rpt", "x");
+    EXPECT_EQ(SdrClosingMessage(outcome),
               Ansi("Ошибка импорта следующих файлов:\r\nbad.rpt : x\r\n"
-                   "Файлы, в которых не найдено ни одной точки:\r\nflat.sdr"));
+                   "Файлы, в которых не найдено ни одной точки:\r\nflat.sdr\r\n"
+                   "Импортировано 2 точки.\r\nКоордината не является числом: 1 строка (2)"));
 }
 
 TLongOperations* g_progress = nullptr;
@@ -200,12 +226,12 @@ TEST_F(SdrRun, CancellingDuringTheFirstOfThreeFiles) {
     const auto a = project.Write("a.sdr", SdrPoints(3, 0, 0));
     const auto b = project.Write("b.sdr", SdrPoints(3, 10, 10));
     const auto c = project.Write("c.sdr", SdrPoints(3, 20, 20));
-    state.files = {a, b, c};
+    settings.files = {a, b, c};
     // The cancel button is pressed while the first file is shown; the user confirms.
     g_progress = &progress;
     ui.onProcessMessages = [] { g_progress->Terminate(); };
     ui.confirmAnswers = {true};
-    RunSdrImport(state, Params());
+    Import(Params());
     g_progress = nullptr;
 
     const std::vector<AnsiString> expected = {Ansi("Файл ") + Name(a), "",
@@ -216,62 +242,98 @@ TEST_F(SdrRun, CancellingDuringTheFirstOfThreeFiles) {
     ASSERT_EQ(ui.shown.size(), 2u);
     EXPECT_EQ(ui.shown[0].kind, TScriptedInteraction::TShown::Confirmation);
     EXPECT_EQ(ui.shown[0].text, Ansi("Операция будет прервана. Завершить?"));
-    EXPECT_EQ(ui.shown[1].text, Ansi("Импорт успешно завершен."));
+    EXPECT_EQ(ui.shown[1].text, Closing("Импорт прерван пользователем.", 3));
+    EXPECT_TRUE(outcome.cancelled);
+}
+
+TEST_F(SdrRun, CancellingInsideAFileKeepsWhatWasWritten) {
+    // 5,000 points: the window is looked at every 1,024 lines, and the cancel is answered
+    // there, inside the file.
+    settings.files = {project.Write("big.sdr", SdrPoints(5000, 0, 0)),
+                      project.Write("next.sdr", SdrPoints(3, 0, 0))};
+    g_progress = &progress;
+    ui.onProcessMessages = [] { g_progress->Terminate(); };
+    ui.confirmAnswers = {true};
+    Import(Params());
+    g_progress = nullptr;
+    const std::size_t kept = Committed().size();
+    EXPECT_GT(kept, 0u);
+    EXPECT_LT(kept, 5000u);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(log.lines.back(), Ansi("Операция прервана пользователем"));
+    EXPECT_EQ(ui.shown.back().text,
+              Closing("Импорт прерван пользователем.", static_cast<int>(kept)));
 }
 
 TEST_F(SdrRun, FileErrorsEndOnlyTheirFileAndKeepWhatWasWritten) {
     const auto bad = project.Write("bad.sdr", SdrPoints(5, 0, 0, 4)); // hexadecimal X in point 4
     const auto txt = project.Write("notes.txt", "x");
     const auto good = project.Write("good.rpt", "XYZ     1,2,3.14159\r\n");
-    const auto host = project.Write("host.sdr", SdrPoints(3, 50, 50));
-    state.files = {bad, txt, good, host};
-    project.session->FailOn("IKavroMapObjects.Add", 6, "Слой заблокирован");
-    RunSdrImport(state, Params());
+    settings.files = {bad, txt, good};
+    Import(Params());
 
-    const auto& errors = state.errors.Entries();
-    ASSERT_EQ(errors.size(), 3u);
-    EXPECT_EQ(errors[0].message, "'$1A' is not a valid floating point value");
+    const auto& errors = outcome.errors.Entries();
+    ASSERT_EQ(errors.size(), 2u);
+    // The file and the line where reading stopped, the value in the user's words.
+    EXPECT_EQ(errors[0].message,
+              Ansi("Файл bad.sdr, строка 5: значение \"$1A\" не является числом"));
     EXPECT_EQ(errors[1].message, Ansi("Неизвестный формат файла \"") + Name(txt) + "\"");
-    EXPECT_EQ(errors[2].fileName, host);
-    EXPECT_NE(errors[2].message.find(Ansi("Слой заблокирован")), std::string::npos);
     // The log goes on with the closing line after an error.
-    EXPECT_EQ(log.lines[2], Ansi("Ошибка: '$1A' is not a valid floating point value"));
+    EXPECT_EQ(log.lines[2], Ansi("Ошибка: ") + errors[0].message);
     EXPECT_EQ(log.lines[3], Ansi("Операция завершена"));
 
-    // 3 points of bad.sdr, 1 of good.rpt, 1 of host.sdr before the failing sixth Add.
+    // 3 points of bad.sdr, 1 of good.rpt.
     const auto objects = Committed();
-    ASSERT_EQ(objects.size(), 5u);
+    ASSERT_EQ(objects.size(), 4u);
     EXPECT_DOUBLE_EQ(FindValue(objects[3], "POINTS", "H")->doubleValue, 3.14);
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(
-        ui.shown[0].text.rfind(Ansi("Ошибка импорта следующих файлов:\r\nbad.sdr : '$1A'"), 0), 0u);
+    EXPECT_EQ(ui.shown[0].text.rfind(Ansi("Ошибка импорта следующих файлов:\r\nbad.sdr : Файл"), 0),
+              0u);
 }
 
-TEST_F(SdrRun, ACommitFailingAfterAReadErrorIsPartOfTheFilesError) {
+TEST_F(SdrRun, AValueTheHostRefusesIsCountedAndTheObjectStays) {
+    settings.files = {project.Write("a.sdr", SdrPoints(4, 0, 0))};
+    project.session->FailOn("IKavroSemData.SetValue", 5, "Недопустимое значение");
+    Import(Params());
+    EXPECT_EQ(Committed().size(), 4u);
+    EXPECT_EQ(outcome.report.Count(TSkipReason::HostRefusedValue), 1);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].text.find(Ansi("База данных не приняла значение атрибута: 1 строка (3). "
+                                         "Недопустимое значение")),
+              AnsiString::npos)
+        << AnsiToUtf8(ui.shown[0].text);
+}
+
+TEST_F(SdrRun, ACommitFailingAfterAReadErrorStopsTheRunWithBothMessages) {
     const auto bad = project.Write("bad.sdr", SdrPoints(5, 0, 0, 4)); // hexadecimal X in point 4
-    state.files = {bad};
+    settings.files = {bad};
     project.session->FailOn("IKavroMapObjects.Commit", 1, "Нет места на диске");
-    RunSdrImport(state, Params());
-    ASSERT_EQ(state.errors.Entries().size(), 1u);
-    const AnsiString& message = state.errors.Entries()[0].message;
-    EXPECT_EQ(message.rfind("'$1A' is not a valid floating point value\r\n" +
-                                Ansi("Не удалось сохранить объекты, созданные до ошибки: "),
-                            0),
-              0u)
-        << AnsiToUtf8(message);
-    EXPECT_NE(message.find(Ansi("Нет места на диске")), AnsiString::npos);
+    try {
+        Import(Params());
+        FAIL() << "no error";
+    } catch (const EImportStopped& e) {
+        const AnsiString& message = e.Message();
+        EXPECT_EQ(
+            message.rfind(Ansi("Файл bad.sdr, строка 5: значение \"$1A\" не является числом\r\n"
+                               "Не удалось сохранить объекты, созданные до ошибки: "),
+                          0),
+            0u)
+            << AnsiToUtf8(message);
+        EXPECT_NE(message.find(Ansi("Нет места на диске")), AnsiString::npos);
+        EXPECT_EQ(e.Committed(), 0);
+    }
 }
 
 TEST_F(SdrRun, NoTableOrNoFieldWritesNoValues) {
-    state.files = {project.Write("a.sdr", SdrPoints(2, 0, 0))};
+    settings.files = {project.Write("a.sdr", SdrPoints(2, 0, 0))};
     auto params = Params();
     params.TableId.clear(); // the field names chosen before do not matter
-    RunSdrImport(state, params);
+    Import(params);
     params = Params();
     params.NumberField.clear();
     params.DateField.clear();
     params.TableId = u"T2"; // mode 1: a record per value
-    RunSdrImport(state, params);
+    Import(params);
     const auto objects = Committed();
     ASSERT_EQ(objects.size(), 4u);
     EXPECT_TRUE(objects[0].values.empty());
@@ -287,9 +349,9 @@ TEST_F(SdrRun, PreviewListsConvertedPointsAndDropsFailedFiles) {
     const auto a = project.Write("a.sdr", SdrPoints(1, 0, 0));
     const auto txt = project.Write("b.txt", "");
     const auto c = project.Write("c.rpt", "XYZ     1,2,3.14159\r\n");
-    state.files = {a, txt, c};
+    settings.files = {a, txt, c};
     SetDecimalSeparator(',');
-    RunSdrPreview(state);
+    outcome = RunSdrPreview(settings, log);
     SetDecimalSeparator('.');
     const std::vector<AnsiString> expected = {
         Ansi("Файл ") + Name(a),
@@ -308,8 +370,8 @@ TEST_F(SdrRun, PreviewListsConvertedPointsAndDropsFailedFiles) {
         Ansi("Операция завершена")};
     EXPECT_EQ(log.lines, expected);
     EXPECT_EQ(log.updateDepth, 0);
-    EXPECT_EQ(state.files, (std::vector<std::filesystem::path>{a, c}));
-    EXPECT_EQ(state.errors.Entries().size(), 1u);
+    ASSERT_EQ(outcome.errors.Entries().size(), 1u);
+    EXPECT_EQ(outcome.errors.Entries()[0].fileName, txt);
     EXPECT_TRUE(Committed().empty());
     EXPECT_TRUE(ui.shown.empty());
 }

@@ -1,6 +1,6 @@
 // SDR field positions, the definition builder, and the SDR and RPT file readers.
 #include "sdr/sdr_parser.h"
-#include "sdr/xyz_number_reader.h"
+#include "sdr/survey_readers.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -143,42 +143,50 @@ TEST(ReaderForFile, ChoosesByExtension) {
     WriteFile(dir / "a.Sdr", Record08("1", "1", "2", "3") + "\r\n");
     WriteFile(dir / "b.RPT", "XYZ     1,2,3\r\n");
     WriteFile(dir / "c.txt", "");
+    TNXYZPoint point;
     auto sdr = ReaderForFile(dir / "a.Sdr");
-    EXPECT_NE(dynamic_cast<TSDRFileReader*>(sdr.get()), nullptr);
+    ASSERT_TRUE(sdr->ReadPoint(point));
+    EXPECT_EQ(point.Number, "1");
     auto rpt = ReaderForFile(dir / "b.RPT");
-    EXPECT_NE(dynamic_cast<TRPTFileReader*>(rpt.get()), nullptr);
+    ASSERT_TRUE(rpt->ReadPoint(point));
+    EXPECT_EQ(point.Number, "");
+    EXPECT_EQ(point.Z, 3);
     for (const auto& name : {dir / "c.txt", dir / "noext", dir / "x.sdr.d" / "file"}) {
         SCOPED_TRACE(name.string());
         try {
             (void)ReaderForFile(name);
             ADD_FAILURE() << "accepted";
-        } catch (const EUserError& e) {
+        } catch (const EUnknownFileFormat& e) {
             EXPECT_EQ(e.Message(), Ansi("Неизвестный формат файла \"") + name.string() + "\"");
         }
     }
     EXPECT_THROW((void)ReaderForFile(dir / "missing.sdr"), EUserError);
 }
 
-TEST(SdrFileReader, SkipsBlankAndForeignRecords) {
+TEST(SdrFileReader, SkipsBlankAndForeignRecordsAndCountsBadOnes) {
     TTempDir dir;
     WriteFile(dir / "a.sdr", "00NMSDR33 V04-04.02\r\n\r\n   \r\n" +
                                  Record08("P1", "10", "20", "30") + "\r\n02TP0001\r\n" +
                                  Record08("P2", "bad", "20", "30") + "\r\n" +
                                  Record08("P3", "11", "21", "31"));
     TSDRFileReader reader(dir / "a.sdr");
-    AnsiString number;
-    double x = 0, y = 0, z = 0;
-    ASSERT_TRUE(reader.ReadPoint(number, x, y, z));
-    EXPECT_EQ(number, "P1");
-    EXPECT_EQ(z, 30);
-    ASSERT_TRUE(reader.ReadPoint(number, x, y, z));
-    EXPECT_EQ(number, "P3");
-    EXPECT_EQ(x, 11);
-    EXPECT_FALSE(reader.ReadPoint(number, x, y, z));
+    TNXYZPoint point;
+    ASSERT_TRUE(reader.ReadPoint(point));
+    EXPECT_EQ(point.Number, "P1");
+    EXPECT_EQ(point.Z, 30);
+    EXPECT_EQ(point.Line, 4);
+    ASSERT_TRUE(reader.ReadPoint(point));
+    EXPECT_EQ(point.Number, "P3");
+    EXPECT_EQ(point.X, 11);
+    EXPECT_EQ(point.Line, 7);
+    EXPECT_FALSE(reader.ReadPoint(point));
+    // The coordinate record that does not read is counted with its line, not dropped unseen.
+    EXPECT_EQ(reader.Skipped().Count(TSkipReason::NoNumber), 1);
+    EXPECT_EQ(reader.Skipped().FirstNumbers(TSkipReason::NoNumber), (std::vector<std::int64_t>{6}));
 
     WriteFile(dir / "none.sdr", "\r\n00NMSDR33\r\n\r\n");
     TSDRFileReader none(dir / "none.sdr");
-    EXPECT_FALSE(none.ReadPoint(number, x, y, z));
+    EXPECT_FALSE(none.ReadPoint(point));
 }
 
 TEST(RptFileReader, StationAndSightingRules) {
@@ -203,21 +211,20 @@ TEST(RptFileReader, StationAndSightingRules) {
         const char* number;
         double x, y, z;
     } expected[] = {{"", 1, 2, 3}, {"P7A12K", 10, 20, 30}, {"12K", 4, 5, 6}, {"", 7, 8, 9}};
-    AnsiString number;
-    double x = 0, y = 0, z = 0;
+    TNXYZPoint point;
     for (const Expected& e : expected) {
         SCOPED_TRACE(e.number);
-        ASSERT_TRUE(reader.ReadPoint(number, x, y, z));
-        EXPECT_EQ(number, e.number);
-        EXPECT_EQ(x, e.x);
-        EXPECT_EQ(y, e.y);
-        EXPECT_EQ(z, e.z);
+        ASSERT_TRUE(reader.ReadPoint(point));
+        EXPECT_EQ(point.Number, e.number);
+        EXPECT_EQ(point.X, e.x);
+        EXPECT_EQ(point.Y, e.y);
+        EXPECT_EQ(point.Z, e.z);
     }
     try {
-        (void)reader.ReadPoint(number, x, y, z);
+        (void)reader.ReadPoint(point);
         FAIL() << "no error";
-    } catch (const EUserError& e) {
-        EXPECT_EQ(e.Message(), "'\t2' is not a valid floating point value");
+    } catch (const EPointFileError& e) {
+        EXPECT_EQ(e.Message(), Ansi("Файл a.rpt, строка 13: значение \"\t2\" не является числом"));
     }
 }
 

@@ -6,7 +6,7 @@
 #include "platform/gui/qt_text.h"
 #include "sdr/gui/sdr_import_form.h"
 #include "support/modal_driver.h"
-#include "ui/id_caption_combo.h"
+#include "ui/gui/id_caption_combo.h"
 #include "ui/scripted_interaction.h"
 
 #include <QDateEdit>
@@ -305,7 +305,8 @@ TEST_F(SdrWizardTest, RunKeepsTheWizardOpenOnItsPageWithItsButtonsLockedUntilItE
     Click("NextButton");
     m_ui.onShown = nullptr;
     EXPECT_EQ(locked.size(), 6u);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Импорт успешно завершен."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Импорт успешно завершен.\r\nИмпортировано 1 точка."});
     EXPECT_TRUE(m_form->isVisible());
     EXPECT_FALSE(m_form->Running());
     EXPECT_EQ(m_form->CurrentPage(), TSdrImportForm::kTransformationPage);

@@ -68,11 +68,6 @@ TEST(SourceTextTest, ConvertsByChoice) {
         {"1251 as is", "\xCF\xF0\xE8\r\n", kSourceWindows1251, "\xCF\xF0\xE8\r\n"},
         {"utf8 two bytes", "\xD0\x9F", kSourceUtf8, "\xCF"},
         {"utf8 three bytes", "\xE2\x84\x96 1", kSourceUtf8, "\xB9 1"},
-        {"utf8 lone lead at the end", "ab\xD0", kSourceUtf8, ""},
-        {"utf8 bad continuation",
-         "\xD0"
-         "A",
-         kSourceUtf8, ""},
         {"utf8 mark kept as a character",
          "\xEF\xBB\xBF"
          "A",
@@ -87,6 +82,36 @@ TEST(SourceTextTest, ConvertsByChoice) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(ConvertSourceText(c.text, c.choice), c.expected);
     }
+}
+
+TEST(SourceTextTest, MalformedUtf8NamesItsLineAndLosesNothingSilently) {
+    const struct {
+        const char* name;
+        std::string text;
+        std::int64_t line;
+    } cases[] = {
+        {"lone lead at the end", "ab\xD0", 1},
+        {"bad continuation",
+         "\xD0"
+         "A",
+         1},
+        {"a Windows-1251 word in the third line", "a;b\r\nc;d\r\n\xCF\xF0\xE8;e\r\n", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            (void)ConvertSourceText(c.text, kSourceUtf8);
+            ADD_FAILURE() << "decoded";
+        } catch (const ESourceDecodeError& e) {
+            EXPECT_EQ(e.Line(), c.line);
+            EXPECT_EQ(e.Message(), Ansi("Строка ") + std::to_string(c.line) +
+                                       Ansi(" не читается в кодировке UTF-8"));
+        }
+    }
+    // Characters that Windows-1251 lacks are counted as they become "?".
+    std::int64_t replaced = 0;
+    EXPECT_EQ(ConvertSourceText("\xC4\x81-\xD0\x9F", kSourceUtf8, &replaced), "?-\xCF");
+    EXPECT_EQ(replaced, 1);
 }
 
 } // namespace

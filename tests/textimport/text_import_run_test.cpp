@@ -1,6 +1,8 @@
 // The text import run against the host stand-in: what lands in the project file.
 #include "textimport/text_import_run.h"
 
+#include "coords/coordinate_system_catalog.h"
+#include "coords/fake_provider.h"
 #include "coords/import_transformation.h"
 #include "host/core/host_session.h"
 #include "support/temp_dir.h"
@@ -22,7 +24,8 @@ const char* kDescription = R"json({
        {"id": "T1", "name": "POINTS", "caption": "Points", "mode": 0, "fields": [
          {"name": "NUM", "caption": "Number", "type": 20},
          {"name": "NAME", "caption": "Name", "type": 10},
-         {"name": "H", "caption": "Height", "type": 30}]},
+         {"name": "H", "caption": "Height", "type": 30},
+         {"name": "D", "caption": "Date", "type": 40}]},
        {"id": "T2", "name": "NOTES", "caption": "Notes", "mode": 0, "fields": [
          {"name": "NOTE", "caption": "Note", "type": 11}]}]}]}],
   "activeMap": "M1", "activeLayer": "L1"
@@ -35,9 +38,6 @@ protected:
         m_session = std::make_unique<THostSession>(m_file);
         m_table.SetQuoteChar('"');
         m_table.SetDelimiter(';');
-        m_inputs.table = &m_table;
-        m_inputs.styles = &m_styles;
-        m_inputs.fields = &m_fields;
         m_inputs.transformation = &m_transformation;
         m_inputs.progress = &m_progress;
         m_inputs.application = m_session->Application();
@@ -68,8 +68,16 @@ protected:
                 m_fields[i].FieldType = type;
             }
     }
+    // The inputs as the wizard hands them over: its table, styles and mappings as they are now.
+    TTextImportInputs Inputs() const {
+        TTextImportInputs inputs = m_inputs;
+        inputs.table = std::make_shared<const TCSVData>(m_table);
+        inputs.styles = m_styles.Values();
+        inputs.fields = m_fields.Values();
+        return inputs;
+    }
     int Run() {
-        TTextImportRun run(m_inputs);
+        TTextImportRun run(Inputs());
         return run.Execute();
     }
     std::vector<TObjectRecord> Committed() const { return ReadObjects(m_file); }
@@ -119,7 +127,7 @@ TEST_F(TextImportRunTest, RowsAsObjectsWithClassifierStylesAndAttributeTypes) {
           "zz;12;22;a;third;7\r\n"
           "4;13;;a;no y;0\r\n"           // not a point: skipped
           "5;14;24;c;no style;0\r\n"     // "< не импортировать >": skipped
-          "6;15;25;A;other case;0\r\n"); // no entry with exactly "A"
+          "6;15;25;A;other case;0\r\n"); // "a" in another letter case: the same value
     Style("a", "S1");
     Style("b", "S2");
     Style("c", "");
@@ -130,17 +138,21 @@ TEST_F(TextImportRunTest, RowsAsObjectsWithClassifierStylesAndAttributeTypes) {
     Map("H", "T1", "H", 30);
     Map("KIND", "T2", "NOTE", 11);
 
-    EXPECT_EQ(Run(), 3);
+    EXPECT_EQ(Run(), 4);
+    // One message: the count, then every row not imported by reason with its line.
     EXPECT_EQ(Shown(TScriptedInteraction::TShown::Message),
-              std::vector<AnsiString>{Ansi("Процесс завершен. Импортировано 3 объектов.")});
+              std::vector<AnsiString>{Ansi("Процесс завершен. Импортировано 4 объекта.\r\n"
+                                           "Координата не является числом: 1 строка (5)\r\n"
+                                           "Для значения классификатора не задан стиль: 1 "
+                                           "строка (6)")});
     EXPECT_TRUE(Shown(TScriptedInteraction::TShown::Error).empty());
     EXPECT_EQ(m_session->CommitCount(), 1);
 
     const auto objects = Committed();
-    ASSERT_EQ(objects.size(), 3u);
-    const char* styles[] = {"S1", "S2", "S1"};
-    const Points points[] = {{{10.5, 20}}, {{11, 21}}, {{12, 22}}};
-    for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(objects.size(), 4u);
+    const char* styles[] = {"S1", "S2", "S1", "S1"};
+    const Points points[] = {{{10.5, 20}}, {{11, 21}}, {{12, 22}}, {{15, 25}}};
+    for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(objects[i].layerId, "L1");
         ASSERT_EQ(objects[i].shapes.size(), 1u);
@@ -164,9 +176,9 @@ TEST_F(TextImportRunTest, RowsAsObjectsWithClassifierStylesAndAttributeTypes) {
     EXPECT_EQ(Value(objects[2], "NUM")->type, "null");
     EXPECT_EQ(objects[2].values.size(), 4u);
 
-    // Every row from the first data row stepped the progress except the two without style.
+    // Every row from the first data row stepped the progress except the one without style.
     EXPECT_EQ(m_progress.Maximum(), 7);
-    EXPECT_EQ(m_progress.Position(), 4);
+    EXPECT_EQ(m_progress.Position(), 5);
 }
 
 // A bar wide enough that every row moves it, so that the run lets window messages through
@@ -265,8 +277,10 @@ TEST_F(TextImportRunTest, RingsAsObjects) {
         ASSERT_EQ(objects[i].values.size(), 1u);
         EXPECT_EQ(objects[i].values[0].intValue, lastWriters[i]);
     }
+    // The row without a Y is no point of a ring, and the report says so.
     EXPECT_EQ(Shown(TScriptedInteraction::TShown::Message),
-              std::vector<AnsiString>{Ansi("Процесс завершен. Импортировано 2 объектов.")});
+              std::vector<AnsiString>{Ansi("Процесс завершен. Импортировано 2 объекта.\r\n"
+                                           "Координата не является числом: 1 строка (8)")});
 }
 
 TEST_F(TextImportRunTest, RingsAsShapesOfOneObject) {
@@ -393,28 +407,98 @@ TEST_F(TextImportRunTest, ParameterChecksRefuseBeforeAnythingIsCreated) {
     EXPECT_TRUE(m_ui.shown.empty());
 }
 
-TEST_F(TextImportRunTest, HostFailureInRowsAsObjectsIsReportedPerRow) {
+TEST_F(TextImportRunTest, ValuesTheHostRefusesAreCountedInOneReport) {
+    // A thousand rows whose text column goes into a date field: the host refuses every value,
+    // the objects stay with their other values, and one message says so.
+    std::string text = "N;X;Y\r\n";
+    for (int i = 1; i <= 1000; ++i)
+        text += std::to_string(i) + ";" + std::to_string(i) + ";1\r\n";
+    Table(text);
+    Style("< все >", "S1");
+    Map("N", "T1", "D", 40);
+    m_fields.Emplace(AnsiString("N")).TableID = TQmID::From("T1");
+    m_fields[3].FieldName = "NUM";
+    m_fields[3].FieldType = 20;
+    m_inputs.method = 2;
+
+    EXPECT_EQ(Run(), 1000);
+    EXPECT_TRUE(Shown(TScriptedInteraction::TShown::Error).empty());
+    const auto messages = Shown(TScriptedInteraction::TShown::Message);
+    ASSERT_EQ(messages.size(), 1u);
+    const AnsiString expected = Ansi("Процесс завершен. Импортировано 1000 объектов.\r\n"
+                                     "База данных не приняла значение атрибута: 1000 строк (2, 3, "
+                                     "4, 5, 6, ...). ");
+    EXPECT_EQ(messages[0].rfind(expected, 0), 0u) << AnsiToUtf8(messages[0]);
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 1000u);
+    EXPECT_EQ(Value(objects[999], "NUM")->intValue, 1000);
+    EXPECT_EQ(Value(objects[999], "D")->type, "missing");
+}
+
+TEST_F(TextImportRunTest, AnObjectTheHostRefusesEndsTheRunOnceWithWhatWasSaved) {
     Table("N;X;Y\r\n1;1;1\r\n2;2;2\r\n3;3;3\r\n4;4;4\r\n");
     Style("< все >", "S1");
     Map("N", "T1", "NUM", 20);
     m_inputs.method = 2;
-    m_session->FailOn("IKavroMapObjects.Add", 2, "Диск переполнен");
-    m_session->FailOn("IKavroSemData.SetValue", 3, "Нет доступа");
+    m_session->FailOn("IKavroMapObjects.Add", 3, "Диск переполнен");
+    try {
+        Run();
+        ADD_FAILURE() << "no error";
+    } catch (const EImportStopped& e) {
+        EXPECT_EQ(e.Message(), Ansi("Диск переполнен\r\nСохранено объектов: 2."));
+    }
+    EXPECT_TRUE(m_ui.shown.empty()) << "the wizard shows the error once";
+    EXPECT_EQ(m_session->CommitCount(), 1);
+    EXPECT_EQ(Committed().size(), 2u);
+}
+
+TEST_F(TextImportRunTest, APointThatDoesNotConvertIsNotWritten) {
+    // The test provider's systems 100 m apart; it refuses points west of -1e6.
+    Table("N;X;Y\r\n1;1;1\r\n2;-2000000;1\r\n3;3;3\r\n");
+    Style("< все >", "S1");
+    m_inputs.method = 2;
+    TCoordinateSystemCatalog catalog{{std::make_shared<TShiftProvider>()}};
+    TCoordinateReferenceDef source, target;
+    source.SetFormat("SHIFT");
+    source.Parameters = "0 0";
+    target.SetFormat("SHIFT");
+    target.Parameters = "100 0";
+    catalog.Reload();
+    m_transformation.SetCatalog(&catalog);
+    m_transformation.SetMethod(TImportTransformationMethod::CoordinateSystem);
+    m_transformation.SetDatabaseReference(target);
+    m_transformation.SetSourceReference(source);
 
     EXPECT_EQ(Run(), 2);
-    const auto errors = Shown(TScriptedInteraction::TShown::Error);
-    ASSERT_EQ(errors.size(), 2u);
-    EXPECT_NE(errors[0].find(Ansi("Диск переполнен")), AnsiString::npos);
-    EXPECT_NE(errors[1].find(Ansi("Нет доступа")), AnsiString::npos);
-    EXPECT_EQ(Shown(TScriptedInteraction::TShown::Message),
-              std::vector<AnsiString>{Ansi("Процесс завершен. Импортировано 2 объектов.")});
-    EXPECT_EQ(m_session->CommitCount(), 1);
-    // Row 2 created nothing; row 4 kept its object and vertex without the value.
     const auto objects = Committed();
-    ASSERT_EQ(objects.size(), 3u);
-    EXPECT_EQ(Vertices(objects[2].shapes[0].parts[0]), (Points{{4, 4}}));
-    EXPECT_TRUE(objects[2].values.empty());
-    EXPECT_EQ(m_progress.Position(), 4);
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(Vertices(objects[0].shapes[0].parts[0]), (Points{{101, 1}}));
+    EXPECT_EQ(Vertices(objects[1].shapes[0].parts[0]), (Points{{103, 3}}));
+    EXPECT_EQ(Shown(TScriptedInteraction::TShown::Message),
+              std::vector<AnsiString>{Ansi("Процесс завершен. Импортировано 2 объекта.\r\n"
+                                           "Координаты не удалось преобразовать в систему базы "
+                                           "данных: 1 строка (3)")});
+}
+
+TEST_F(TextImportRunTest, ACancelStopsTheRunAndKeepsWhatWasMade) {
+    Table("X;Y\r\n1;1\r\n2;2\r\n3;3\r\n4;4\r\n");
+    Style("< все >", "S1");
+    m_inputs.method = 2;
+    TWideBar bar;
+    m_progress.SetProgressBar(&bar);
+    int calls = 0;
+    // The stop button is pressed while the run lets messages through after its second row.
+    m_ui.onProcessMessages = [&] {
+        if (++calls == 3)
+            m_progress.Cancel();
+    };
+    TTextImportRun run(Inputs());
+    EXPECT_EQ(run.Execute(), 2);
+    EXPECT_TRUE(run.Cancelled());
+    EXPECT_EQ(Committed().size(), 2u);
+    EXPECT_EQ(
+        Shown(TScriptedInteraction::TShown::Message),
+        std::vector<AnsiString>{Ansi("Импорт прерван пользователем.\r\nИмпортировано 2 объекта.")});
 }
 
 TEST_F(TextImportRunTest, HostFailureEndsARingRunAfterCommittingWhatItMade) {

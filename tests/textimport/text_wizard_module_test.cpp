@@ -173,7 +173,7 @@ TEST(TextWizardThroughTheModule, PastedTableByEachMethodWithStylesAndTypedValues
         Click(wizard, "Next");
         message = *box;
     });
-    EXPECT_EQ(message, Q("Процесс завершен. Импортировано 3 объектов."));
+    EXPECT_EQ(message, Q("Процесс завершен. Импортировано 3 объекта."));
 
     const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
     ASSERT_EQ(points.size(), 3u);
@@ -208,7 +208,7 @@ TEST(TextWizardThroughTheModule, PastedTableByEachMethodWithStylesAndTypedValues
         ParcelParameters(wizard, 0);
         message = ImportParcels(wizard);
     });
-    EXPECT_EQ(message, Q("Процесс завершен. Импортировано 2 объектов."));
+    EXPECT_EQ(message, Q("Процесс завершен. Импортировано 2 объекта."));
     // Every ring a new shape of one object; the page comes back as it was left.
     RunTextWizard(harness, [&](QWidget* wizard) {
         Paste(wizard, Q(kParcels));
@@ -220,7 +220,7 @@ TEST(TextWizardThroughTheModule, PastedTableByEachMethodWithStylesAndTypedValues
         Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(1);
         message = ImportParcels(wizard);
     });
-    EXPECT_EQ(message, Q("Процесс завершен. Импортировано 1 объектов."));
+    EXPECT_EQ(message, Q("Процесс завершен. Импортировано 1 объект."));
 
     const auto plots = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "PARCELS");
     ASSERT_EQ(plots.size(), 3u);
@@ -292,7 +292,7 @@ TEST(TextWizardThroughTheModule, FilesInUtf8AndOem866WithCyrillicNames) {
             Click(wizard, "Next");
             const auto box = AnswerMessageBox();
             Click(wizard, "Next");
-            EXPECT_EQ(*box, Q("Процесс завершен. Импортировано 2 объектов."));
+            EXPECT_EQ(*box, Q("Процесс завершен. Импортировано 2 объекта."));
         });
     }
     const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
@@ -406,7 +406,7 @@ TEST(TextWizardThroughTheModule, AffineChainPastedFromAnotherWizardsPage) {
         Click(wizard, "Next");
         const auto box = AnswerMessageBox();
         Click(wizard, "Next");
-        EXPECT_EQ(*box, Q("Процесс завершен. Импортировано 2 объектов."));
+        EXPECT_EQ(*box, Q("Процесс завершен. Импортировано 2 объекта."));
     });
     const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
     ASSERT_EQ(points.size(), 2u);

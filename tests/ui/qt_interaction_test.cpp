@@ -2,7 +2,7 @@
 #include "platform/gui/qt_text.h"
 #include "support/modal_driver.h"
 #include "support/temp_dir.h"
-#include "ui/qt_interaction.h"
+#include "ui/gui/qt_interaction.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>

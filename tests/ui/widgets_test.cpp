@@ -1,11 +1,11 @@
 // The shared widgets: number and angle fields, id/caption lists, the delayed event, scaling.
 #include "platform/gui/qt_text.h"
 #include "text/number_text.h"
-#include "ui/angle_edit.h"
-#include "ui/delayed_event.h"
-#include "ui/id_caption_combo.h"
-#include "ui/number_edit.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/angle_edit.h"
+#include "ui/gui/delayed_event.h"
+#include "ui/gui/id_caption_combo.h"
+#include "ui/gui/number_edit.h"
+#include "ui/gui/screen_scale.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 #include "addon/module_state.h"
 #include "platform/gui/qt_text.h"
 #include "platform/gui/window.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/screen_scale.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "platform/gui/qt_text.h"
 #include "text/words_filter.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/screen_scale.h"
 #include "ui/user_interaction.h"
 
 #include <QApplication>

@@ -5,8 +5,8 @@
 #include "platform/gui/qt_text.h"
 #include "text/number_text.h"
 #include "text/text_rules.h"
-#include "ui/delayed_event.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/delayed_event.h"
+#include "ui/gui/screen_scale.h"
 #include "ui/user_interaction.h"
 
 #include <QCheckBox>

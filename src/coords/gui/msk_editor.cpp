@@ -4,7 +4,7 @@
 #include "platform/gui/qt_text.h"
 #include "text/number_text.h"
 #include "text/text_rules.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/screen_scale.h"
 #include "ui/user_interaction.h"
 
 #include <QHBoxLayout>

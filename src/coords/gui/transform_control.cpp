@@ -3,7 +3,7 @@
 #include "coords/gui/transform_item_dialogs.h"
 #include "coords/transform_clipboard.h"
 #include "platform/gui/qt_text.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/screen_scale.h"
 #include "ui/user_interaction.h"
 
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 
 #include "platform/gui/qt_text.h"
 #include "text/number_text.h"
-#include "ui/angle_edit.h"
-#include "ui/number_edit.h"
+#include "ui/gui/angle_edit.h"
+#include "ui/gui/number_edit.h"
 #include "ui/user_interaction.h"
 
 #include <QFormLayout>

@@ -5,16 +5,18 @@
 #include "addon/custom_addon.h"
 #include "addon/gui/project_tree_form.h"
 #include "addon/import_transformation_host.h"
+#include "addon/layer_tables.h"
 #include "addon/style_queries.h"
 #include "coords/gui/import_transformation_page.h"
+#include "host_api/field_types.h"
 #include "host_api/host_errors.h"
 #include "import/preview_lines.h"
 #include "platform/exception.h"
 #include "platform/gui/qt_text.h"
 #include "pts/pts_import_run.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/screen_scale.h"
+#include "ui/gui/wizard_layout.h"
 #include "ui/user_interaction.h"
-#include "ui/wizard_layout.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -26,6 +28,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <string>
 
 using namespace PtsImportForms;
@@ -46,18 +49,11 @@ TPtsImportForm::TPtsImportForm(QWidget* parent) : TWizardDialog(parent) {
     setObjectName(QStringLiteral("PtsImportForm"));
     setWindowTitle(QtText("Импорт PTS файла"));
 
-    m_pages = Named(new QStackedWidget(this), "PageControl");
-    m_pages->addWidget(BuildSettingsPage());
-    m_transformPage = new TImportTransformationPage(m_pages);
+    BuildFrame({"PrevButton", "NextButton", "Cancel", "Выход"});
+    AddPage(BuildSettingsPage());
+    m_transformPage = new TImportTransformationPage(Pages());
     m_transformPage->setObjectName(QStringLiteral("TransformationTabSheet"));
-    m_pages->addWidget(m_transformPage);
-
-    m_prev = MakeButton("PrevButton", "< Назад", this);
-    m_next = MakeButton("NextButton", "Далее >", this);
-    m_next->setDefault(true);
-    m_cancel = MakeButton("Cancel", "Выход", this);
-
-    LayOutWizard(*this, m_pages, m_prev, m_next, m_cancel);
+    AddPage(m_transformPage);
 
     Connect();
     ShowPage(kSettingsPage);
@@ -114,9 +110,6 @@ QWidget* TPtsImportForm::BuildSettingsPage() {
 }
 
 void TPtsImportForm::Connect() {
-    connect(m_prev, &QPushButton::clicked, this, [this] { Guarded([this] { Prev(); }); });
-    connect(m_next, &QPushButton::clicked, this, [this] { Guarded([this] { Next(); }); });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_fileButton, &QPushButton::clicked, this,
             [this] { Guarded([this] { ChooseFile(); }); });
     connect(m_layerStyleButton, &QPushButton::clicked, this,
@@ -136,31 +129,8 @@ void TPtsImportForm::Setup(TQmCustomAddon& addon) {
                            TImportTransformationSetupOrder::CatalogFirst);
 }
 
-int TPtsImportForm::CurrentPage() const {
-    return m_pages->currentIndex();
-}
-
 std::filesystem::path TPtsImportForm::FileName() const {
     return std::filesystem::path(m_fileEdit->text().toStdU16String());
-}
-
-void TPtsImportForm::Guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        UserInteraction().ShowError(ExceptionMessage(e));
-    }
-}
-
-void TPtsImportForm::ShowPage(int page) {
-    m_pages->setCurrentIndex(page);
-    UpdateButtons();
-}
-
-void TPtsImportForm::UpdateButtons() {
-    const bool last = CurrentPage() == kTransformationPage;
-    m_prev->setVisible(last);
-    m_next->setText(last ? QtText("Импорт") : QtText("Далее >"));
 }
 
 void TPtsImportForm::Next() {
@@ -176,10 +146,6 @@ void TPtsImportForm::Next() {
     ShowPage(kTransformationPage);
 }
 
-void TPtsImportForm::Prev() {
-    ShowPage(kSettingsPage);
-}
-
 void TPtsImportForm::ChooseFile() {
     TOpenFileOptions options;
     options.title = Ansi("Открыть файл");
@@ -193,14 +159,16 @@ void TPtsImportForm::ChooseFile() {
     // The lines listed before a failure stay in the memo; the edit is the only record of the
     // file, so a file that does not preview is not chosen.
     TStringLines lines;
-    const bool previewed = PreviewPtsFile(file, lines);
+    const std::optional<AnsiString> problem = PreviewPtsFile(file, lines);
     QStringList text;
-    text.reserve(static_cast<qsizetype>(lines.lines.size()));
+    text.reserve(static_cast<qsizetype>(lines.lines.size()) + 1);
     for (const AnsiString& line : lines.lines)
         text << ToQString(line);
+    // The file stays chosen: the reason it does not read is the memo's last line, below the
+    // points read before it.
+    if (problem)
+        text << ToQString(Ansi("Ошибка: ") + *problem);
     m_memo->setPlainText(text.join(QLatin1Char('\n')));
-    if (!previewed)
-        m_fileEdit->clear();
 }
 
 void TPtsImportForm::ChooseStyle() {
@@ -210,17 +178,17 @@ void TPtsImportForm::ChooseStyle() {
     const AnsiString layerId = GetStyleLayerID(*m_addon, styleId);
     // Everything is read before anything changes: a layer without a table, or a host failure,
     // leaves the previous choice in force, as the page still shows it.
-    std::vector<TTableChoice> tables = ReadLayerTableChoices(*m_addon, layerId);
-    const TFieldChoices fields = ReadFieldChoices(*m_database.Get(), tables.front().info.Id);
+    std::vector<TTableChoice> tables = LayerTableChoices(*m_database.Get(), layerId);
+    if (tables.empty())
+        throw EUserError(Ansi("семантическая таблица не найдена"));
+    const TPtsFieldChoices fields = ReadFieldChoices(tables.front().id);
 
     m_styleId = styleId;
     m_layerId = layerId;
     m_tableBox->clear();
-    m_tables.clear();
-    for (TTableChoice& table : tables) {
-        m_tableBox->addItem(ToQString(table.text));
-        m_tables.push_back(std::move(table.info));
-    }
+    for (const TTableChoice& table : tables)
+        m_tableBox->addItem(ToQString(table.name));
+    m_tables = std::move(tables);
     m_tableBox->setCurrentIndex(0);
     FillList(*m_numberBox, fields.numberFields);
     FillList(*m_commentBox, fields.commentFields);
@@ -232,9 +200,9 @@ void TPtsImportForm::FillFieldLists() {
     const int table = m_tableBox->currentIndex();
     if (table < 0 || table >= static_cast<int>(m_tables.size()))
         return;
-    TFieldChoices fields;
+    TPtsFieldChoices fields;
     try {
-        fields = ReadFieldChoices(*m_database.Get(), m_tables[static_cast<std::size_t>(table)].Id);
+        fields = ReadFieldChoices(m_tables[static_cast<std::size_t>(table)].id);
     } catch (...) {
         // No field of another table stays on offer.
         m_numberBox->clear();
@@ -245,24 +213,29 @@ void TPtsImportForm::FillFieldLists() {
     FillList(*m_commentBox, fields.commentFields);
 }
 
+TPtsImportForm::TPtsFieldChoices TPtsImportForm::ReadFieldChoices(const AnsiString& tableId) const {
+    const TComPtr<IKavroSemTable> table = AttributeTable(*m_database.Get(), tableId);
+    return {FieldsOfTypes(*table.Get(), FieldType::kNumberTargets),
+            FieldsOfTypes(*table.Get(), FieldType::kTextTargets)};
+}
+
 void TPtsImportForm::FillList(QComboBox& box, const std::vector<AnsiString>& names) {
+    // The name selected before stays selected where the new list has it, else the first.
     std::optional<AnsiString> previous;
     if (box.currentIndex() >= 0)
         previous = FromQString(box.currentText());
     box.clear();
     for (const AnsiString& name : names)
         box.addItem(ToQString(name));
-    box.setCurrentIndex(ReselectIndex(names, previous));
-}
-
-void TPtsImportForm::EnableNavigation(bool enabled) {
-    for (QPushButton* button : {m_prev, m_next, m_cancel})
-        button->setEnabled(enabled);
+    int index = names.empty() ? -1 : 0;
+    if (previous)
+        if (const auto found = std::find(names.begin(), names.end(), *previous);
+            found != names.end())
+            index = static_cast<int>(found - names.begin());
+    box.setCurrentIndex(index);
 }
 
 void TPtsImportForm::RunImport() {
-    if (Running())
-        return;
     TPtsImportSettings settings;
     settings.application = m_application;
     settings.database = m_database;
@@ -273,19 +246,9 @@ void TPtsImportForm::RunImport() {
     const int table = m_tableBox->currentIndex();
     if (table < 0 || table >= static_cast<int>(m_tables.size()))
         throw EUserError("List index out of bounds (" + std::to_string(table) + ")");
-    settings.tableId = m_tables[static_cast<std::size_t>(table)].Id;
+    settings.tableId = m_tables[static_cast<std::size_t>(table)].id;
     settings.numberField = FromQString(m_numberBox->currentText());
     if (m_commentBox->currentIndex() >= 0)
         settings.commentField = FromQString(m_commentBox->currentText());
-
-    SetRunning(true);
-    EnableNavigation(false);
-    struct TRunEnd {
-        TPtsImportForm& form;
-        ~TRunEnd() {
-            form.SetRunning(false);
-            form.EnableNavigation(true);
-        }
-    } runEnd{*this};
-    RunPtsImport(settings);
+    RunBusy([&settings] { (void)RunPtsImport(settings); });
 }

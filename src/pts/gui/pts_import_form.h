@@ -4,10 +4,10 @@
 #pragma once
 
 #include "addon/dll_form.h"
+#include "addon/layer_tables.h"
 #include "host_api/automation_api.h"
 #include "platform/codepage.h"
-#include "pts/pts_field_lists.h"
-#include "ui/wizard_dialog.h"
+#include "ui/gui/wizard_dialog.h"
 
 #include <filesystem>
 #include <functional>
@@ -32,7 +32,6 @@ public:
     // transformation page (the catalog first, then the database's system). Failures propagate.
     void Setup(TQmCustomAddon& addon);
 
-    [[nodiscard]] int CurrentPage() const;
     [[nodiscard]] const AnsiString& LayerId() const { return m_layerId; }
     [[nodiscard]] const AnsiString& StyleId() const { return m_styleId; }
     // The chosen file as the edit holds it; empty when none is chosen.
@@ -43,25 +42,23 @@ private:
     QWidget* BuildSettingsPage();
     void Connect();
 
-    // Runs a wizard action; its error is shown and the wizard stays where it is.
-    void Guarded(const std::function<void()>& action);
-    void ShowPage(int page);
-    void UpdateButtons();
-    void Next();
-    void Prev();
+    void Next() override;
 
-    // "...": the open-file dialog, then the preview; a file that does not preview clears the
-    // edit without a message.
+    // "...": the open-file dialog, then the preview; where the file does not read, the preview
+    // ends with the reason and the file stays chosen.
     void ChooseFile();
     // "...": the style chooser, then the layer's tables and the caption of the choice.
     void ChooseStyle();
     // The field lists for the selected table, keeping each list's selected name where it can.
     void FillFieldLists();
+    struct TPtsFieldChoices {
+        std::vector<AnsiString> numberFields;
+        std::vector<AnsiString> commentFields;
+    };
+    [[nodiscard]] TPtsFieldChoices ReadFieldChoices(const AnsiString& tableId) const;
     static void FillList(QComboBox& box, const std::vector<AnsiString>& names);
 
     void RunImport();
-    // The start and close buttons while a run is active.
-    void EnableNavigation(bool enabled);
 
     TQmCustomAddon* m_addon = nullptr;
     TComPtr<IKavroApplication> m_application;
@@ -69,12 +66,8 @@ private:
     AnsiString m_layerId;
     AnsiString m_styleId;
     // One per entry of the table list, in its order.
-    std::vector<PtsImportForms::TTableInfo> m_tables;
+    std::vector<TTableChoice> m_tables;
 
-    QStackedWidget* m_pages = nullptr;
-    QPushButton* m_prev = nullptr;
-    QPushButton* m_next = nullptr;
-    QPushButton* m_cancel = nullptr;
     QLineEdit* m_fileEdit = nullptr;
     QPushButton* m_fileButton = nullptr;
     QLineEdit* m_layerEdit = nullptr;

@@ -8,15 +8,15 @@
 #include "addon/layer_tables.h"
 #include "addon/style_queries.h"
 #include "coords/gui/import_transformation_page.h"
+#include "host_api/field_types.h"
 #include "host_api/host_errors.h"
 #include "platform/gui/qt_text.h"
-#include "sdr/gui/long_operation_form.h"
 #include "sdr/gui/memo_lines.h"
-#include "sdr/sdr_field_choices.h"
-#include "ui/id_caption_combo.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/id_caption_combo.h"
+#include "ui/gui/long_operation_form.h"
+#include "ui/gui/screen_scale.h"
+#include "ui/gui/wizard_layout.h"
 #include "ui/user_interaction.h"
-#include "ui/wizard_layout.h"
 
 #include <QCloseEvent>
 #include <QDateEdit>
@@ -66,21 +66,14 @@ TSdrImportForm::TSdrImportForm(QWidget* parent) : TWizardDialog(parent) {
     setSizeGripEnabled(true);
     setMinimumSize(ScreenScaled(QSize(560, 420), this));
 
-    m_pages = Named(new QStackedWidget(this), "PageControl");
-    m_pages->addWidget(BuildSettingsPage());
-    m_transformPage = new TImportTransformationPage(m_pages);
+    BuildFrame({"PrevButton", "NextButton", "Cancel", "Закрыть"});
+    AddPage(BuildSettingsPage());
+    m_transformPage = new TImportTransformationPage(Pages());
     m_transformPage->setObjectName(QStringLiteral("TransformationTabSheet"));
-    m_pages->addWidget(m_transformPage);
-
-    m_prev = MakeButton("PrevButton", "< Назад", this);
-    m_next = MakeButton("NextButton", "Далее >", this);
-    m_next->setDefault(true);
-    m_cancel = MakeButton("Cancel", "Закрыть", this);
-    LayOutWizard(*this, m_pages, m_prev, m_next, m_cancel);
+    AddPage(m_transformPage);
 
     m_log = std::make_unique<TMemoLines>(*m_previewMemo);
-    m_state.log = m_log.get();
-    m_state.transformation = &m_transformPage->Transformation();
+    m_settings.transformation = &m_transformPage->Transformation();
     // The import run shows the module's progress window on Qt widgets.
     UseQtLongOperationWindow();
 
@@ -91,9 +84,7 @@ TSdrImportForm::TSdrImportForm(QWidget* parent) : TWizardDialog(parent) {
     resize(ScreenScaled(QSize(760, 580), this));
 }
 
-TSdrImportForm::~TSdrImportForm() {
-    m_state.log = nullptr;
-}
+TSdrImportForm::~TSdrImportForm() = default;
 
 QWidget* TSdrImportForm::BuildSettingsPage() {
     auto* page = Named(new QWidget, "SettingsTabSheet");
@@ -169,9 +160,6 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
 }
 
 void TSdrImportForm::Connect() {
-    connect(m_prev, &QPushButton::clicked, this, [this] { Guarded([this] { Prev(); }); });
-    connect(m_next, &QPushButton::clicked, this, [this] { Guarded([this] { Next(); }); });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_styleButton, &QPushButton::clicked, this,
             [this] { Guarded([this] { ChooseStyle(); }); });
     connect(m_selectFileButton, &QPushButton::clicked, this,
@@ -184,9 +172,9 @@ void TSdrImportForm::Connect() {
 
 void TSdrImportForm::Setup(TQmCustomAddon& addon) {
     m_addon = &addon;
-    m_state.application = addon.KavroApplication();
-    m_state.database = FetchHostObject<IKavroDb>(
-        [&](IKavroDb** p) { return m_state.application->get_ActiveDb(p); });
+    m_settings.application = addon.KavroApplication();
+    m_settings.database = FetchHostObject<IKavroDb>(
+        [&](IKavroDb** p) { return m_settings.application->get_ActiveDb(p); });
     m_transformPage->Setup(TAddonImportTransformationHost(addon),
                            TImportTransformationSetupOrder::CatalogFirst);
     ShowPage(kSettingsPage);
@@ -205,36 +193,13 @@ SDRImporter::TSdrImportParams TSdrImportForm::Parameters() const {
     return params;
 }
 
-int TSdrImportForm::CurrentPage() const {
-    return m_pages->currentIndex();
-}
-
-void TSdrImportForm::Guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        UserInteraction().ShowError(ExceptionMessage(e));
-    }
-}
-
-void TSdrImportForm::ShowPage(int page) {
-    m_pages->setCurrentIndex(page);
-    UpdateButtons();
-}
-
-void TSdrImportForm::UpdateButtons() {
-    const bool second = CurrentPage() == kTransformationPage;
-    m_prev->setVisible(second);
-    m_next->setText(second ? QtText("Импорт") : QtText("Далее >"));
-}
-
 bool TSdrImportForm::CheckSettings() {
     const char* problem = nullptr;
     if (m_filesEdit->toPlainText().isEmpty())
         problem = "Файл не выбран.";
     else if (m_layerId.empty())
         problem = "Стиль не задан.";
-    else if (m_state.files.empty())
+    else if (m_settings.files.empty())
         problem = "Не выбраны импортируемые файлы.";
     if (problem)
         UserInteraction().ShowMessage(Ansi(problem));
@@ -248,11 +213,6 @@ void TSdrImportForm::Next() {
     } else {
         RunImport();
     }
-}
-
-void TSdrImportForm::Prev() {
-    if (CurrentPage() == kTransformationPage)
-        ShowPage(kSettingsPage);
 }
 
 void TSdrImportForm::ChooseStyle() {
@@ -281,26 +241,25 @@ void TSdrImportForm::FillTables() {
     m_tableBox->ClearItems();
     const TSelectFirst selectFirst{*m_tableBox};
     // A choice that is no style (the chooser gives an empty identifier) names no layer.
-    if (m_layerId.empty() || !m_state.database)
+    if (m_layerId.empty() || !m_settings.database)
         return;
-    ForEachLayerTable(
-        *m_state.database.Get(), m_layerId,
-        [this](const AnsiString& id, const AnsiString& name) { m_tableBox->AddItem(id, name); });
+    for (const TTableChoice& table : LayerTableChoices(*m_settings.database.Get(), m_layerId))
+        m_tableBox->AddItem(table.id, table.name);
 }
 
 void TSdrImportForm::FillFieldLists() {
     const AnsiString tableId = m_tableBox->SelectedId();
-    if (tableId.empty() || !m_state.database) {
+    if (tableId.empty() || !m_settings.database) {
         for (TIdCaptionComboBox* box : {m_numberBox, m_heightBox, m_dateBox}) {
             const TUpdatesSuspended suspended(*box);
             box->ClearItems();
         }
         return;
     }
-    const TComPtr<IKavroSemTable> table = AttributeTable(*m_state.database.Get(), tableId);
-    FillFieldList(*m_numberBox, *table.Get(), kSdrNumberFieldTypes);
-    FillFieldList(*m_heightBox, *table.Get(), kSdrNumberFieldTypes);
-    FillFieldList(*m_dateBox, *table.Get(), kSdrDateFieldTypes);
+    const TComPtr<IKavroSemTable> table = AttributeTable(*m_settings.database.Get(), tableId);
+    FillFieldList(*m_numberBox, *table.Get(), FieldType::kNumberTargets);
+    FillFieldList(*m_heightBox, *table.Get(), FieldType::kNumberTargets);
+    FillFieldList(*m_dateBox, *table.Get(), FieldType::kDateTargets);
 }
 
 void TSdrImportForm::FillFieldList(TIdCaptionComboBox& box, IKavroSemTable& table,
@@ -319,9 +278,18 @@ void TSdrImportForm::FillFieldList(TIdCaptionComboBox& box, IKavroSemTable& tabl
     const TReselect reselect{box, box.SelectedId()};
     box.ClearItems();
     box.AddItem({}, Ansi(kNotImported));
-    ForEachFieldOfTypes(table, types, [&box](const AnsiString& name, const AnsiString& caption) {
-        box.AddItem(name, caption);
-    });
+    std::vector<AnsiString> names;
+    std::exception_ptr failure;
+    try {
+        AppendFieldsOfTypes(table, types, names);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // The host gives a field no display text of its own: its name is the caption too.
+    for (const AnsiString& name : names)
+        box.AddItem(name, name);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TSdrImportForm::ChooseFiles() {
@@ -336,10 +304,14 @@ void TSdrImportForm::ChooseFiles() {
 }
 
 void TSdrImportForm::Preview(std::vector<std::filesystem::path> files) {
-    m_state.files = std::move(files);
+    m_settings.files = std::move(files);
     RunBusy([this] {
         try {
-            RunSdrPreview(m_state);
+            m_outcome = RunSdrPreview(m_settings, *m_log);
+            // The files that failed are not imported; their reasons stay in the preview.
+            std::erase_if(m_settings.files, [this](const std::filesystem::path& f) {
+                return m_outcome.errors.Contains(f);
+            });
             // The preview is read from its first file on.
             m_previewMemo->moveCursor(QTextCursor::Start);
             m_previewMemo->ensureCursorVisible();
@@ -355,32 +327,22 @@ void TSdrImportForm::Preview(std::vector<std::filesystem::path> files) {
 void TSdrImportForm::ShowFiles() {
     // One name a line; no empty line after the last, which the box would show as a fourth.
     QStringList names;
-    for (const std::filesystem::path& file : m_state.files)
+    for (const std::filesystem::path& file : m_settings.files)
         names << QString::fromStdU16String(file.u16string());
     m_filesEdit->setPlainText(names.join(QLatin1Char('\n')));
 }
 
 void TSdrImportForm::RunImport() {
-    RunBusy([this] { RunSdrImport(m_state, Parameters()); });
+    RunBusy([this] {
+        TSdrRunSettings settings = m_settings;
+        settings.params = Parameters();
+        m_outcome = RunSdrImport(settings, *m_log, LongOperations());
+    });
 }
 
-void TSdrImportForm::RunBusy(const std::function<void()>& run) {
-    if (Running())
-        return;
-    SetRunning(true);
-    EnableButtons(false);
-    struct TDone {
-        TSdrImportForm& form;
-        ~TDone() {
-            form.SetRunning(false);
-            form.EnableButtons(true);
-        }
-    } done{*this};
-    run();
-}
-
-void TSdrImportForm::EnableButtons(bool enabled) {
-    for (QPushButton* button : {m_prev, m_next, m_cancel, m_styleButton, m_selectFileButton})
+void TSdrImportForm::EnableNavigation(bool enabled) {
+    TWizardDialog::EnableNavigation(enabled);
+    for (QPushButton* button : {m_styleButton, m_selectFileButton})
         button->setEnabled(enabled);
     // The run converts every file's points with the transformation prepared at its start; the
     // page stays as it was until the run ends.

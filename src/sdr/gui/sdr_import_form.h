@@ -8,7 +8,7 @@
 #include "sdr/sdr_import_params.h"
 #include "sdr/sdr_import_run.h"
 
-#include "ui/wizard_dialog.h"
+#include "ui/gui/wizard_dialog.h"
 
 #include <filesystem>
 #include <functional>
@@ -45,25 +45,21 @@ public:
     // selection or on "<Не импортировать>" gives an empty field name.
     [[nodiscard]] SDRImporter::TSdrImportParams Parameters() const;
 
-    [[nodiscard]] int CurrentPage() const;
     [[nodiscard]] const AnsiString& LayerId() const { return m_layerId; }
     [[nodiscard]] const AnsiString& StyleId() const { return m_styleId; }
     // The files that passed the last preview.
-    [[nodiscard]] const std::vector<std::filesystem::path>& Files() const { return m_state.files; }
+    [[nodiscard]] const std::vector<std::filesystem::path>& Files() const {
+        return m_settings.files;
+    }
     // The files that failed in the last preview or import, with their messages.
-    [[nodiscard]] const SDRImporter::TSdrErrorList& Errors() const { return m_state.errors; }
+    [[nodiscard]] const SDRImporter::TSdrErrorList& Errors() const { return m_outcome.errors; }
     [[nodiscard]] TImportTransformationPage& TransformationPage() const { return *m_transformPage; }
 
 private:
     QWidget* BuildSettingsPage();
     void Connect();
 
-    // Runs a wizard action; its error is shown in an error box and the wizard stays as it is.
-    void Guarded(const std::function<void()>& action);
-    void ShowPage(int page);
-    void UpdateButtons();
-    void Next();
-    void Prev();
+    void Next() override;
     // The first page's checks before the second page; the first failing one is shown.
     [[nodiscard]] bool CheckSettings();
 
@@ -81,21 +77,17 @@ private:
     void Preview(std::vector<std::filesystem::path> files);
     void ShowFiles();
     void RunImport();
-    // Runs the file loop of a preview or an import with the buttons that start or close
-    // disabled, and gives them back afterwards, also when it fails.
-    void RunBusy(const std::function<void()>& run);
-    void EnableButtons(bool enabled);
+    // The style and file buttons and the transformation page wait for a run too.
+    void EnableNavigation(bool enabled) override;
 
     TQmCustomAddon* m_addon = nullptr;
     AnsiString m_layerId;
     AnsiString m_styleId;
-    SDRImporter::TSdrRunState m_state;
+    // The files and host handles every run is given; the import adds the parameters.
+    SDRImporter::TSdrRunSettings m_settings;
+    SDRImporter::TSdrRunOutcome m_outcome;
     std::unique_ptr<TMemoLines> m_log;
 
-    QStackedWidget* m_pages = nullptr;
-    QPushButton* m_prev = nullptr;
-    QPushButton* m_next = nullptr;
-    QPushButton* m_cancel = nullptr;
     // The first page.
     QLineEdit* m_layerEdit = nullptr;
     QPushButton* m_styleButton = nullptr;

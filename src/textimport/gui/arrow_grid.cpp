@@ -1,6 +1,6 @@
 #include "textimport/gui/arrow_grid.h"
 
-#include "ui/screen_scale.h"
+#include "ui/gui/screen_scale.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

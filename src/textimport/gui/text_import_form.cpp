@@ -10,10 +10,10 @@
 #include "textimport/gui/edit_menu.h"
 #include "textimport/gui/qt_progress.h"
 #include "textimport/text_import_run.h"
-#include "ui/id_caption_combo.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/id_caption_combo.h"
+#include "ui/gui/screen_scale.h"
+#include "ui/gui/wizard_layout.h"
 #include "ui/user_interaction.h"
-#include "ui/wizard_layout.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -36,22 +36,16 @@ TTextImportForm::TTextImportForm(QWidget* parent) : TWizardDialog(parent) {
     setSizeGripEnabled(true);
     setMinimumSize(ScreenScaled(QSize(700, 400), this));
 
-    m_table.SetQuoteChar('"');
+    m_table->SetQuoteChar('"');
 
-    m_pages = Named(new QStackedWidget(this), "PageControl");
-    m_pages->addWidget(BuildSourcePage());
-    m_pages->addWidget(BuildParamsPage());
-    m_pages->addWidget(BuildSemDataPage());
-    m_transformPage = new TImportTransformationPage(m_pages);
+    BuildFrame({"Prev", "Next", "Cancel", "Отмена"});
+    AddPage(BuildSourcePage());
+    AddPage(BuildParamsPage());
+    AddPage(BuildSemDataPage());
+    m_transformPage = new TImportTransformationPage(Pages());
     m_transformPage->setObjectName(QStringLiteral("TransformationTabSheet"));
-    m_pages->addWidget(m_transformPage);
-    m_pages->addWidget(BuildImportPage());
-
-    m_prev = MakeButton("Prev", "< Назад", this);
-    m_next = MakeButton("Next", "Далее >", this);
-    m_next->setDefault(true);
-    m_cancel = MakeButton("Cancel", "Отмена", this);
-    LayOutWizard(*this, m_pages, m_prev, m_next, m_cancel);
+    AddPage(m_transformPage);
+    AddPage(BuildImportPage());
 
     // The progress component drives the import page's bar and label.
     m_progressBarView = std::make_unique<TQtProgressBar>(*m_progressBar);
@@ -60,7 +54,7 @@ TTextImportForm::TTextImportForm(QWidget* parent) : TWizardDialog(parent) {
     m_progress.SetProgressBar(m_progressBarView.get());
 
     m_importType->setCurrentIndex(0);
-    m_table.SetDelimiter(Separator());
+    m_table->SetDelimiter(Separator());
     Connect();
     UpdateButtons();
     resize(ScreenScaled(QSize(760, 500), this));
@@ -228,15 +222,20 @@ QWidget* TTextImportForm::BuildImportPage() {
     layout->addWidget(hint);
     layout->addStretch(1);
     layout->addWidget(m_progressLabel);
-    layout->addWidget(m_progressBar);
+    // The bar with the run's own stop button beside it, enabled while a run goes on.
+    m_stopButton = MakeButton("StopButton", "Прервать", page);
+    m_stopButton->setEnabled(false);
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(m_progressBar, 1);
+    bar->addWidget(m_stopButton);
+    layout->addLayout(bar);
     layout->addStretch(2);
     return page;
 }
 
 void TTextImportForm::Connect() {
-    connect(m_prev, &QPushButton::clicked, this, [this] { Guarded([this] { Prev(); }); });
-    connect(m_next, &QPushButton::clicked, this, [this] { Guarded([this] { Next(); }); });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // The run's own cancel: the progress lets this click through while the run goes on.
+    connect(m_stopButton, &QPushButton::clicked, this, [this] { m_progress.Cancel(); });
 
     connect(m_source, &QPlainTextEdit::textChanged, this,
             [this] { Guarded([this] { SeparatorChanged(); }); });
@@ -283,32 +282,19 @@ void TTextImportForm::Setup(TQmCustomAddon& addon) {
     ShowPage(kSourcePage);
 }
 
-int TTextImportForm::CurrentPage() const {
-    return m_pages->currentIndex();
-}
-
-void TTextImportForm::Guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        UserInteraction().ShowError(ExceptionMessage(e));
-    }
-}
-
 void TTextImportForm::ShowPage(int page) {
     if (CurrentPage() == kParamsPage && page != kParamsPage)
         StoreSettings();
     const bool entering = page == kParamsPage && CurrentPage() != kParamsPage;
-    m_pages->setCurrentIndex(page);
-    UpdateButtons();
+    TWizardDialog::ShowPage(page);
     if (entering)
         ApplySettings();
 }
 
 void TTextImportForm::UpdateButtons() {
     const int page = CurrentPage();
-    m_prev->setEnabled(page != kSourcePage);
-    m_next->setText(page == kImportPage ? QtText("Импорт") : QtText("Далее >"));
+    PrevButton()->setEnabled(page != kSourcePage);
+    NextButton()->setText(page == kImportPage ? QtText("Импорт") : QtText("Далее >"));
     const bool byClassifier =
         m_importType->currentIndex() == static_cast<int>(TTextImportMethod::RowsAsObjects);
     m_classifyField->setVisible(byClassifier);
@@ -339,25 +325,21 @@ void TTextImportForm::Next() {
     }
 }
 
-void TTextImportForm::Prev() {
-    if (CurrentPage() > kSourcePage)
-        ShowPage(CurrentPage() - 1);
-}
-
 TTextImportInputs TTextImportForm::Inputs() {
     TTextImportInputs inputs;
-    inputs.table = &m_table;
+    inputs.table = m_table;
     inputs.columnNames = ColumnNames();
     if (m_xCoordField->currentIndex() >= 0)
         inputs.xColumnName = FromQString(m_xCoordField->currentText());
     if (m_yCoordField->currentIndex() >= 0)
         inputs.yColumnName = FromQString(m_yCoordField->currentText());
     inputs.classifierColumn = ClassifierColumn();
-    inputs.styles = &m_styles;
-    inputs.fields = &m_fields;
+    inputs.styles = m_styles.Values();
+    inputs.fields = m_fields.Values();
     inputs.mapID = m_mapsBox->SelectedId();
     inputs.layerID = m_layersBox->SelectedId();
     inputs.method = m_importType->currentIndex();
+    inputs.replacedCharacters = m_importMode == TImportMode::Files ? m_replacedCharacters : 0;
     inputs.transformation = &m_transformPage->Transformation();
     inputs.progress = &m_progress;
     inputs.application = m_application.Get();
@@ -365,31 +347,28 @@ TTextImportInputs TTextImportForm::Inputs() {
 }
 
 void TTextImportForm::EnableNavigation(bool enabled) {
-    for (QPushButton* button : {m_prev, m_next, m_cancel})
-        button->setEnabled(enabled);
+    TWizardDialog::EnableNavigation(enabled);
+    // The run's stop button is the one control that works while it goes on.
+    m_stopButton->setEnabled(!enabled);
     if (enabled)
         UpdateButtons();
 }
 
 void TTextImportForm::RunImport() {
-    if (Running())
-        return;
-    // The run reads its inputs and reports its progress through them to its end.
-    const TTextImportInputs inputs = Inputs();
-    TTextImportRun run(inputs);
-    SetRunning(true);
-    EnableNavigation(false);
-    try {
-        m_objectCount = run.Execute();
-    } catch (...) {
-        m_objectCount = run.ObjectCount();
-        SetRunning(false);
-        EnableNavigation(true);
-        throw;
-    }
-    SetRunning(false);
-    EnableNavigation(true);
-    accept();
+    TTextImportRun run(Inputs());
+    bool completed = false;
+    RunBusy([&] {
+        try {
+            m_objectCount = run.Execute();
+        } catch (...) {
+            m_objectCount = run.ObjectCount();
+            throw;
+        }
+        completed = !run.Cancelled();
+    });
+    // A cancelled run leaves the wizard open on its page, with what it kept committed.
+    if (completed)
+        accept();
 }
 
 void TTextImportForm::done(int result) {

@@ -9,7 +9,7 @@
 #include "text/csv_data.h"
 #include "textimport/import_settings.h"
 #include "textimport/progress.h"
-#include "ui/wizard_dialog.h"
+#include "ui/gui/wizard_dialog.h"
 
 #include <functional>
 #include <memory>
@@ -53,9 +53,8 @@ public:
     // lists are read are shown and leave the lists as far as they were read.
     void Setup(TQmCustomAddon& addon);
 
-    [[nodiscard]] int CurrentPage() const;
     [[nodiscard]] TImportMode ImportMode() const { return m_importMode; }
-    [[nodiscard]] const TCSVData& Table() const { return m_table; }
+    [[nodiscard]] const TCSVData& Table() const { return *m_table; }
     [[nodiscard]] const TImportStyleList& Styles() const { return m_styles; }
     [[nodiscard]] const TImportFieldList& Fields() const { return m_fields; }
     // The objects the last run created.
@@ -83,18 +82,16 @@ private:
     void Connect();
 
     // --- pages and buttons (text_import_form.cpp)
-    // Runs a wizard action; its error is shown and the wizard stays where it is.
-    void Guarded(const std::function<void()>& action);
     // Leaves the current page (page 1 stores its settings) and shows `page` (page 1 applies
     // them).
-    void ShowPage(int page);
-    void UpdateButtons();
-    void Next();
-    void Prev();
+    void ShowPage(int page) override;
+    // Back is disabled on the first page; the classifier list shows for method 2 only.
+    void UpdateButtons() override;
+    void Next() override;
     [[nodiscard]] TTextImportInputs Inputs();
     void RunImport();
-    // The start and close buttons while a run is active.
-    void EnableNavigation(bool enabled);
+    // The run's stop button is enabled while the rest waits.
+    void EnableNavigation(bool enabled) override;
 
     // --- the source page (text_import_source.cpp)
     [[nodiscard]] std::vector<QString> MemoLines() const;
@@ -108,7 +105,7 @@ private:
     void ChooseFiles();
     void ClearSource();
     // The listed files' lines in the chosen code page, the files apart by one empty row.
-    [[nodiscard]] AnsiString ReadListedFiles() const;
+    [[nodiscard]] AnsiString ReadListedFiles();
     // Page 0's Next: the memo's text or the listed files into the table.
     void ReadSourceIntoTable();
     void ApplySeparator(char separator);
@@ -142,7 +139,9 @@ private:
     TComPtr<IKavroApplication> m_application;
     TComPtr<IKavroDb> m_database;
 
-    TCSVData m_table;
+    // Shared with a run while it lasts; the wizard changes it only on the pages before the run's
+    // page, whose controls a run's pumped messages cannot reach.
+    std::shared_ptr<TCSVData> m_table = std::make_shared<TCSVData>();
     TImportMode m_importMode = TImportMode::Text;
     // The styles of the current layer, "< не импортировать >" first (empty identifier).
     std::vector<TIdNameEntry> m_styleChoices;
@@ -156,6 +155,8 @@ private:
     // next.
     std::optional<char> m_detectedSeparator;
     int m_objectCount = 0;
+    // Characters of the listed files that Windows-1251 lacks and that became "?".
+    std::int64_t m_replacedCharacters = 0;
     // Set once page 1 has been shown: until then the controls hold no stored choices, and
     // closing leaves the stored settings as they are.
     bool m_settingsApplied = false;
@@ -164,10 +165,6 @@ private:
     std::unique_ptr<TQtProgressBar> m_progressBarView;
     std::unique_ptr<TQtProgressLabel> m_progressLabelView;
 
-    QStackedWidget* m_pages = nullptr;
-    QPushButton* m_prev = nullptr;
-    QPushButton* m_next = nullptr;
-    QPushButton* m_cancel = nullptr;
     // Page 0.
     QPlainTextEdit* m_source = nullptr;
     QPushButton* m_srcPaste = nullptr;
@@ -195,4 +192,5 @@ private:
     // Page 4.
     QLabel* m_progressLabel = nullptr;
     QProgressBar* m_progressBar = nullptr;
+    QPushButton* m_stopButton = nullptr;
 };

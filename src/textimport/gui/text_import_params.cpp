@@ -5,10 +5,9 @@
 #include "textimport/gui/arrow_grid.h"
 #include "textimport/gui/text_import_form.h"
 #include "textimport/text_import_run.h"
-#include "ui/id_caption_combo.h"
+#include "ui/gui/id_caption_combo.h"
 #include "ui/user_interaction.h"
 
-#include <QCollator>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -70,15 +69,15 @@ char TTextImportForm::Separator() const {
 }
 
 void TTextImportForm::SeparatorChanged() {
-    m_table.SetDelimiter(Separator());
-    m_table.Reparse();
+    m_table->SetDelimiter(Separator());
+    m_table->Reparse();
     {
         const QSignalBlocker blocker(m_srcFieldsGrid);
-        m_srcFieldsGrid->setRowCount(std::max(1, m_table.ColCount()));
+        m_srcFieldsGrid->setRowCount(std::max(1, m_table->ColCount()));
         // Without rows the grid keeps the names it had.
-        if (m_table.RowCount() > 0)
-            for (int column = 0; column < m_table.ColCount(); ++column)
-                NameCell(*m_srcFieldsGrid, column).setText(ToQString(m_table.Cells(0, column)));
+        if (m_table->RowCount() > 0)
+            for (int column = 0; column < m_table->ColCount(); ++column)
+                NameCell(*m_srcFieldsGrid, column).setText(ToQString(m_table->Cells(0, column)));
     }
     RebuildColumnLists();
 }
@@ -146,41 +145,23 @@ int TTextImportForm::ClassifierColumn() const {
 }
 
 void TTextImportForm::ClassifierChanged() {
-    // The distinct values in the user's order with letter case ignored; of values that differ
-    // only in case, the one met first.
-    struct TValue {
-        QString shown;
-        AnsiString value;
-    };
-    std::vector<TValue> values;
+    // One entry per value with letter case ignored, the rule the run matches rows by.
+    std::vector<AnsiString> values;
     const int column = ClassifierColumn();
     if (column < 0) {
-        values.push_back({QtText(kAllValues), Ansi(kAllValues)});
-    } else if (column < m_table.ColCount()) {
+        values.push_back(Ansi(kAllValues));
+    } else {
         const int xColumn = FindColumn(ColumnNames(), FromQString(m_xCoordField->currentText()));
-        for (int row = TTextImportRun::FirstDataRow(m_table, xColumn); row < m_table.RowCount();
-             ++row) {
-            const std::string_view cell = m_table.Cells(row, column);
-            values.push_back({ToQString(cell), AnsiString(cell)});
-        }
-        QCollator collator;
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        std::stable_sort(values.begin(), values.end(), [&](const TValue& a, const TValue& b) {
-            return collator.compare(a.shown, b.shown) < 0;
-        });
-        values.erase(std::unique(values.begin(), values.end(),
-                                 [&](const TValue& a, const TValue& b) {
-                                     return collator.compare(a.shown, b.shown) == 0;
-                                 }),
-                     values.end());
+        values =
+            ClassifierValues(*m_table, column, TTextImportRun::FirstDataRow(*m_table, xColumn));
     }
 
     m_styles.Clear();
     m_stylesGrid->setRowCount(0);
     m_stylesGrid->SetRowCountKeepingCells(static_cast<int>(values.size()));
     for (std::size_t i = 0; i < values.size(); ++i) {
-        m_styles.Emplace(values[i].value);
-        m_stylesGrid->SetCellText(static_cast<int>(i), 0, values[i].shown);
+        m_styles.Emplace(values[i]);
+        m_stylesGrid->SetCellText(static_cast<int>(i), 0, ToQString(values[i]));
         m_stylesGrid->SetCellText(static_cast<int>(i), 1, QtText(kNotImported));
     }
     m_stylesGrid->SelectRow(0);

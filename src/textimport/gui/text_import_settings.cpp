@@ -4,7 +4,7 @@
 #include "text/number_text.h"
 #include "textimport/gui/arrow_grid.h"
 #include "textimport/gui/text_import_form.h"
-#include "ui/id_caption_combo.h"
+#include "ui/gui/id_caption_combo.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -33,7 +33,7 @@ int ReadNumber(const THostSettings& settings, std::string_view key, std::string_
     const AnsiString text = settings.Read(key, fallback);
     const std::optional<std::int32_t> value = ReadRuntimeInteger(text);
     if (!value)
-        throw EConvertError("'" + text + "' is not a valid integer value");
+        throw EConvertError("'" + text + "' is not a valid integer value", text);
     return *value;
 }
 

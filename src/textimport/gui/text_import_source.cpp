@@ -120,7 +120,7 @@ void TTextImportForm::Paste() {
         ApplySeparator(*separator);
         m_detectedSeparator = separator;
     }
-    m_table.Parse(MemoText());
+    m_table->Parse(MemoText());
 }
 
 void TTextImportForm::ApplySeparator(char separator) {
@@ -162,10 +162,11 @@ void TTextImportForm::ClearSource() {
     m_source->clear();
 }
 
-AnsiString TTextImportForm::ReadListedFiles() const {
+AnsiString TTextImportForm::ReadListedFiles() {
     const int codePage = m_codePage->currentIndex();
     AnsiString buffer;
     bool firstFile = true;
+    m_replacedCharacters = 0;
     for (const QString& line : MemoLines()) {
         if (IsBlank(line))
             continue;
@@ -178,7 +179,7 @@ AnsiString TTextImportForm::ReadListedFiles() const {
             buffer += "\r\n";
         firstFile = false;
         TStringFile file(path, codepage::kAnsi);
-        AnsiString text;
+        AnsiString raw, text;
         bool firstLine = true;
         while (!file.End()) {
             file.ReadLine(text);
@@ -186,19 +187,27 @@ AnsiString TTextImportForm::ReadListedFiles() const {
             if (firstLine && codePage == kSourceUtf8 && text.starts_with(kUtf8ByteOrderMark))
                 text.erase(0, kUtf8ByteOrderMark.size());
             firstLine = false;
-            buffer += text;
-            buffer += "\r\n";
+            raw += text;
+            raw += "\r\n";
+        }
+        // Each file is decoded on its own, so that a file that does not decode is named and
+        // nothing of the others is lost; the wizard stays on its page for another code page.
+        try {
+            buffer += ConvertSourceText(raw, codePage, &m_replacedCharacters);
+        } catch (const ESourceDecodeError& e) {
+            throw EUserError(Ansi("Файл \"") + FromQString(line) + Ansi("\": ") + e.Message() +
+                             Ansi(". Выберите другую кодировку."));
         }
     }
-    return ConvertSourceText(buffer, codePage);
+    return buffer;
 }
 
 void TTextImportForm::ReadSourceIntoTable() {
-    m_table.Clear();
+    m_table->Clear();
     if (m_importMode == TImportMode::Text) {
         DropLeadingBlankLines();
-        m_table.Parse(MemoText());
+        m_table->Parse(MemoText());
     } else {
-        m_table.Parse(ReadListedFiles());
+        m_table->Parse(ReadListedFiles());
     }
 }

@@ -1,4 +1,4 @@
-#include "ui/qt_interaction.h"
+#include "ui/gui/qt_interaction.h"
 
 #include "platform/gui/qt_text.h"
 #include "platform/gui/window.h"

@@ -1,5 +1,5 @@
 // The long-operation window's state machine.
-#include "sdr/long_operation.h"
+#include "ui/long_operation.h"
 
 #include "ui/user_interaction.h"
 
@@ -50,6 +50,11 @@ void TLongOperations::SetText(const AnsiString& text) {
     if (m_window->view)
         m_window->view->ShowAndRepaint();
     Pump();
+}
+
+void TLongOperations::SetFraction(double fraction) {
+    if (m_window && Active() && m_window->view)
+        m_window->view->SetFraction(fraction);
 }
 
 void TLongOperations::Pump() {

@@ -1,10 +1,8 @@
-// Fixed-position fields of survey records.
-#include "sdr/sub_string_info.h"
+// Fixed-width fields of a text line.
+#include "text/sub_string_info.h"
 
 #include "text/number_text.h"
 #include "text/text_rules.h"
-
-namespace SDRReader {
 
 // The number field rule: the stripped text is a decimal number with a point or a comma, or an
 // integer in the runtime's form, which the decimal conversion then refuses.
@@ -44,5 +42,3 @@ void AddSubStringDefinitions(TSubStringInfoList& list, std::int32_t firstStart,
         position += d.length;
     }
 }
-
-} // namespace SDRReader

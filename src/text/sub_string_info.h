@@ -1,4 +1,5 @@
-// Fixed-position fields of survey records: their definitions and the values cut from a line.
+// Fixed-width fields of a text line: their definitions and the values cut from a line (the
+// survey records are read with them).
 #pragma once
 
 #include "platform/exception.h"
@@ -8,8 +9,6 @@
 #include <string_view>
 #include <variant>
 #include <vector>
-
-namespace SDRReader {
 
 // A field's value: its characters as cut (not stripped), or a number.
 using TParsedValue = std::variant<AnsiString, double>;
@@ -60,5 +59,3 @@ struct TSubStringDef {
 // before it stay in the list.
 void AddSubStringDefinitions(TSubStringInfoList& list, std::int32_t firstStart,
                              std::initializer_list<TSubStringDef> definitions);
-
-} // namespace SDRReader

@@ -1,4 +1,4 @@
-#include "ui/screen_scale.h"
+#include "ui/gui/screen_scale.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "ui/number_edit.h"
+#include "ui/gui/number_edit.h"
 
 #include "platform/gui/qt_text.h"
 #include "platform/locale.h"

@@ -1,7 +1,7 @@
 // The long-operation window on Qt widgets: its cancel button asks first, and it appears only
 // once the work has gone on for a while.
 #include "platform/gui/qt_text.h"
-#include "sdr/gui/long_operation_form.h"
+#include "ui/gui/long_operation_form.h"
 #include "ui/scripted_interaction.h"
 
 #include <QApplication>

@@ -1,9 +1,8 @@
-#include "sdr/gui/long_operation_form.h"
+#include "ui/gui/long_operation_form.h"
 
-#include "addon/module_state.h"
 #include "platform/gui/qt_text.h"
 #include "platform/gui/window.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/screen_scale.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,6 +15,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -84,6 +85,12 @@ public:
         m_animation->setRange(0, animated ? 0 : 1);
         m_animation->setValue(0);
     }
+    // The bar shows how far the step has come; until the first fraction it only moves.
+    void SetFraction(double fraction) {
+        constexpr int kSteps = 1000;
+        m_animation->setRange(0, kSteps);
+        m_animation->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kSteps));
+    }
     void ShowCentred() {
         Fit();
         const QWidget* owner = parentWidget();
@@ -149,6 +156,10 @@ public:
             m_waitCursor = true;
         }
     }
+    void SetFraction(double fraction) override {
+        if (m_form)
+            m_form->SetFraction(fraction);
+    }
     void StopAnimation() override {
         if (m_form)
             m_form->SetAnimated(false);
@@ -180,10 +191,11 @@ private:
     bool m_waitCursor = false;
 };
 
+// The open modal dialog (the wizard whose run it is), else the application's active window.
 QWidget* WindowOwner() {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    return WidgetOfWindow(ApplicationWindow());
+    return QApplication::activeWindow();
 }
 
 } // namespace
@@ -197,5 +209,8 @@ TLongOperations::TViewFactory QtLongOperationViewFactory(TLongOperations& operat
 }
 
 void UseQtLongOperationWindow() {
-    SetLongOperationViewFactory(QtLongOperationViewFactory(LongOperations()));
+    // A run of the module shows its window from the start: one file of a survey can take long
+    // enough to need "Отмена" before any half second is over.
+    SetLongOperationViewFactory(
+        QtLongOperationViewFactory(LongOperations(), std::chrono::milliseconds{0}));
 }

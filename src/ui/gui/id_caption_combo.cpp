@@ -1,4 +1,4 @@
-#include "ui/id_caption_combo.h"
+#include "ui/gui/id_caption_combo.h"
 
 #include "platform/gui/qt_text.h"
 #include "text/text_rules.h"

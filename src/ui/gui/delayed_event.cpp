@@ -1,4 +1,4 @@
-#include "ui/delayed_event.h"
+#include "ui/gui/delayed_event.h"
 
 TDelayedEvent::TDelayedEvent(int intervalMs, std::function<void()> handler, QObject* parent)
     : QObject(parent), m_handler(std::move(handler)) {

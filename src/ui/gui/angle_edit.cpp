@@ -1,4 +1,4 @@
-#include "ui/angle_edit.h"
+#include "ui/gui/angle_edit.h"
 
 #include "platform/gui/qt_text.h"
 #include "platform/locale.h"
@@ -19,7 +19,7 @@ namespace {
 const char* const kDmsMask = "#000°00'00.00\"; ";
 
 [[noreturn]] void NotANumber() {
-    throw EConvertError(Ansi("Введенное значение не является числом"));
+    throw EConvertError(Ansi("Введенное значение не является числом"), {});
 }
 
 double ReadNumber(const QString& text) {

@@ -10,12 +10,15 @@
 #include <optional>
 #include <vector>
 
-// What a run drives. Cancellation is seen only where the run asks for it (between files).
+// What a run drives. Cancellation is seen only where the run asks for it (between files, and
+// every so many lines of a file).
 class ILongOperation {
 public:
     virtual ~ILongOperation() = default;
     virtual void Start(bool cancellable, int flags) = 0;
     virtual void SetText(const AnsiString& text) = 0;
+    // How far the current step has come, 0 to 1; shown at the next repaint.
+    virtual void SetFraction(double fraction) = 0;
     // Lets the application process pending window messages (at most twice a second).
     virtual void Pump() = 0;
     [[nodiscard]] virtual bool Cancelled() const = 0;
@@ -30,6 +33,8 @@ public:
     virtual void SetCancellable(bool cancellable) = 0;
     virtual AnsiString Label() const = 0;
     virtual void SetLabel(const AnsiString& text) = 0;
+    // The bar of the current step, 0 to 1.
+    virtual void SetFraction(double /*fraction*/) {}
     virtual void StartAnimation() = 0;
     virtual void StopAnimation() = 0;
     // Shows the window without making it modal, and repaints it.
@@ -52,6 +57,7 @@ public:
 
     void Start(bool cancellable, int flags) override;
     void SetText(const AnsiString& text) override;
+    void SetFraction(double fraction) override;
     void Pump() override;
     bool Cancelled() const override;
     void End() override;

@@ -1,7 +1,7 @@
-#include "ui/wizard_layout.h"
+#include "ui/gui/wizard_layout.h"
 
 #include "platform/gui/qt_text.h"
-#include "ui/screen_scale.h"
+#include "ui/gui/screen_scale.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
