@@ -120,7 +120,6 @@ TLineOutcome TGsiFormat::ReadLine(std::string_view line, TNXYZPoint& point) {
     std::optional<double> easting;
     std::optional<double> northing;
     std::optional<double> height;
-    bool hasNumber = false;
     const auto malformed = TLineOutcome::Skip(TSkipReason::Malformed);
     // Words at their fixed places: a point number may hold a blank, so blanks do not split.
     // Blanks after the last word are allowed.
@@ -143,7 +142,6 @@ TLineOutcome TGsiFormat::ReadLine(std::string_view line, TNXYZPoint& point) {
             number = PointNumber(word);
             if (number.empty())
                 return malformed;
-            hasNumber = true;
             continue;
         case kEasting:
             coordinate = &easting;
@@ -166,7 +164,7 @@ TLineOutcome TGsiFormat::ReadLine(std::string_view line, TNXYZPoint& point) {
     if (!easting && !northing)
         // Blank lines, observations, codes, the station, a levelled height alone.
         return TLineOutcome::NoPoint();
-    if (!easting || !northing || !hasNumber)
+    if (!easting || !northing || number.empty())
         return malformed;
     point.Number.assign(number);
     point.X = *easting;
