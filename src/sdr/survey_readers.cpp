@@ -1,6 +1,8 @@
 // The survey file formats and the choice of a reader by extension.
 #include "sdr/survey_readers.h"
 
+#include "sdr/gsi_format.h"
+
 #include "text/number_text.h"
 #include "text/text_rules.h"
 
@@ -36,6 +38,7 @@ template <class Format> std::unique_ptr<IPointFormat> Create() {
 const TSurveyFormat kSurveyFormats[] = {
     {"sdr", &Create<TSdrFormat>},
     {"rpt", &Create<TRptFormat>},
+    {"gsi", &Create<TGsiFormat>},
 };
 
 } // namespace
@@ -45,7 +48,8 @@ std::unique_ptr<TXYZNumberReader> ReaderForFile(const std::filesystem::path& fil
     for (const TSurveyFormat& format : kSurveyFormats)
         if (AnsiSameText(extension, AnsiString(".") + format.extension))
             return std::make_unique<TXYZNumberReader>(fileName, format.create());
-    throw EUnknownFileFormat(Ansi("Неизвестный формат файла \"") + Utf8ToAnsi(fileName.string()) + "\"");
+    throw EUnknownFileFormat(Ansi("Неизвестный формат файла \"") + Utf8ToAnsi(fileName.string()) +
+                             "\"");
 }
 
 const std::vector<const char*>& SurveyFileExtensions() {

@@ -69,7 +69,7 @@ TEST_F(DemoSession, ImportsTheSurveyJobThroughTheWizards) {
             ++perStyle[o.layerId + "/" + shape.styleId];
     const std::map<std::string, int> expected = {{"GEODESY/GGS", 4},
                                                  {"GEODESY/REPER", 4},
-                                                 {"GEODESY/PIKET", 11 + 22 + 14 + 12 + 8},
+                                                 {"GEODESY/PIKET", 11 + 22 + 14 + 12 + 8 + 10},
                                                  {"PARCELS/PARCEL", 6}};
     EXPECT_EQ(perStyle, expected);
 
@@ -97,7 +97,7 @@ TEST_F(DemoSession, ImportsTheSurveyJobThroughTheWizards) {
     const std::string listing = m_dir / "ogrinfo.txt";
     ASSERT_EQ(std::system(("ogrinfo -ro -al " + Quote(geojson) + " >" + listing).c_str()), 0);
     const std::string text = ReadAll(listing);
-    EXPECT_NE(text.find("Feature Count: 81\n"), std::string::npos) << text.substr(0, 2000);
+    EXPECT_NE(text.find("Feature Count: 91\n"), std::string::npos) << text.substr(0, 2000);
     EXPECT_NE(text.find("CONVERSION[\"UTM zone 37N\""), std::string::npos);
     EXPECT_NE(text.find("POINTS.NAME (String) = Пункт триангуляции «Заречье»"), std::string::npos);
     EXPECT_NE(text.find("POINTS.HEIGHT (Real) = 171.42"), std::string::npos);

@@ -19,9 +19,9 @@ TEST(CountedNoun, RussianPluralForms) {
     const struct {
         std::int64_t count;
         const char* expected;
-    } cases[] = {{0, "объектов"},   {1, "объект"},    {2, "объекта"},  {4, "объекта"},
-                 {5, "объектов"},   {11, "объектов"}, {12, "объектов"}, {14, "объектов"},
-                 {21, "объект"},    {22, "объекта"},  {25, "объектов"}, {101, "объект"},
+    } cases[] = {{0, "объектов"},   {1, "объект"},     {2, "объекта"},   {4, "объекта"},
+                 {5, "объектов"},   {11, "объектов"},  {12, "объектов"}, {14, "объектов"},
+                 {21, "объект"},    {22, "объекта"},   {25, "объектов"}, {101, "объект"},
                  {111, "объектов"}, {1000, "объектов"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
@@ -145,8 +145,7 @@ struct TShiftConversion {
 TEST_F(Pipeline, APointThatDoesNotConvertIsCountedAndNotWritten) {
     TShiftConversion shift;
     const TPointConversion conversion = PrepareRunConversion(&shift.transformation);
-    TXYZNumberReader reader(Write("1 2\r\n-2000000 5\r\n3 4\r\n"),
-                            std::make_unique<TTestFormat>());
+    TXYZNumberReader reader(Write("1 2\r\n-2000000 5\r\n3 4\r\n"), std::make_unique<TTestFormat>());
     TListSink sink;
     TImportReport report;
     TNXYZFileImport(sink, conversion, report).Run(reader);

@@ -143,7 +143,15 @@ TEST(ReaderForFile, ChoosesByExtension) {
     WriteFile(dir / "a.Sdr", Record08("1", "1", "2", "3") + "\r\n");
     WriteFile(dir / "b.RPT", "XYZ     1,2,3\r\n");
     WriteFile(dir / "c.txt", "");
+    // GSI-8: point 7 at easting 1234.567 m, northing 89.012 m, no height.
+    WriteFile(dir / "d.GSI", "110001+00000007 81..00+01234567 82..00+00089012 \r\n");
     TNXYZPoint point;
+    auto gsi = ReaderForFile(dir / "d.GSI");
+    ASSERT_TRUE(gsi->ReadPoint(point));
+    EXPECT_EQ(point.Number, "7");
+    EXPECT_DOUBLE_EQ(point.X, 1234.567);
+    EXPECT_DOUBLE_EQ(point.Y, 89.012);
+    EXPECT_FALSE(point.Z);
     auto sdr = ReaderForFile(dir / "a.Sdr");
     ASSERT_TRUE(sdr->ReadPoint(point));
     EXPECT_EQ(point.Number, "1");
