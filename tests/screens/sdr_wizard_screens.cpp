@@ -1,6 +1,6 @@
 // The SDR import wizard on the demo project: the sample survey files chosen and previewed, the
 // control points' style with its table's fields, and the transformation page with a source
-// system that differs from the database's.
+// system that differs from the database's; and the file dialog its "Обзор ..." opens.
 #include "coords/gui/import_transformation_page.h"
 #include "platform/gui/qt_text.h"
 #include "screens/demo_addon.h"
@@ -8,11 +8,13 @@
 #include "sdr/gui/sdr_import_form.h"
 #include "support/form_steps.h"
 #include "ui/id_caption_combo.h"
+#include "ui/qt_interaction.h"
 #include "ui/scripted_interaction.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileDialog>
 
 namespace {
 
@@ -40,11 +42,12 @@ std::vector<std::filesystem::path> SurveyFiles(const TScreenContext& context) {
 }
 
 // The first page as a user leaves it before "Далее >".
-std::unique_ptr<TSdrImportForm> Wizard(const TScreenContext& context) {
+std::unique_ptr<TSdrImportForm> Wizard(const TScreenContext& context,
+                                       std::vector<std::filesystem::path> files) {
     TScriptedInteraction ui;
     auto form = std::make_unique<TSdrImportForm>();
     form->Setup(DemoAddon(context));
-    ui.fileAnswers.push_back(SurveyFiles(context));
+    ui.fileAnswers.push_back(std::move(files));
     Find<QAbstractButton>(*form, "SelectFileButton")->click();
     ConfirmStyleInChooser(QtText("Пикет"));
     Find<QAbstractButton>(*form, "StyleButton")->click();
@@ -58,11 +61,24 @@ std::unique_ptr<TSdrImportForm> Wizard(const TScreenContext& context) {
 }
 
 std::unique_ptr<QWidget> SettingsPage(const TScreenContext& context) {
-    return Wizard(context);
+    return Wizard(context, SurveyFiles(context));
+}
+
+// Six files, the box's full height: each sample also under a second name.
+std::unique_ptr<QWidget> SixFiles(const TScreenContext& context) {
+    std::vector<std::filesystem::path> files = SurveyFiles(context);
+    for (std::size_t i = 0, count = files.size(); i < count; ++i) {
+        std::filesystem::path copy = files[i];
+        copy.replace_filename("repeat-" + copy.filename().string());
+        std::filesystem::copy_file(files[i], copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        files.push_back(copy);
+    }
+    return Wizard(context, std::move(files));
 }
 
 std::unique_ptr<QWidget> TransformationPage(const TScreenContext& context) {
-    auto form = Wizard(context);
+    auto form = Wizard(context, SurveyFiles(context));
     Find<QAbstractButton>(*form, "NextButton")->click();
     if (form->CurrentPage() != TSdrImportForm::kTransformationPage)
         throw std::runtime_error("the second page did not show");
@@ -77,8 +93,25 @@ std::unique_ptr<QWidget> TransformationPage(const TScreenContext& context) {
     throw std::runtime_error("no source system in the catalog");
 }
 
+// The dialog as the wizard asks for it, opened in the survey folder: Qt's dialog, in Russian.
+std::unique_ptr<QWidget> FileDialog(const TScreenContext& context) {
+    TScriptedInteraction ui;
+    TSdrImportForm form;
+    form.Setup(DemoAddon(context));
+    Find<QAbstractButton>(form, "SelectFileButton")->click();
+    if (ui.openFileRequests.size() != 1)
+        throw std::runtime_error("the wizard asked for no files");
+    std::unique_ptr<QFileDialog> dialog = MakeOpenFileDialog(ui.openFileRequests.front(), nullptr);
+    const std::vector<std::filesystem::path> files = SurveyFiles(context);
+    dialog->setDirectory(QString::fromStdU16String(files.front().parent_path().u16string()));
+    dialog->setViewMode(QFileDialog::Detail);
+    return dialog;
+}
+
 const bool registered = RegisterScreens({
     {"sdr-import-settings", SettingsPage},
+    {"sdr-import-six-files", SixFiles},
+    {"sdr-import-file-dialog", FileDialog},
     {"sdr-import-transformation", TransformationPage},
 });
 

@@ -255,6 +255,12 @@ TEST_F(SdrWizardTest, ChecksBeforeTheSecondPageAndTheRunsSettings) {
         }
     }
     EXPECT_EQ(m_form->Files(), std::vector<std::filesystem::path>{good});
+    ASSERT_FALSE(m_ui.openFileRequests.empty());
+    const TOpenFileOptions& request = m_ui.openFileRequests.front();
+    EXPECT_EQ(request.title, Ansi("Выбор файлов SDR и RPT"));
+    EXPECT_EQ(request.filter, Ansi("Файлы SDR и RPT (*.sdr, *.rpt)|*.sdr;*.rpt|Файлы SDR (*.sdr)|"
+                                   "*.sdr|Файлы RPT (*.rpt)|*.rpt|Все файлы (*.*)|*.*"));
+    EXPECT_TRUE(request.multiSelect);
     EXPECT_EQ(Get<QPushButton>("NextButton")->text(), Q("Импорт"));
     EXPECT_FALSE(Get<QPushButton>("PrevButton")->isHidden());
     Click("PrevButton");

@@ -1,5 +1,7 @@
 #include "platform/gui/window.h"
 
+#include "platform/gui/qt_translation.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -29,5 +31,11 @@ void EnsureGuiApplication() {
     static int argc = 1;
     static char name[] = "TextImport";
     static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
+    static const std::unique_ptr<QApplication> app = [] {
+        auto created = std::make_unique<QApplication>(argc, argv);
+        // Qt's own texts in the module's dialogs (edit menus, the file dialog) as a Russian
+        // host would have them; without the translation they stay English.
+        InstallQtTranslation(*created);
+        return created;
+    }();
 }

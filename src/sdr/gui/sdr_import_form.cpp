@@ -106,9 +106,10 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
     m_filesEdit->setReadOnly(true);
     m_filesEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_filesEdit->setTabChangesFocus(true);
-    // Three names are visible at once, above the scroll bar that long names bring; more
-    // scroll.
-    m_filesEdit->setFixedHeight(3 * m_filesEdit->fontMetrics().lineSpacing() +
+    // Six whole names are visible at once, above a scroll bar that is always there (one that
+    // came and went with long names left a line and a half uncovered or cut); more scroll.
+    m_filesEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_filesEdit->setFixedHeight(6 * m_filesEdit->fontMetrics().lineSpacing() +
                                 2 * m_filesEdit->frameWidth() +
                                 static_cast<int>(2 * m_filesEdit->document()->documentMargin()) +
                                 m_filesEdit->horizontalScrollBar()->sizeHint().height());
@@ -326,7 +327,10 @@ void TSdrImportForm::FillFieldList(TIdCaptionComboBox& box, IKavroSemTable& tabl
 
 void TSdrImportForm::ChooseFiles() {
     TOpenFileOptions options;
-    options.filter = Ansi("SDR files (*.sdr)|*.sdr|RPT files (*.rpt)|*.rpt|All files (*.*)|*.*");
+    options.title = Ansi("Выбор файлов SDR и RPT");
+    // Both kinds at once first: a survey often comes as SDR files with an RPT beside them.
+    options.filter = Ansi("Файлы SDR и RPT (*.sdr, *.rpt)|*.sdr;*.rpt|Файлы SDR (*.sdr)|*.sdr|"
+                          "Файлы RPT (*.rpt)|*.rpt|Все файлы (*.*)|*.*");
     options.defaultExtension = "sdr";
     options.multiSelect = true;
     std::vector<std::filesystem::path> files = UserInteraction().OpenFiles(options);

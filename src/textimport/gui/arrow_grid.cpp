@@ -111,6 +111,13 @@ void TArrowGrid::resizeEvent(QResizeEvent* event) {
     PlaceButton();
 }
 
+// The header stretches the second column here, after the grid's own resize and without a
+// sectionResized of its own: the button follows the cell's final right edge.
+void TArrowGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    PlaceButton();
+}
+
 void TArrowGrid::scrollContentsBy(int dx, int dy) {
     QTableWidget::scrollContentsBy(dx, dy);
     PlaceButton();
