@@ -2,6 +2,7 @@
 
 #include "platform/gui/qt_text.h"
 #include "platform/gui/window.h"
+#include "ui/screen_scale.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -160,6 +161,8 @@ std::unique_ptr<QFileDialog> MakeOpenFileDialog(const TOpenFileOptions& options,
     dialog->setLabelText(QFileDialog::FileType, QtText("Тип файлов:"));
     dialog->setLabelText(QFileDialog::Accept, QtText("Открыть"));
     dialog->setLabelText(QFileDialog::Reject, QtText("Отмена"));
+    // Room for the name, size, type and date columns side by side.
+    dialog->resize(ScreenScaled(QSize(760, 460), parent));
     return dialog;
 }
 

@@ -14,7 +14,12 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTimer>
+
+#include <chrono>
 
 namespace {
 
@@ -26,6 +31,9 @@ void ChooseValue(QWidget& root, const char* comboName, const char* value) {
     emit box->activated(box->currentIndex());
 }
 
+const std::filesystem::file_time_type kSurveyed = std::chrono::file_clock::from_sys(
+    std::chrono::sys_days(std::chrono::year(2024) / 5 / 14) + std::chrono::hours(15));
+
 // The sample files, copied into a survey folder of the scratch folder.
 std::vector<std::filesystem::path> SurveyFiles(const TScreenContext& context) {
     const std::filesystem::path folder =
@@ -36,6 +44,8 @@ std::vector<std::filesystem::path> SurveyFiles(const TScreenContext& context) {
         const std::filesystem::path copy = folder / name;
         std::filesystem::copy_file(std::filesystem::path(context.sourceDir) / "samples" / name,
                                    copy, std::filesystem::copy_options::overwrite_existing);
+        // The file dialog shows the time: the survey's, not the rendering's.
+        std::filesystem::last_write_time(copy, kSurveyed);
         files.push_back(copy);
     }
     return files;
@@ -64,14 +74,17 @@ std::unique_ptr<QWidget> SettingsPage(const TScreenContext& context) {
     return Wizard(context, SurveyFiles(context));
 }
 
-// Six files, the box's full height: each sample also under a second name.
+// Six files, the box's full height: the samples again from a second day's folder.
 std::unique_ptr<QWidget> SixFiles(const TScreenContext& context) {
     std::vector<std::filesystem::path> files = SurveyFiles(context);
     for (std::size_t i = 0, count = files.size(); i < count; ++i) {
-        std::filesystem::path copy = files[i];
-        copy.replace_filename("repeat-" + copy.filename().string());
+        const std::filesystem::path copy = files[i].parent_path().parent_path() /
+                                           std::filesystem::u8path("Съемка 15.05.2024") /
+                                           files[i].filename();
+        std::filesystem::create_directories(copy.parent_path());
         std::filesystem::copy_file(files[i], copy,
                                    std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::last_write_time(copy, kSurveyed);
         files.push_back(copy);
     }
     return Wizard(context, std::move(files));
@@ -103,8 +116,14 @@ std::unique_ptr<QWidget> FileDialog(const TScreenContext& context) {
         throw std::runtime_error("the wizard asked for no files");
     std::unique_ptr<QFileDialog> dialog = MakeOpenFileDialog(ui.openFileRequests.front(), nullptr);
     const std::vector<std::filesystem::path> files = SurveyFiles(context);
+    // The folder is read in the background: the picture waits for its list.
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    QEventLoop loaded;
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, &loaded, &QEventLoop::quit);
+    QTimer::singleShot(3000, &loaded, &QEventLoop::quit);
     dialog->setDirectory(QString::fromStdU16String(files.front().parent_path().u16string()));
     dialog->setViewMode(QFileDialog::Detail);
+    loaded.exec();
     return dialog;
 }
 

@@ -23,6 +23,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -107,9 +108,10 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
     m_filesEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_filesEdit->setTabChangesFocus(true);
     // Six whole names are visible at once, above a scroll bar that is always there (one that
-    // came and went with long names left a line and a half uncovered or cut); more scroll.
+    // came and went with long names left a line and a half uncovered or cut); more scroll. The
+    // edit scrolls unless a pixel stays free below the last line.
     m_filesEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_filesEdit->setFixedHeight(6 * m_filesEdit->fontMetrics().lineSpacing() +
+    m_filesEdit->setFixedHeight(6 * m_filesEdit->fontMetrics().lineSpacing() + 1 +
                                 2 * m_filesEdit->frameWidth() +
                                 static_cast<int>(2 * m_filesEdit->document()->documentMargin()) +
                                 m_filesEdit->horizontalScrollBar()->sizeHint().height());
@@ -127,6 +129,8 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
     m_precisionEdit->setValue(2);
     m_importDate = Named(new QDateEdit(QDate::currentDate(), page), "ImportDateTime");
     m_importDate->setCalendarPopup(true);
+    // The calendar's month and day names are the widget's locale's, not the translation's.
+    m_importDate->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
     m_importDate->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
 
     m_previewMemo = Named(new QPlainTextEdit(page), "PreviewMemo");
