@@ -7,12 +7,14 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTreeView>
 
 namespace {
 
@@ -161,8 +163,14 @@ std::unique_ptr<QFileDialog> MakeOpenFileDialog(const TOpenFileOptions& options,
     dialog->setLabelText(QFileDialog::FileType, QtText("Тип файлов:"));
     dialog->setLabelText(QFileDialog::Accept, QtText("Открыть"));
     dialog->setLabelText(QFileDialog::Reject, QtText("Отмена"));
-    // Room for the name, size, type and date columns side by side.
+    // Room for the name, size, type and date columns side by side, each wide enough for what
+    // it shows in Russian ("Текстовый документ", "14.05.2024 15:00").
     dialog->resize(ScreenScaled(QSize(760, 460), parent));
+    if (auto* details = dialog->findChild<QTreeView*>()) {
+        const int widths[] = {250, 90, 150, 120};
+        for (int column = 0; column < 4; ++column)
+            details->header()->resizeSection(column, ScreenScaled(widths[column], parent));
+    }
     return dialog;
 }
 

@@ -31,8 +31,9 @@ void ChooseValue(QWidget& root, const char* comboName, const char* value) {
     emit box->activated(box->currentIndex());
 }
 
-const std::filesystem::file_time_type kSurveyed = std::chrono::file_clock::from_sys(
-    std::chrono::sys_days(std::chrono::year(2024) / 5 / 14) + std::chrono::hours(15));
+const std::filesystem::file_time_type kSurveyed =
+    std::chrono::file_clock::from_sys(std::chrono::sys_seconds(
+        std::chrono::sys_days(std::chrono::year(2024) / 5 / 14) + std::chrono::hours(15)));
 
 // The sample files, copied into a survey folder of the scratch folder.
 std::vector<std::filesystem::path> SurveyFiles(const TScreenContext& context) {

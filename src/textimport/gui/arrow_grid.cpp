@@ -111,8 +111,8 @@ void TArrowGrid::resizeEvent(QResizeEvent* event) {
     PlaceButton();
 }
 
-// The header stretches the second column here, after the grid's own resize and without a
-// sectionResized of its own: the button follows the cell's final right edge.
+// When the grid is first shown, the header lays out its sections (the second column stretched)
+// after the grid's own resize: the button follows the cell to its final place.
 void TArrowGrid::updateGeometries() {
     QTableWidget::updateGeometries();
     PlaceButton();
