@@ -4,6 +4,7 @@
 #include "host/loader/addon_module.h"
 #include "object_export.h"
 #include "platform/registry.h"
+#include "qt_language.h"
 
 #include <QApplication>
 
@@ -172,6 +173,7 @@ int Run(const TArgs& a) {
         static char name[] = "kavro-host";
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QApplication>(argc, argv);
+        UseRussianQtTexts(*app);
     }
     HRESULT hr;
     const char* step = "Initialize";

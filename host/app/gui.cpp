@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "main_window.h"
+#include "qt_language.h"
 #include "session_player.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ int RunGui(int argc, char** argv, const std::vector<std::string>& args) {
     }
 
     QApplication app(argc, argv);
+    UseRussianQtTexts(app);
     TMainWindow window;
     window.show();
     // A session or a timed run has no one to answer a message box.

@@ -4,6 +4,7 @@
 #include "coords/gui/coordinate_system_custom_editor.h"
 #include "coords/gui/msk_editor.h"
 #include "module/text_import_addon.h"
+#include "platform/gui/window.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ struct TModuleLifetime {
     ~TModuleLifetime() {
         FreeCoordinateSystemCustomEditors();
         UnloadAddonModule();
+        ReleaseGuiApplication();
     }
     TModuleLifetime(const TModuleLifetime&) = delete;
     TModuleLifetime& operator=(const TModuleLifetime&) = delete;

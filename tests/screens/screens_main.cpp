@@ -1,6 +1,7 @@
 // Renders every registered dialog offscreen into PNG files: screens OUTPUT_DIR [SUFFIX]
 // [NAME_FILTER]. Run once at the normal scale and once with QT_SCALE_FACTOR=2 and the suffix
 // "@2x" (scripts/screens does both).
+#include "platform/gui/qt_translation.h"
 #include "screens/screen_registry.h"
 
 #include <QApplication>
@@ -31,6 +32,8 @@ const std::vector<TScreen>& RegisteredScreens() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt's own texts as the Russian host shows them.
+    InstallQtTranslation(app);
     if (argc < 2) {
         std::fprintf(stderr, "usage: dialog_screens OUTPUT_DIR [SUFFIX] [NAME_FILTER]\n");
         return 2;

@@ -1,7 +1,7 @@
 // The text import wizard on the demo project, page by page, as a user leaves it before pressing
 // "Далее >": the sample control points pasted (or two files listed), the columns named, map,
 // layer and a style per kind chosen, the attribute targets, WGS 84 as the source system, and
-// the import page.
+// the import page; and the memo's context menu.
 #include "coords/gui/import_transformation_page.h"
 #include "platform/gui/qt_text.h"
 #include "screens/demo_addon.h"
@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
@@ -151,6 +152,19 @@ std::unique_ptr<QWidget> ImportPage(const TScreenContext& context) {
     return form;
 }
 
+// The memo's right-click menu with the first line selected, in Qt's Russian texts. The menu is
+// its own window; the wizard goes with it, hidden, so its actions keep their edit.
+std::unique_ptr<QWidget> SourceMenu(const TScreenContext& context) {
+    auto form = Wizard(context);
+    auto* source = Find<QPlainTextEdit>(*form, "Source");
+    source->moveCursor(QTextCursor::Start);
+    source->moveCursor(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+    std::unique_ptr<QMenu> menu(source->createStandardContextMenu());
+    menu->setParent(nullptr, Qt::Popup);
+    form.release()->setParent(menu.get(), Qt::Window);
+    return menu;
+}
+
 const bool registered = RegisterScreens({
     {"text-import-source", SourcePage},
     {"text-import-source-files", FilesPage},
@@ -158,6 +172,7 @@ const bool registered = RegisterScreens({
     {"text-import-attributes", FieldsPage},
     {"text-import-transformation", TransformationPage},
     {"text-import-run", ImportPage},
+    {"text-import-source-menu", SourceMenu},
 });
 
 } // namespace

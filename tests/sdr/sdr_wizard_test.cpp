@@ -9,11 +9,15 @@
 #include "ui/gui/id_caption_combo.h"
 #include "ui/scripted_interaction.h"
 
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -255,6 +259,13 @@ TEST_F(SdrWizardTest, ChecksBeforeTheSecondPageAndTheRunsSettings) {
         }
     }
     EXPECT_EQ(m_form->Files(), std::vector<std::filesystem::path>{good});
+    ASSERT_FALSE(m_ui.openFileRequests.empty());
+    const TOpenFileOptions& request = m_ui.openFileRequests.front();
+    EXPECT_EQ(request.title, Ansi("Выбор файлов съемки"));
+    EXPECT_EQ(request.filter, Ansi("Файлы съемки (*.sdr, *.rpt, *.gsi)|*.sdr;*.rpt;*.gsi|"
+                                   "Файлы SDR (*.sdr)|*.sdr|Файлы RPT (*.rpt)|*.rpt|"
+                                   "Файлы Leica GSI (*.gsi)|*.gsi|Все файлы (*.*)|*.*"));
+    EXPECT_TRUE(request.multiSelect);
     EXPECT_EQ(Get<QPushButton>("NextButton")->text(), Q("Импорт"));
     EXPECT_FALSE(Get<QPushButton>("PrevButton")->isHidden());
     Click("PrevButton");
@@ -268,6 +279,12 @@ TEST_F(SdrWizardTest, ChecksBeforeTheSecondPageAndTheRunsSettings) {
     EXPECT_EQ(Get<QDateEdit>("ImportDateTime")->date(), QDate::currentDate());
     precision->setValue(16);
     Get<QDateEdit>("ImportDateTime")->setDate(QDate(2024, 5, 15));
+    // The calendar that drops down names the month in Russian.
+    const auto* month = Get<QDateEdit>("ImportDateTime")
+                            ->calendarWidget()
+                            ->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    ASSERT_NE(month, nullptr);
+    EXPECT_EQ(month->text().toLower(), Q("май"));
     Select("NumberComboBox", "NUM");
     Select("DataTimeComboBox", "CHK");
     const SDRImporter::TSdrImportParams params = m_form->Parameters();
@@ -279,6 +296,25 @@ TEST_F(SdrWizardTest, ChecksBeforeTheSecondPageAndTheRunsSettings) {
     EXPECT_EQ(Utf8(params.DateField), "CHK");
     precision->setValue(0);
     EXPECT_EQ(m_form->Parameters().Precision, 1);
+}
+
+TEST_F(SdrWizardTest, FilesBoxShowsSixWholeNamesAndScrollsForMore) {
+    m_form->show();
+    auto* filesEdit = Get<QPlainTextEdit>("FilesEdit");
+    const int line = filesEdit->fontMetrics().lineSpacing();
+    std::vector<std::filesystem::path> files;
+    for (int count = 1; count <= 7; ++count) {
+        SCOPED_TRACE(count);
+        files.push_back(Write(("s" + std::to_string(count) + ".sdr").c_str(), SdrFile()));
+        m_ui.fileAnswers.push_back(files);
+        Click("SelectFileButton");
+        QApplication::processEvents();
+        ASSERT_EQ(filesEdit->blockCount(), count);
+        EXPECT_EQ(filesEdit->verticalScrollBar()->maximum(), count <= 6 ? 0 : count - 6);
+    }
+    // No part of a seventh line shows under the sixth.
+    EXPECT_LT(filesEdit->viewport()->height(),
+              6 * line + line / 2 + 2 * filesEdit->document()->documentMargin());
 }
 
 TEST_F(SdrWizardTest, RunKeepsTheWizardOpenOnItsPageWithItsButtonsLockedUntilItEnds) {

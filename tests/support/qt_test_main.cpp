@@ -1,5 +1,7 @@
-// The main of widget tests: one QApplication on the offscreen platform for the whole run; the
-// dialog answers a test leaves waiting end with it.
+// The main of widget tests: one QApplication on the offscreen platform for the whole run, with
+// Qt's Russian texts as a Russian host has them; the dialog answers a test leaves waiting end
+// with it.
+#include "platform/gui/qt_translation.h"
 #include "support/modal_driver.h"
 
 #include <QApplication>
@@ -11,6 +13,7 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    InstallQtTranslation(app);
     ::testing::InitGoogleTest(&argc, argv);
     struct TAnswersEndWithTheTest : ::testing::EmptyTestEventListener {
         void OnTestEnd(const ::testing::TestInfo&) override { CancelPendingAnswers(); }

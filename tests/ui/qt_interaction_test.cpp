@@ -9,18 +9,71 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QToolButton>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 namespace {
 
-TEST(QtInteraction, FileFilterBecomesQtNameFilters) {
-    EXPECT_EQ(QtNameFilters(Ansi("Текстовые файлы (*.txt, *.csv)|*.txt;*.csv|Все файлы (*.*)|*.*")),
-              (QStringList{QtText("Текстовые файлы (*.txt, *.csv) (*.txt *.csv)"),
-                           QtText("Все файлы (*.*) (*)")}));
-    EXPECT_TRUE(QtNameFilters("").isEmpty());
+TEST(QtInteraction, FileFilterBecomesQtNameFiltersWithPatternsShownOnce) {
+    struct TCase {
+        const char* filter;
+        QStringList expected;
+    };
+    const TCase cases[] = {
+        {"Текстовые файлы (*.txt, *.csv)|*.txt;*.csv|Все файлы (*.*)|*.*",
+         {QtText("Текстовые файлы (*.txt *.csv)"), QtText("Все файлы (*)")}},
+        {"Файлы PTS (*.pts)|*.pts|Любые файлы (*.*)|*.*",
+         {QtText("Файлы PTS (*.pts)"), QtText("Любые файлы (*)")}},
+        // A caption without patterns of its own gets Qt's.
+        {"Text|*.txt|All|*.*", {QtText("Text (*.txt)"), QtText("All (*)")}},
+        // Brackets inside a caption are the caption's.
+        {"Съемка (2024) файлы|*.sdr", {QtText("Съемка (2024) файлы (*.sdr)")}},
+        {"", {}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.filter);
+        EXPECT_EQ(QtNameFilters(Ansi(c.filter)), c.expected);
+    }
+}
+
+// What the user reads in the module's file dialog: the title and filters it was given, and
+// Qt's own columns and buttons in Russian (the test's application loads Qt's translation as a
+// Russian host does).
+TEST(QtInteraction, FileDialogReadsRussian) {
+    TQtInteraction service;
+    const TOpenFileOptions options{
+        Ansi("Выбор файлов SDR и RPT"),
+        Ansi("Файлы SDR и RPT (*.sdr, *.rpt)|*.sdr;*.rpt|Все файлы (*.*)|*.*"), "sdr", true};
+    QString title;
+    QStringList filters, headers, toolTips;
+    WhenShown(TQtInteraction::kOpenFileDialogName, [&](QWidget* w) {
+        auto* dialog = static_cast<QFileDialog*>(w);
+        title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        const QAbstractItemModel* files = dialog->findChild<QTreeView*>()->model();
+        for (int column = 0; column < files->columnCount(); ++column)
+            headers << files->headerData(column, Qt::Horizontal).toString();
+        for (const QToolButton* button : dialog->findChildren<QToolButton*>())
+            if (!button->toolTip().isEmpty())
+                toolTips << button->toolTip();
+        dialog->reject();
+    });
+    EXPECT_TRUE(service.OpenFiles(options).empty());
+    EXPECT_EQ(title, QtText("Выбор файлов SDR и RPT"));
+    EXPECT_EQ(filters,
+              (QStringList{QtText("Файлы SDR и RPT (*.sdr *.rpt)"), QtText("Все файлы (*)")}));
+    ASSERT_FALSE(headers.isEmpty());
+    EXPECT_EQ(headers.front(), QtText("Имя"));
+    EXPECT_EQ(headers.size(), 4) << headers.join(QLatin1Char(',')).toStdString();
+    ASSERT_FALSE(toolTips.isEmpty());
+    for (const QString& tip : toolTips)
+        EXPECT_TRUE(tip.contains(QRegularExpression(QStringLiteral("[а-яА-Я]"))))
+            << tip.toStdString();
 }
 
 TEST(QtInteraction, ConfirmationDefaultsToNoAndCarriesCaptionAndIcon) {

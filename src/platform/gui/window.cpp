@@ -1,9 +1,9 @@
 #include "platform/gui/window.h"
 
+#include "platform/gui/qt_translation.h"
+
 #include <QApplication>
 #include <QWidget>
-
-#include <memory>
 
 AnsiString GetWindowTitle(HWND window, std::size_t maxLength) {
     QWidget* widget = WidgetOfWindow(window);
@@ -21,13 +21,26 @@ QWidget* WidgetOfWindow(HWND window) {
     return QWidget::find(static_cast<WId>(window));
 }
 
+namespace {
+// The application the module had to create, if any; reachable until it is released.
+QApplication* g_ownApplication = nullptr;
+} // namespace
+
 void EnsureGuiApplication() {
     if (QApplication::instance())
         return;
-    // A host without Qt gets the module's own application, which lives as long as the module:
-    // it goes when the module is unloaded, not left behind in a process that keeps Qt.
     static int argc = 1;
     static char name[] = "TextImport";
     static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
+    g_ownApplication = new QApplication(argc, argv);
+    // Qt's own texts in the module's dialogs (edit menus, the file dialog) as a Russian host
+    // would have them; without the translation they stay English.
+    InstallQtTranslation(*g_ownApplication);
+}
+
+void ReleaseGuiApplication() {
+    // Not left to the exit handlers: Qt's own data that the application's post routines use
+    // may be gone by then.
+    delete g_ownApplication;
+    g_ownApplication = nullptr;
 }

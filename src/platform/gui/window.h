@@ -13,3 +13,6 @@ AnsiString GetWindowTitle(HWND window, std::size_t maxLength = 1024);
 QWidget* WidgetOfWindow(HWND window);
 // Makes sure a QApplication exists: the host's when it has one, else one of the module's own.
 void EnsureGuiApplication();
+// Frees the application EnsureGuiApplication created, if it did: the module's unload does, so
+// that the application goes with the module and not with the process's exit handlers.
+void ReleaseGuiApplication();

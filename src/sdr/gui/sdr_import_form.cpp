@@ -23,6 +23,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -97,9 +98,11 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
     m_filesEdit->setReadOnly(true);
     m_filesEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_filesEdit->setTabChangesFocus(true);
-    // Three names are visible at once, above the scroll bar that long names bring; more
-    // scroll.
-    m_filesEdit->setFixedHeight(3 * m_filesEdit->fontMetrics().lineSpacing() +
+    // Six whole names are visible at once, above a scroll bar that is always there (one that
+    // came and went with long names left a line and a half uncovered or cut); more scroll. The
+    // edit scrolls unless a pixel stays free below the last line.
+    m_filesEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_filesEdit->setFixedHeight(6 * m_filesEdit->fontMetrics().lineSpacing() + 1 +
                                 2 * m_filesEdit->frameWidth() +
                                 static_cast<int>(2 * m_filesEdit->document()->documentMargin()) +
                                 m_filesEdit->horizontalScrollBar()->sizeHint().height());
@@ -117,6 +120,8 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
     m_precisionEdit->setValue(2);
     m_importDate = Named(new QDateEdit(QDate::currentDate(), page), "ImportDateTime");
     m_importDate->setCalendarPopup(true);
+    // The calendar's month and day names are the widget's locale's, not the translation's.
+    m_importDate->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
     m_importDate->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
 
     m_previewMemo = Named(new QPlainTextEdit(page), "PreviewMemo");
@@ -294,7 +299,12 @@ void TSdrImportForm::FillFieldList(TIdCaptionComboBox& box, IKavroSemTable& tabl
 
 void TSdrImportForm::ChooseFiles() {
     TOpenFileOptions options;
-    options.filter = Ansi("SDR files (*.sdr)|*.sdr|RPT files (*.rpt)|*.rpt|All files (*.*)|*.*");
+    options.title = Ansi("Выбор файлов съемки");
+    // Every survey kind at once first: a survey often comes as SDR files with an RPT or a GSI
+    // file beside them.
+    options.filter = Ansi("Файлы съемки (*.sdr, *.rpt, *.gsi)|*.sdr;*.rpt;*.gsi|"
+                          "Файлы SDR (*.sdr)|*.sdr|Файлы RPT (*.rpt)|*.rpt|"
+                          "Файлы Leica GSI (*.gsi)|*.gsi|Все файлы (*.*)|*.*");
     options.defaultExtension = "sdr";
     options.multiSelect = true;
     std::vector<std::filesystem::path> files = UserInteraction().OpenFiles(options);

@@ -111,6 +111,13 @@ void TArrowGrid::resizeEvent(QResizeEvent* event) {
     PlaceButton();
 }
 
+// When the grid is first shown, the header lays out its sections (the second column stretched)
+// after the grid's own resize: the button follows the cell to its final place.
+void TArrowGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    PlaceButton();
+}
+
 void TArrowGrid::scrollContentsBy(int dx, int dy) {
     QTableWidget::scrollContentsBy(dx, dy);
     PlaceButton();

@@ -7,7 +7,6 @@
 #include "host_api/host_errors.h"
 #include "platform/gui/qt_text.h"
 #include "textimport/gui/arrow_grid.h"
-#include "textimport/gui/edit_menu.h"
 #include "textimport/gui/qt_progress.h"
 #include "textimport/text_import_run.h"
 #include "ui/gui/id_caption_combo.h"
@@ -74,7 +73,6 @@ QWidget* TTextImportForm::BuildSourcePage() {
     m_source->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_source->setTabChangesFocus(false);
     m_source->setTabStopDistance(m_source->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 8);
-    UseRussianEditMenu(*m_source);
     auto* sourceLabel =
         MakeLabel("Текстовые данные или локальные пути к импортируемым файлам:", m_source, page);
 
@@ -121,7 +119,6 @@ QWidget* TTextImportForm::BuildParamsPage() {
     m_symbolDivided->setChecked(true);
     m_divSymbol = Named(new QLineEdit(QStringLiteral(";"), separators), "DivSymbol");
     m_divSymbol->setFixedWidth(ScreenScaled(40, this));
-    UseRussianEditMenu(*m_divSymbol);
     auto* separatorLayout = new QGridLayout(separators);
     separatorLayout->addWidget(m_tabDivided, 0, 0, 1, 2);
     separatorLayout->addWidget(m_symbolDivided, 1, 0);

@@ -2,16 +2,19 @@
 
 #include "platform/gui/qt_text.h"
 #include "platform/gui/window.h"
+#include "ui/gui/screen_scale.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTreeView>
 
 namespace {
 
@@ -128,35 +131,55 @@ QStringList QtNameFilters(const AnsiString& filter) {
             if (pattern == QStringLiteral("*.*"))
                 pattern = QStringLiteral("*");
         }
-        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(QLatin1Char(' ')));
+        // Qt adds the patterns to what the user reads, so the caption's own copy goes.
+        QString caption = parts[i].trimmed();
+        if (caption.endsWith(QLatin1Char(')'))) {
+            const qsizetype open = caption.lastIndexOf(QLatin1Char('('));
+            if (open > 0)
+                caption = caption.left(open).trimmed();
+        }
+        filters << QStringLiteral("%1 (%2)").arg(caption, patterns.join(QLatin1Char(' ')));
     }
     return filters;
 }
 
-std::vector<std::filesystem::path> TQtInteraction::OpenFiles(const TOpenFileOptions& options) {
-    QFileDialog dialog(DialogParent(), ToQString(options.title));
-    dialog.setObjectName(QString::fromLatin1(kOpenFileDialogName));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::ReadOnly);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(options.multiSelect ? QFileDialog::ExistingFiles
-                                           : QFileDialog::ExistingFile);
+std::unique_ptr<QFileDialog> MakeOpenFileDialog(const TOpenFileOptions& options, QWidget* parent) {
+    auto dialog = std::make_unique<QFileDialog>(parent, ToQString(options.title));
+    dialog->setObjectName(QString::fromLatin1(TQtInteraction::kOpenFileDialogName));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::ReadOnly);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(options.multiSelect ? QFileDialog::ExistingFiles
+                                            : QFileDialog::ExistingFile);
     const QStringList filters = QtNameFilters(options.filter);
     if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
+        dialog->setNameFilters(filters);
     QString suffix = ToQString(options.defaultExtension);
     while (suffix.startsWith(QLatin1Char('*')) || suffix.startsWith(QLatin1Char('.')))
         suffix.remove(0, 1);
-    dialog.setDefaultSuffix(suffix);
-    dialog.setLabelText(QFileDialog::LookIn, QtText("Папка:"));
-    dialog.setLabelText(QFileDialog::FileName, QtText("Имя файла:"));
-    dialog.setLabelText(QFileDialog::FileType, QtText("Тип файлов:"));
-    dialog.setLabelText(QFileDialog::Accept, QtText("Открыть"));
-    dialog.setLabelText(QFileDialog::Reject, QtText("Отмена"));
-    if (dialog.exec() != QDialog::Accepted)
+    dialog->setDefaultSuffix(suffix);
+    dialog->setLabelText(QFileDialog::LookIn, QtText("Папка:"));
+    dialog->setLabelText(QFileDialog::FileName, QtText("Имя файла:"));
+    dialog->setLabelText(QFileDialog::FileType, QtText("Тип файлов:"));
+    dialog->setLabelText(QFileDialog::Accept, QtText("Открыть"));
+    dialog->setLabelText(QFileDialog::Reject, QtText("Отмена"));
+    // Room for the name, size, type and date columns side by side, each wide enough for what
+    // it shows in Russian ("Текстовый документ", "14.05.2024 15:00").
+    dialog->resize(ScreenScaled(QSize(760, 460), parent));
+    if (auto* details = dialog->findChild<QTreeView*>()) {
+        const int widths[] = {250, 90, 150, 120};
+        for (int column = 0; column < 4; ++column)
+            details->header()->resizeSection(column, ScreenScaled(widths[column], parent));
+    }
+    return dialog;
+}
+
+std::vector<std::filesystem::path> TQtInteraction::OpenFiles(const TOpenFileOptions& options) {
+    const std::unique_ptr<QFileDialog> dialog = MakeOpenFileDialog(options, DialogParent());
+    if (dialog->exec() != QDialog::Accepted)
         return {};
     std::vector<std::filesystem::path> paths;
-    for (const QString& file : dialog.selectedFiles())
+    for (const QString& file : dialog->selectedFiles())
         paths.emplace_back(file.toStdU16String());
     return paths;
 }

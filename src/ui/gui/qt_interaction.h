@@ -8,6 +8,9 @@
 
 #include <QStringList>
 
+#include <memory>
+
+class QFileDialog;
 class QWidget;
 
 class TQtInteraction final : public TUserInteraction {
@@ -37,8 +40,14 @@ private:
     QWidget* m_owner = nullptr;
 };
 
+// The open-file dialog as OpenFiles shows it, set up but not shown.
+[[nodiscard]] std::unique_ptr<QFileDialog> MakeOpenFileDialog(const TOpenFileOptions& options,
+                                                              QWidget* parent);
+
 // The module's one Qt service.
 TQtInteraction& QtInteraction();
 
-// "Caption|*.a;*.b|All|*.*" as Qt's "Caption (*.a *.b);;All (*)" list of name filters.
+// "Caption|*.a;*.b|All|*.*" as Qt's "Caption (*.a *.b);;All (*)" list of name filters. A caption
+// that already lists its patterns the Windows way, "Caption (*.a, *.b)", shows them once, in
+// Qt's form: "Caption (*.a *.b)".
 [[nodiscard]] QStringList QtNameFilters(const AnsiString& filter);
