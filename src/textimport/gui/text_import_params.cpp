@@ -18,6 +18,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <string_view>
+#include <unordered_set>
 
 namespace {
 
@@ -158,10 +160,14 @@ void TTextImportForm::ClassifierChanged() {
         values.push_back({QtText(kAllValues), Ansi(kAllValues)});
     } else if (column < m_table.ColCount()) {
         const int xColumn = FindColumn(ColumnNames(), FromQString(m_xCoordField->currentText()));
+        // Each value once, as first met, before the slower comparison below; the views stay
+        // valid while the table is not parsed again.
+        std::unordered_set<std::string_view> seen;
         for (int row = TTextImportRun::FirstDataRow(m_table, xColumn); row < m_table.RowCount();
              ++row) {
             const std::string_view cell = m_table.Cells(row, column);
-            values.push_back({ToQString(cell), AnsiString(cell)});
+            if (seen.insert(cell).second)
+                values.push_back({ToQString(cell), AnsiString(cell)});
         }
         QCollator collator;
         collator.setCaseSensitivity(Qt::CaseInsensitive);
