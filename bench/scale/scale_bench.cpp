@@ -121,63 +121,66 @@ AnsiString LastShown(const TScriptedInteraction& ui) {
 }
 
 int RunText(const std::filesystem::path& file, const std::filesystem::path& project) {
-    return RunWizard(project, "text", [&](TBenchAddon& addon, TScriptedInteraction& ui,
-                                          long& idle, double& seconds) {
-        TTextImportForm form;
-        form.Setup(addon);
-        form.show();
-        QApplication::processEvents();
-        idle = PeakKib();
+    return RunWizard(
+        project, "text",
+        [&](TBenchAddon& addon, TScriptedInteraction& ui, long& idle, double& seconds) {
+            TTextImportForm form;
+            form.Setup(addon);
+            form.show();
+            QApplication::processEvents();
+            idle = PeakKib();
 
-        const auto start = std::chrono::steady_clock::now();
-        ui.fileAnswers.push_back({file});
-        Find<QAbstractButton>(form, "SrcOpen")->click();
-        Find<QAbstractButton>(form, "Next")->click();
-        Expect(form.CurrentPage() == TTextImportForm::kParamsPage, "the source did not read");
-        Find<QRadioButton>(form, "SymbolDivided")->setChecked(true);
-        Find<QLineEdit>(form, "DivSymbol")->setText(QStringLiteral(","));
-        Choose(form, "XCoordField", "X");
-        Choose(form, "YCoordField", "Y");
-        auto* styles = Find<TArrowGrid>(form, "ImportStylesGrid");
-        styles->SelectRow(0);
-        ui.pickAnswers.push_back(1);
-        styles->ArrowButton()->click();
-        for (int page = TTextImportForm::kParamsPage; page < TTextImportForm::kImportPage; ++page)
+            const auto start = std::chrono::steady_clock::now();
+            ui.fileAnswers.push_back({file});
+            Find<QAbstractButton>(form, "SrcOpen")->click();
             Find<QAbstractButton>(form, "Next")->click();
-        Expect(form.CurrentPage() == TTextImportForm::kImportPage,
-               ui.shown.empty() ? "the parameters did not pass" : AnsiToUtf8(LastShown(ui)));
-        ui.shown.clear();
-        Find<QAbstractButton>(form, "Next")->click();
-        QApplication::processEvents();
-        seconds = Seconds(start);
-        Expect(LastShown(ui).starts_with(Ansi("Процесс завершен.")), AnsiToUtf8(LastShown(ui)));
-    });
+            Expect(form.CurrentPage() == TTextImportForm::kParamsPage, "the source did not read");
+            Find<QRadioButton>(form, "SymbolDivided")->setChecked(true);
+            Find<QLineEdit>(form, "DivSymbol")->setText(QStringLiteral(","));
+            Choose(form, "XCoordField", "X");
+            Choose(form, "YCoordField", "Y");
+            auto* styles = Find<TArrowGrid>(form, "ImportStylesGrid");
+            styles->SelectRow(0);
+            ui.pickAnswers.push_back(1);
+            styles->ArrowButton()->click();
+            for (int page = TTextImportForm::kParamsPage; page < TTextImportForm::kImportPage;
+                 ++page)
+                Find<QAbstractButton>(form, "Next")->click();
+            Expect(form.CurrentPage() == TTextImportForm::kImportPage,
+                   ui.shown.empty() ? "the parameters did not pass" : AnsiToUtf8(LastShown(ui)));
+            ui.shown.clear();
+            Find<QAbstractButton>(form, "Next")->click();
+            QApplication::processEvents();
+            seconds = Seconds(start);
+            Expect(LastShown(ui).starts_with(Ansi("Процесс завершен.")), AnsiToUtf8(LastShown(ui)));
+        });
 }
 
 int RunSdr(const std::filesystem::path& file, const std::filesystem::path& project) {
-    return RunWizard(project, "sdr", [&](TBenchAddon& addon, TScriptedInteraction& ui,
-                                         long& idle, double& seconds) {
-        TSdrImportForm form;
-        form.Setup(addon);
-        form.show();
-        QApplication::processEvents();
-        idle = PeakKib();
+    return RunWizard(
+        project, "sdr",
+        [&](TBenchAddon& addon, TScriptedInteraction& ui, long& idle, double& seconds) {
+            TSdrImportForm form;
+            form.Setup(addon);
+            form.show();
+            QApplication::processEvents();
+            idle = PeakKib();
 
-        const auto start = std::chrono::steady_clock::now();
-        ui.fileAnswers.push_back({file});
-        Find<QAbstractButton>(form, "SelectFileButton")->click();
-        QApplication::processEvents();
-        ConfirmStyleInChooser(QStringLiteral("Point"));
-        Find<QAbstractButton>(form, "StyleButton")->click();
-        Find<QAbstractButton>(form, "NextButton")->click();
-        Expect(form.CurrentPage() == TSdrImportForm::kTransformationPage,
-               "the first page did not pass");
-        ui.shown.clear();
-        Find<QAbstractButton>(form, "NextButton")->click();
-        QApplication::processEvents();
-        seconds = Seconds(start);
-        Expect(LastShown(ui) == Ansi("Импорт успешно завершен."), AnsiToUtf8(LastShown(ui)));
-    });
+            const auto start = std::chrono::steady_clock::now();
+            ui.fileAnswers.push_back({file});
+            Find<QAbstractButton>(form, "SelectFileButton")->click();
+            QApplication::processEvents();
+            ConfirmStyleInChooser(QStringLiteral("Point"));
+            Find<QAbstractButton>(form, "StyleButton")->click();
+            Find<QAbstractButton>(form, "NextButton")->click();
+            Expect(form.CurrentPage() == TSdrImportForm::kTransformationPage,
+                   "the first page did not pass");
+            ui.shown.clear();
+            Find<QAbstractButton>(form, "NextButton")->click();
+            QApplication::processEvents();
+            seconds = Seconds(start);
+            Expect(LastShown(ui) == Ansi("Импорт успешно завершен."), AnsiToUtf8(LastShown(ui)));
+        });
 }
 
 // Counts the paints of the widget it watches.

@@ -117,8 +117,7 @@ std::string_view TCSVData::Cells(int row, int col) const {
     if (row != m_splitRow)
         SplitRow(row);
     // A row narrower than the widest is padded with empty cells.
-    return static_cast<std::size_t>(col) < m_rowCells.size() ? m_rowCells[col]
-                                                              : std::string_view();
+    return static_cast<std::size_t>(col) < m_rowCells.size() ? m_rowCells[col] : std::string_view();
 }
 
 void TCSVData::SplitRow(int row) const {

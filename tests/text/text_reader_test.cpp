@@ -175,8 +175,8 @@ TEST(TextReaderTest, UnsupportedCodePageIsRefused) {
 // A line over the limit is refused by its number (and its file), across buffer fills, before
 // it is read whole; a line of exactly the limit is read.
 TEST(TextReaderTest, LineLongerThanTheLimitIsRefused) {
-    TTextReader reader(new TMemoryStream("12345678\r\nabc\r\n123456789\r\n"), codepage::kAnsi,
-                       true, 4);
+    TTextReader reader(new TMemoryStream("12345678\r\nabc\r\n123456789\r\n"), codepage::kAnsi, true,
+                       4);
     reader.SetMaxLineLength(8);
     EXPECT_EQ(reader.ReadLine(), "12345678");
     EXPECT_EQ(reader.ReadLine(), "abc");
