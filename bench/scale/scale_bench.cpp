@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QToolButton>
 
 #include <chrono>
 #include <cstdio>
