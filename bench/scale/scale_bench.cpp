@@ -21,6 +21,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QToolButton>
@@ -138,7 +139,9 @@ int RunText(const std::filesystem::path& file, const std::filesystem::path& proj
             Expect(form.CurrentPage() == TTextImportForm::kParamsPage, "the source did not read");
             Find<QRadioButton>(form, "SymbolDivided")->setChecked(true);
             Find<QLineEdit>(form, "DivSymbol")->setText(QStringLiteral(","));
-            Choose(form, "XCoordField", "X");
+            // One object per row.
+        Find<QComboBox>(form, "ComboBoxImportType")->setCurrentIndex(2);
+        Choose(form, "XCoordField", "X");
             Choose(form, "YCoordField", "Y");
             auto* styles = Find<TArrowGrid>(form, "ImportStylesGrid");
             styles->SelectRow(0);
