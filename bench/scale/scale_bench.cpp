@@ -140,8 +140,8 @@ int RunText(const std::filesystem::path& file, const std::filesystem::path& proj
             Find<QRadioButton>(form, "SymbolDivided")->setChecked(true);
             Find<QLineEdit>(form, "DivSymbol")->setText(QStringLiteral(","));
             // One object per row.
-        Find<QComboBox>(form, "ComboBoxImportType")->setCurrentIndex(2);
-        Choose(form, "XCoordField", "X");
+            Find<QComboBox>(form, "ComboBoxImportType")->setCurrentIndex(2);
+            Choose(form, "XCoordField", "X");
             Choose(form, "YCoordField", "Y");
             auto* styles = Find<TArrowGrid>(form, "ImportStylesGrid");
             styles->SelectRow(0);
