@@ -302,8 +302,10 @@ void TMapView::paintEvent(QPaintEvent*) {
         return true;
     };
     for (const auto& [at, label] : labelled) {
-        const QRect anchor(at.x() + half + 1, at.y() - fm.height() / 2, 1, fm.height());
-        if (!cellsFree(anchor, false))
+        const int top = at.y() - fm.height() / 2;
+        const QRect right(at.x() + half + 1, top, 1, fm.height());
+        const QRect left(at.x() - half - 2, top, 1, fm.height());
+        if (!cellsFree(right, false) && !cellsFree(left, false))
             continue;
         // Laid out once, when first drawn: a label costs little in later paints.
         QStaticText& text = m_labelTexts[static_cast<std::size_t>(label)];
@@ -312,7 +314,11 @@ void TMapView::paintEvent(QPaintEvent*) {
             text.setTextFormat(Qt::PlainText);
             text.prepare(QTransform(), small);
         }
-        const QRect box(anchor.left(), anchor.top(), qCeil(text.size().width()), fm.height());
+        // A label goes to the right of its point, or to the left where it would run past the
+        // view's right edge and be cut there.
+        QRect box(right.left(), top, qCeil(text.size().width()), fm.height());
+        if (box.right() >= width())
+            box.moveRight(left.left());
         if (!cellsFree(box, false))
             continue;
         cellsFree(box, true);

@@ -20,6 +20,8 @@ public:
     virtual std::uint64_t Position() const = 0;
     virtual void Seek(std::uint64_t position) = 0;
     virtual std::uint64_t Size() const = 0;
+    // The file name for messages; empty for a stream that is no file.
+    virtual AnsiString Name() const { return {}; }
 };
 
 // A stream that cannot be read or positioned.
@@ -47,6 +49,7 @@ public:
     std::uint64_t Position() const override { return m_position; }
     void Seek(std::uint64_t position) override;
     std::uint64_t Size() const override;
+    AnsiString Name() const override { return m_name; }
 
 private:
     int m_fd = -1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -204,10 +205,21 @@ std::size_t TTextReader::Decode() {
 
 void TTextReader::ReadLine(AnsiString& line) {
     line.clear();
+    ++m_lineNumber;
     while (!m_end) {
         const char* begin = m_chars.get() + m_index;
         const char* end = m_chars.get() + m_charCount;
         const char* stop = std::find_if(begin, end, [](char c) { return c == kCr || c == kLf; });
+        if (line.size() + static_cast<std::size_t>(stop - begin) > m_maxLineLength) {
+            line.clear();
+            const AnsiString name = m_stream->Name();
+            const AnsiString text = Ansi("строка ") + std::to_string(m_lineNumber) +
+                                    Ansi(" длиннее ") + std::to_string(m_maxLineLength) +
+                                    Ansi(" символов");
+            const AnsiString message =
+                name.empty() ? Ansi("С") + text.substr(1) : Ansi("Файл \"") + name + "\": " + text;
+            throw ELineTooLong(message);
+        }
         line.append(begin, stop);
         if (stop != end) {
             m_index = static_cast<std::size_t>(stop - m_chars.get());

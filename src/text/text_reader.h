@@ -9,9 +9,20 @@
 #include <memory>
 #include <string>
 
+// A line longer than the reader's limit: "Файл "<name>": строка <n> длиннее <limit> символов"
+// ("Строка <n> длиннее ..." for a stream that is no file).
+class ELineTooLong : public EUserError {
+public:
+    using EUserError::EUserError;
+};
+
 class TTextReader {
 public:
     static constexpr std::size_t kDefaultBufferSize = 10240;
+    // No text, point or survey file of ours has lines near this long: a longer one is a wrong
+    // file (a binary one, or line ends the reader does not know), which would otherwise be read
+    // into memory whole.
+    static constexpr std::size_t kMaxLineLength = 1 << 20;
     // The bytes of the longest character of any supported code page (UTF-8).
     static constexpr std::size_t kLongestCharacter = 4;
 
@@ -42,10 +53,14 @@ public:
         return c;
     }
     // The text up to the next line break, without it. CR LF and LF CR are one break, CR CR and
-    // LF LF two. At the end of the stream returns what is left (possibly empty).
+    // LF LF two. At the end of the stream returns what is left (possibly empty). A line of more
+    // than MaxLineLength characters throws ELineTooLong, naming the line by the count of
+    // ReadLine calls.
     AnsiString ReadLine();
     // The same into `line`, reusing its storage.
     void ReadLine(AnsiString& line);
+    std::size_t MaxLineLength() const { return m_maxLineLength; }
+    void SetMaxLineLength(std::size_t length) { m_maxLineLength = length; }
 
     // The code page in force (a UTF-16 mark may have changed it).
     unsigned CodePage() const { return m_codePage; }
@@ -75,4 +90,6 @@ private:
     std::size_t m_charCount = 0;
     std::size_t m_index = 0;
     bool m_end = false;
+    std::size_t m_maxLineLength = kMaxLineLength;
+    std::uint64_t m_lineNumber = 0;
 };

@@ -209,6 +209,46 @@ TEST(HostMainWindow, DrawsStylesInColoursAndShowsTheClickedObjectsAttributes) {
     EXPECT_FALSE(view->Selected());
 }
 
+// A label that would run past the view's right edge is drawn to the left of its point, whole;
+// elsewhere labels stay to the right.
+TEST(HostMapView, LabelAtTheRightEdgeGoesLeftOfItsPoint) {
+    auto point = [](double x, const char* number) {
+        TObjectRecord o;
+        o.shapes.push_back({"S", {{false, {{x, 0, 0}}}}});
+        TValueRecord v;
+        v.field = "NUMBER";
+        v.type = "text";
+        v.text = number;
+        o.values.push_back(v);
+        return o;
+    };
+    int argc = 1;
+    char name[] = "host_gui_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    TMapView view;
+    view.resize(300, 400); // the width limits the scale: the points go to its margins
+    view.SetObjects({point(0, "WWWWWWWW"), point(1000, "WWWWWWWW")});
+    view.ZoomTo(std::nullopt);
+    QImage image(view.size(), QImage::Format_ARGB32);
+    view.render(&image);
+    EXPECT_EQ(view.DrawnLabels(), 2u);
+    // The label's dark text pixels on the points' row, left and right of each marker.
+    const int row = image.height() / 2;
+    auto textPixels = [&](int from, int to) {
+        int count = 0;
+        for (int x = std::max(0, from); x < std::min(image.width(), to); ++x)
+            for (int y = row - 6; y <= row + 6; ++y)
+                count += qGray(image.pixel(x, y)) < 100;
+        return count;
+    };
+    // The points stand where the view's margins put them, 60 pixels in from each side.
+    const int leftPoint = 60, rightPoint = image.width() - 60;
+    EXPECT_GT(textPixels(leftPoint + 8, leftPoint + 60), 0);
+    EXPECT_EQ(textPixels(rightPoint + 8, image.width()), 0);
+    EXPECT_GT(textPixels(rightPoint - 60, rightPoint - 8), 0);
+}
+
 TEST(HostMapView, StyleColoursDifferAndLabelsComeFromTheNumberField) {
     for (int a = 0; a < 24; ++a)
         for (int b = a + 1; b < 24; ++b)

@@ -86,6 +86,21 @@ TEST(CSVDataTest, ReparseAfterDelimiterChange) {
     EXPECT_EQ(copy.Text(), "a;b\tc\r\nd\te;f\r\n");
 }
 
+// The table splits a row when it is read; views handed out for other rows, plain and decoded
+// ones alike, stay what they were while the rows are read out of order.
+TEST(CSVDataTest, ViewsStayValidWhileOtherRowsAreRead) {
+    TCSVData data;
+    data.SetQuoteChar('"');
+    data.SetDelimiter(';');
+    data.Parse("a;\"b\"\"1\"\r\nc\r\n\"d;e\";f\"\"\"\"g\r\n");
+    std::vector<std::string_view> views;
+    for (int c = 0; c < data.ColCount(); ++c)
+        for (int r = data.RowCount() - 1; r >= 0; --r)
+            views.push_back(data.Cells(r, c));
+    const std::vector<std::string_view> expected = {"d;e", "c", "a", "f\"g", "", "b\"1"};
+    EXPECT_EQ(views, expected);
+}
+
 TEST(CSVDataTest, CellOutsideTheTableThrows) {
     TCSVData data;
     data.SetDelimiter(';');

@@ -172,6 +172,38 @@ TEST(TextReaderTest, UnsupportedCodePageIsRefused) {
     EXPECT_THROW(TTextReader(new TMemoryStream("a"), 437, true), EUserError);
 }
 
+// A line over the limit is refused by its number (and its file), across buffer fills, before
+// it is read whole; a line of exactly the limit is read.
+TEST(TextReaderTest, LineLongerThanTheLimitIsRefused) {
+    TTextReader reader(new TMemoryStream("12345678\r\nabc\r\n123456789\r\n"), codepage::kAnsi, true,
+                       4);
+    reader.SetMaxLineLength(8);
+    EXPECT_EQ(reader.ReadLine(), "12345678");
+    EXPECT_EQ(reader.ReadLine(), "abc");
+    try {
+        reader.ReadLine();
+        FAIL() << "no exception";
+    } catch (const ELineTooLong& e) {
+        EXPECT_EQ(e.Message(), Ansi("Строка 3 длиннее 8 символов"));
+    }
+
+    TTempDir dir;
+    const auto path = dir / "table.csv";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "x;y\r\n" << std::string(TTextReader::kMaxLineLength + 1, '7') << "\r\n";
+    }
+    TStringFile file(path);
+    EXPECT_EQ(file.ReadLine(), "x;y");
+    try {
+        file.ReadLine();
+        FAIL() << "no exception";
+    } catch (const ELineTooLong& e) {
+        EXPECT_EQ(e.Message(), Ansi("Файл \"") + path.string() + Ansi("\": строка 2 длиннее ") +
+                                   std::to_string(TTextReader::kMaxLineLength) + Ansi(" символов"));
+    }
+}
+
 TEST(StringFileTest, ReadsLinesOfAFile) {
     TTempDir dir;
     const auto path = dir / "points.txt";

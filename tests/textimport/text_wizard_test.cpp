@@ -5,6 +5,7 @@
 
 #include "host/core/host_session.h"
 #include "support/point_project.h"
+#include "text/text_reader.h"
 
 #include <QTest>
 
@@ -368,6 +369,16 @@ TEST_F(TextWizardTest, FilesAreListedAndReadWithAnEmptyRowBetweenThem) {
         QString::fromStdString((m_dir / "c.csv").string()));
     Next();
     EXPECT_EQ(Errors().back(), "Ошибка. Не найден файл \"" + (m_dir / "c.csv").string() + "\"");
+    EXPECT_EQ(m_form->CurrentPage(), TTextImportForm::kSourcePage);
+    EXPECT_EQ(m_form->Table().RowCount(), 0);
+
+    // So does a file with a line longer than any table has, named with the line.
+    const auto wide =
+        write("wide.csv", "X;Y\r\n" + std::string(TTextReader::kMaxLineLength + 1, '1'));
+    Get<QPlainTextEdit>("Source")->setPlainText(QString::fromStdString(wide.string()));
+    Next();
+    EXPECT_EQ(Errors().back(), "Файл \"" + wide.string() + "\": строка 2 длиннее " +
+                                   std::to_string(TTextReader::kMaxLineLength) + " символов");
     EXPECT_EQ(m_form->CurrentPage(), TTextImportForm::kSourcePage);
     EXPECT_EQ(m_form->Table().RowCount(), 0);
 }

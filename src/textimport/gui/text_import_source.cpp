@@ -164,8 +164,8 @@ void TTextImportForm::ClearSource() {
 
 AnsiString TTextImportForm::ReadListedFiles() {
     const int codePage = m_codePage->currentIndex();
-    AnsiString buffer;
-    bool firstFile = true;
+    std::vector<std::filesystem::path> paths;
+    std::uintmax_t bytes = 0;
     m_replacedCharacters = 0;
     for (const QString& line : MemoLines()) {
         if (IsBlank(line))
@@ -174,29 +174,48 @@ AnsiString TTextImportForm::ReadListedFiles() {
         std::error_code error;
         if (!std::filesystem::exists(path, error) || std::filesystem::is_directory(path, error))
             throw EUserError(Ansi("Ошибка. Не найден файл \"") + FromQString(line) + "\"");
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        bytes += error ? 0 : size;
+        paths.push_back(path);
+    }
+    // The table keeps this text as its source: room for all of it at once (and for line ends
+    // that become CR LF), so that it is never copied while it grows. Each line is converted
+    // from its code page as it is read, so no second copy of the text is made either.
+    AnsiString buffer;
+    buffer.reserve(bytes + bytes / 16 + 2 * paths.size() + 64);
+    AnsiString line;
+    AnsiString converted;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
         // One empty row between the rows of two files.
-        if (!firstFile)
+        if (i > 0)
             buffer += "\r\n";
-        firstFile = false;
-        TStringFile file(path, codepage::kAnsi);
-        AnsiString raw, text;
+        TStringFile file(paths[i], codepage::kAnsi);
+        std::int64_t lineNumber = 0;
         bool firstLine = true;
         while (!file.End()) {
-            file.ReadLine(text);
+            file.ReadLine(line);
             // A UTF-8 file may begin with a byte-order mark, which is no text of its first cell.
-            if (firstLine && codePage == kSourceUtf8 && text.starts_with(kUtf8ByteOrderMark))
-                text.erase(0, kUtf8ByteOrderMark.size());
+            if (firstLine && codePage == kSourceUtf8 && line.starts_with(kUtf8ByteOrderMark))
+                line.erase(0, kUtf8ByteOrderMark.size());
             firstLine = false;
-            raw += text;
-            raw += "\r\n";
-        }
-        // Each file is decoded on its own, so that a file that does not decode is named and
-        // nothing of the others is lost; the wizard stays on its page for another code page.
-        try {
-            buffer += ConvertSourceText(raw, codePage, &m_replacedCharacters);
-        } catch (const ESourceDecodeError& e) {
-            throw EUserError(Ansi("Файл \"") + FromQString(line) + Ansi("\": ") + e.Message() +
-                             Ansi(". Выберите другую кодировку."));
+            ++lineNumber;
+            if (codePage == kSourceWindows1251) {
+                buffer += line;
+            } else {
+                // A line break never falls inside a character, so each line decodes on its own;
+                // a line that does not decode is named with its file, and the wizard stays on
+                // its page for another code page rather than losing the text.
+                try {
+                    converted = ConvertSourceText(line, codePage, &m_replacedCharacters);
+                } catch (const ESourceDecodeError&) {
+                    throw EUserError(Ansi("Файл \"") + WideToAnsi(paths[i].u16string()) +
+                                     Ansi("\": строка ") + std::to_string(lineNumber) +
+                                     Ansi(" не читается в кодировке UTF-8. Выберите другую "
+                                          "кодировку."));
+                }
+                buffer += converted;
+            }
+            buffer += "\r\n";
         }
     }
     return buffer;
