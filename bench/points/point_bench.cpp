@@ -1,8 +1,8 @@
 // Generates PTS, SDR and CSV point files and times reading them and importing them into a
 // project file of the host stand-in.
-//   point_bench generate pts|sdr|csv COUNT FILE
-//   point_bench read pts|sdr FILE                 -> "points=N seconds=S"
-//   point_bench import pts|sdr FILE PROJECT       -> "points=N seconds=S peak_kib=K"
+//   point_bench generate pts|sdr|gsi|csv COUNT FILE
+//   point_bench read pts|sdr|gsi FILE                 -> "points=N seconds=S"
+//   point_bench import pts|sdr|gsi FILE PROJECT       -> "points=N seconds=S peak_kib=K"
 #include "coords/import_transformation.h"
 #include "host/core/host_session.h"
 #include "pts/pts_import_run.h"
@@ -14,6 +14,7 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -56,6 +57,9 @@ int Generate(const std::string& kind, long count, const std::string& file) {
             std::fprintf(out, "%ld,%.3f,%.3f,pt %ld\r\n", i, x, y, i);
         else if (kind == "csv")
             std::fprintf(out, "%ld,%.3f,%.3f,pt %ld\r\n", i, x, y, i);
+        else if (kind == "gsi") // GSI-16 words, metres to the millimetre
+            std::fprintf(out, "*110001+%016ld 81..00+%016lld 82..00+%016lld 83..00+%016lld \r\n", i,
+                         std::llround(x * 1000), std::llround(y * 1000), std::llround(z * 1000));
         else
             std::fprintf(out, "08KI%-16ld%-16.3f%-16.3f%-16.3f\r\n", i, x, y, z);
     }

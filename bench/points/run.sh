@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Reads and imports generated 1,000,000-point PTS and SDR files, beside wc -l on the same files
-# and ogr2ogr importing the same points from CSV into a GeoPackage.
-# Last line: points: pts=<points/s> sdr=<points/s> ogr2ogr=<points/s> ratio=<slower/ogr2ogr>
+# Reads and imports generated 1,000,000-point PTS, SDR and GSI files, beside wc -l on the same
+# files and ogr2ogr importing the same points from CSV into a GeoPackage.
+# Last line: points: pts=<points/s> sdr=<points/s> gsi=<points/s> ogr2ogr=<points/s>
+#            ratio=<slower of pts and sdr/ogr2ogr> gsi/sdr=<ratio>
 set -euo pipefail
 BENCH_BIN="${BENCH_BIN:-$(cd "$(dirname "$0")/../.." && pwd)/build-release/bin}"
 tool="$BENCH_BIN/point_bench"
@@ -16,10 +17,11 @@ mbs() { awk -v b="$1" -v s="$2" 'BEGIN { printf "%.1f", (s > 0 ? b / 1048576 / s
 
 "$tool" generate pts "$count" "$work/points.pts"
 "$tool" generate sdr "$count" "$work/points.sdr"
+"$tool" generate gsi "$count" "$work/points.gsi"
 "$tool" generate csv "$count" "$work/points.csv"
 
 echo "reading $count points"
-for kind in pts sdr; do
+for kind in pts sdr gsi; do
     file="$work/points.$kind"
     bytes=$(stat -c %s "$file")
     out=$("$tool" read "$kind" "$file")
@@ -33,7 +35,7 @@ done
 
 echo "importing $count points into a project file"
 declare -A import_rate
-for kind in pts sdr; do
+for kind in pts sdr gsi; do
     out=$("$tool" import "$kind" "$work/points.$kind" "$work/$kind.kavro")
     n=$(field points "$out"); s=$(field seconds "$out")
     [ "$n" = "$count" ] || { echo "points: $kind import stored $n objects" >&2; exit 1; }
@@ -53,4 +55,5 @@ printf '  ogr2ogr -f GPKG from CSV: %.3f s, %s points/s\n' "$os" "$ogr_rate"
 slower=${import_rate[pts]}
 [ "${import_rate[sdr]}" -lt "$slower" ] && slower=${import_rate[sdr]}
 ratio=$(awk -v a="$slower" -v b="$ogr_rate" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
-echo "points: pts=${import_rate[pts]} sdr=${import_rate[sdr]} ogr2ogr=$ogr_rate ratio=$ratio"
+gsi_sdr=$(awk -v a="${import_rate[gsi]}" -v b="${import_rate[sdr]}" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
+echo "points: pts=${import_rate[pts]} sdr=${import_rate[sdr]} gsi=${import_rate[gsi]} ogr2ogr=$ogr_rate ratio=$ratio gsi/sdr=$gsi_sdr"

@@ -16,6 +16,7 @@
 #include "textimport/text_import_run.h"
 #include "ui/scripted_interaction.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -32,8 +33,8 @@ using kavrohost::TObjectRecord;
 
 constexpr int kTextRows = 1000;
 constexpr int kPtsPoints = 1000;
-// Two files, so that a failure in the first leaves the second to run: the first commits at
-// 500 objects and at its end, the second only at its end.
+// Two files, an SDR and a GSI one: the first commits at 500 objects and at its end, the second
+// only at its end.
 constexpr int kSdrFirstFile = 600;
 constexpr int kSdrSecondFile = 400;
 
@@ -62,6 +63,22 @@ std::string SdrText(int first, int count) {
         text += "08KI" + Field16("P" + std::to_string(i)) +
                 Field16(Format("%.3f", 5000 + i * 1.5)) + Field16(Format("%.3f", 7000 + i * 0.5)) +
                 Field16(Format("%.4f", 100 + i / 1000.0 + 0.0004)) + "\r\n";
+    return text;
+}
+
+// The same points as GSI-16 words: the number, easting and northing in millimetres, the height
+// in 1/100 mm.
+std::string GsiText(int first, int count) {
+    std::string text;
+    char block[160];
+    for (int i = first; i < first + count; ++i) {
+        std::snprintf(block, sizeof block,
+                      "*110001+%16s 81..00+%016lld 82..00+%016lld 83..08+%016lld \r\n",
+                      ("P" + std::to_string(i)).c_str(), std::llround((5000 + i * 1.5) * 1000),
+                      std::llround((7000 + i * 0.5) * 1000),
+                      std::llround((100 + i / 1000.0 + 0.0004) * 100000));
+        text += block;
+    }
     return text;
 }
 
@@ -360,9 +377,9 @@ struct TFaultSweep::TImpl {
             WriteFile(inputs[0], PtsText());
             break;
         case TCommand::Sdr:
-            inputs = {folder / "first.sdr", folder / "second.sdr"};
+            inputs = {folder / "first.sdr", folder / "second.gsi"};
             WriteFile(inputs[0], SdrText(1, kSdrFirstFile));
-            WriteFile(inputs[1], SdrText(kSdrFirstFile + 1, kSdrSecondFile));
+            WriteFile(inputs[1], GsiText(kSdrFirstFile + 1, kSdrSecondFile));
             break;
         }
     }
