@@ -110,14 +110,11 @@ QWidget* TPtsImportForm::BuildSettingsPage() {
 }
 
 void TPtsImportForm::Connect() {
-    connect(m_fileButton, &QPushButton::clicked, this,
-            [this] { Guarded([this] { ChooseFile(); }); });
-    connect(m_layerStyleButton, &QPushButton::clicked, this,
-            [this] { Guarded([this] { ChooseStyle(); }); });
+    OnSignal(m_fileButton, &QPushButton::clicked, &TPtsImportForm::ChooseFile);
+    OnSignal(m_layerStyleButton, &QPushButton::clicked, &TPtsImportForm::ChooseStyle);
     // The user's pick of a table, also of the one already selected; the wizard's own changes of
     // the selection fill the field lists themselves.
-    connect(m_tableBox, &QComboBox::activated, this,
-            [this] { Guarded([this] { FillFieldLists(); }); });
+    OnSignal(m_tableBox, &QComboBox::activated, &TPtsImportForm::FillFieldLists);
 }
 
 void TPtsImportForm::Setup(TQmCustomAddon& addon) {

@@ -165,14 +165,11 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
 }
 
 void TSdrImportForm::Connect() {
-    connect(m_styleButton, &QPushButton::clicked, this,
-            [this] { Guarded([this] { ChooseStyle(); }); });
-    connect(m_selectFileButton, &QPushButton::clicked, this,
-            [this] { Guarded([this] { ChooseFiles(); }); });
+    OnSignal(m_styleButton, &QPushButton::clicked, &TSdrImportForm::ChooseStyle);
+    OnSignal(m_selectFileButton, &QPushButton::clicked, &TSdrImportForm::ChooseFiles);
     // The user's choice of a table, also of the one already selected; the wizard's own
     // refills of the list refill the fields themselves.
-    connect(m_tableBox, &QComboBox::activated, this,
-            [this] { Guarded([this] { FillFieldLists(); }); });
+    OnSignal(m_tableBox, &QComboBox::activated, &TSdrImportForm::FillFieldLists);
 }
 
 void TSdrImportForm::Setup(TQmCustomAddon& addon) {

@@ -234,12 +234,10 @@ void TTextImportForm::Connect() {
     // The run's own cancel: the progress lets this click through while the run goes on.
     connect(m_stopButton, &QPushButton::clicked, this, [this] { m_progress.Cancel(); });
 
-    connect(m_source, &QPlainTextEdit::textChanged, this,
-            [this] { Guarded([this] { SeparatorChanged(); }); });
-    connect(m_srcPaste, &QPushButton::clicked, this, [this] { Guarded([this] { Paste(); }); });
-    connect(m_srcOpen, &QPushButton::clicked, this, [this] { Guarded([this] { ChooseFiles(); }); });
-    connect(m_srcClear, &QPushButton::clicked, this,
-            [this] { Guarded([this] { ClearSource(); }); });
+    OnSignal(m_source, &QPlainTextEdit::textChanged, &TTextImportForm::SeparatorChanged);
+    OnSignal(m_srcPaste, &QPushButton::clicked, &TTextImportForm::Paste);
+    OnSignal(m_srcOpen, &QPushButton::clicked, &TTextImportForm::ChooseFiles);
+    OnSignal(m_srcClear, &QPushButton::clicked, &TTextImportForm::ClearSource);
 
     connect(m_importType, &QComboBox::currentIndexChanged, this, [this] { UpdateButtons(); });
     for (QRadioButton* radio : {m_tabDivided, m_symbolDivided})
@@ -247,18 +245,15 @@ void TTextImportForm::Connect() {
             if (checked)
                 Guarded([this] { SeparatorChanged(); });
         });
-    connect(m_divSymbol, &QLineEdit::textChanged, this,
-            [this] { Guarded([this] { SeparatorChanged(); }); });
+    OnSignal(m_divSymbol, &QLineEdit::textChanged, &TTextImportForm::SeparatorChanged);
     connect(m_srcFieldsGrid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         Guarded([this, row = item->row()] { ColumnNameEdited(row); });
     });
     // The lists react to the user's choices, also when the same entry is chosen again; the
     // wizard's own changes of their selection change nothing else.
-    connect(m_mapsBox, &QComboBox::activated, this, [this] { Guarded([this] { MapChanged(); }); });
-    connect(m_layersBox, &QComboBox::activated, this,
-            [this] { Guarded([this] { LayerChanged(); }); });
-    connect(m_classifyField, &QComboBox::activated, this,
-            [this] { Guarded([this] { ClassifierChanged(); }); });
+    OnSignal(m_mapsBox, &QComboBox::activated, &TTextImportForm::MapChanged);
+    OnSignal(m_layersBox, &QComboBox::activated, &TTextImportForm::LayerChanged);
+    OnSignal(m_classifyField, &QComboBox::activated, &TTextImportForm::ClassifierChanged);
     m_stylesGrid->onChoose = [this](int row) { Guarded([this, row] { PickStyle(row); }); };
     m_fieldsGrid->onChoose = [this](int row) { Guarded([this, row] { PickField(row); }); };
 }

@@ -53,6 +53,13 @@ protected:
 
     // Runs a wizard action; its error is shown in an error box and the wizard stays as it is.
     void Guarded(const std::function<void()>& action);
+    // Runs the wizard's member action, guarded, whenever the control's signal fires.
+    template <class Control, class Signal, class Wizard>
+    void OnSignal(Control* control, Signal signal, void (Wizard::*action)()) {
+        auto* wizard = static_cast<Wizard*>(this);
+        connect(control, signal, this,
+                [this, wizard, action] { Guarded([wizard, action] { (wizard->*action)(); }); });
+    }
     // Runs `run` as the wizard's run: the wizard cannot be closed and its navigation is
     // disabled until it ends, also by an error, which then propagates.
     void RunBusy(const std::function<void()>& run);
