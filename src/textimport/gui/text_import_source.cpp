@@ -170,8 +170,8 @@ AnsiString TTextImportForm::ReadListedFiles() const {
         if (IsBlank(line))
             continue;
         const std::filesystem::path path(line.toStdU16String());
-        std::error_code error;
-        if (!std::filesystem::exists(path, error) || std::filesystem::is_directory(path, error))
+        // A folder, a pipe or a device is no file to read (a pipe would keep the wizard waiting).
+        if (!IsRegularFile(path))
             throw EUserError(Ansi("Ошибка. Не найден файл \"") + FromQString(line) + "\"");
         // One empty row between the rows of two files.
         if (!firstFile)
