@@ -15,7 +15,6 @@
 #include <QSignalBlocker>
 
 #include <filesystem>
-#include <system_error>
 
 namespace {
 
