@@ -8,6 +8,7 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -179,6 +180,18 @@ int Run(const TArgs& a) {
     const char* step = "Initialize";
     {
         TAddon addon = module.Create(classId);
+        // The host runs only the commands the add-on lists; an add-on may take any other id
+        // quietly, and the run would look like a success.
+        const auto commands = addon.Describe().commands;
+        if (std::none_of(commands.begin(), commands.end(),
+                         [&](const TAddonCommand& c) { return c.id == commandId; })) {
+            std::string known;
+            for (const auto& c : commands)
+                known += (known.empty() ? "" : ", ") + std::to_string(c.id);
+            throw std::runtime_error("Модуль " + module.File().string() + " не знает команды " +
+                                     idText + " (его команды: " + (known.empty() ? "нет" : known) +
+                                     ")");
+        }
         hr = addon.Initialize(session.Manager());
         if (SUCCEEDED(hr)) {
             step = "ExecuteMacro";

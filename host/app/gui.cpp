@@ -75,8 +75,11 @@ int RunGui(int argc, char** argv, const std::vector<std::string>& args) {
     if (quitAfterMs >= 0)
         QTimer::singleShot(quitAfterMs, &app, [&] {
             // The window as it looks, for checks without a display.
-            if (screenshot && !window.grab().save(QString::fromStdString(*screenshot)))
+            if (screenshot && !window.grab().save(QString::fromStdString(*screenshot))) {
                 std::cerr << "kavro-host: cannot write " << *screenshot << "\n";
+                app.exit(1);
+                return;
+            }
             app.quit();
         });
     return app.exec();

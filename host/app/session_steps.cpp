@@ -296,6 +296,10 @@ TSession ParseSession(const nlohmann::json& document, const std::filesystem::pat
 }
 
 TSession LoadSession(const std::filesystem::path& file) {
+    // A folder opens as a stream and fails only on reading, with an exception of the stream.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec))
+        throw ESessionError("cannot open the session " + file.string() + ": not a file");
     std::ifstream in(file, std::ios::binary);
     if (!in)
         throw ESessionError("cannot open the session " + file.string());
@@ -304,6 +308,8 @@ TSession LoadSession(const std::filesystem::path& file) {
         document = json::parse(in);
     } catch (const json::exception& e) {
         throw ESessionError(file.string() + " is not JSON: " + e.what());
+    } catch (const std::ios_base::failure& e) {
+        throw ESessionError("cannot read the session " + file.string() + ": " + e.what());
     }
     return ParseSession(document, std::filesystem::absolute(file).parent_path());
 }

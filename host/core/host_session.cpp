@@ -3,6 +3,7 @@
 #include "host/objects/host_context.h"
 #include "host/objects/host_manager.h"
 #include "host/objects/kavro_objects.h"
+#include "platform/com/errorinfo.h"
 
 namespace kavrohost {
 
@@ -40,6 +41,14 @@ void THostSession::FailOn(std::string operation, int nthCall, std::string messag
 
 void THostSession::FailOnAnyCall(int nthCall, std::string messageUtf8) {
     m_ctx->Faults().FailOnAnyCall(nthCall, std::move(messageUtf8));
+}
+
+void THostSession::FillDatabaseAfterCommits(int commits) {
+    m_ctx->Store().FillAfterCommits(commits);
+}
+
+void THostSession::FreeDatabaseSpace() {
+    m_ctx->Store().FreeSpace();
 }
 
 void THostSession::StartCallLog() {
@@ -94,6 +103,16 @@ std::vector<TObjectRecord> ReadObjects(const std::filesystem::path& file) {
     std::vector<TObjectRecord> result;
     ForEachObject(file, [&](const TObjectRecord& o) { result.push_back(o); });
     return result;
+}
+
+std::string TakeErrorText() {
+    TComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.Put()) != S_OK || !info)
+        return {};
+    TBstr text;
+    if (FAILED(info->GetDescription(text.Put())))
+        return {};
+    return WideToUtf8(text.View());
 }
 
 } // namespace kavrohost

@@ -53,6 +53,11 @@ public:
     // The nth host call (1-based, counted from now) of any operation fails with the message;
     // FailOn's operations keep their own counts.
     void FailOnAnyCall(int nthCall, std::string messageUtf8);
+    // The database becomes full after `commits` more successful map-object commits (0: at
+    // once): SQLite itself then reports "database or disk is full" to the first write that
+    // needs another page. FreeDatabaseSpace makes room again.
+    void FillDatabaseAfterCommits(int commits);
+    void FreeDatabaseSpace();
     // Starts logging the host calls afresh: operation names in call order, with the calls that
     // failed (an injected failure or a host error).
     void StartCallLog();
@@ -81,6 +86,10 @@ private:
     IKavroApplication* m_application = nullptr;
     IKavroDb* m_database = nullptr;
 };
+
+// The message the last failing automation call left in this thread's error information (and
+// clears it); empty when there is none.
+std::string TakeErrorText();
 
 // The committed state of a project file, in object id order.
 std::vector<TObjectRecord> ReadObjects(const std::filesystem::path& file);

@@ -361,9 +361,12 @@ public:
             const TTableDef& table = Table(FromBstr(tableName));
             std::string name = FromBstr(fieldName);
             int field = table.FieldIndex(name);
+            // A refusal of the value alone (no such field, a value the field cannot take) says
+            // so by its code, apart from a failure of the database.
             if (field < 0)
                 throw EHostFailure("Поле " + Quoted(name) + " не найдено в таблице " +
-                                   Quoted(table.name));
+                                       Quoted(table.name),
+                                   DISP_E_UNKNOWNNAME);
             CheckRecord(table, recordIndex);
             Store(table, field, value, recordIndex);
             return S_OK;
@@ -399,7 +402,8 @@ private:
         };
         auto fail = [&](const std::string& text, const char* what) {
             throw EHostFailure("Значение " + Quoted(text) + " поля " + Quoted(field.name) +
-                               " не является " + what);
+                                   " не является " + what,
+                               DISP_E_TYPEMISMATCH);
         };
         if (v.vt == VT_EMPTY || v.vt == VT_NULL)
             return put(TValueType::Null, 0, 0, {});

@@ -250,7 +250,12 @@ void TProjectStore::WriteSetting(const std::string& key, const std::string& valu
 }
 
 void TProjectStore::SetSetting(const std::string& key, const std::string& value) {
-    WriteSetting(key, value);
+    try {
+        WriteSetting(key, value);
+    } catch (const EStoreError& e) {
+        NoteFailedWrite(e);
+        throw;
+    }
     if (m_inTransaction)
         m_pendingSettings[key] = value;
 }
@@ -266,7 +271,12 @@ void TProjectStore::WriteShowRect(const std::array<double, 4>& r) {
 }
 
 void TProjectStore::SetShowRect(const std::array<double, 4>& rect) {
-    WriteShowRect(rect);
+    try {
+        WriteShowRect(rect);
+    } catch (const EStoreError& e) {
+        NoteFailedWrite(e);
+        throw;
+    }
     if (m_inTransaction)
         m_pendingRect = rect;
 }
@@ -285,20 +295,32 @@ void TProjectStore::Begin() {
     m_inTransaction = true;
 }
 
-void TProjectStore::Commit() {
-    if (m_inTransaction) {
-        m_commit.Run();
-        m_inTransaction = false;
-        m_pendingSettings.clear();
-        m_pendingRect.reset();
+template <class F> auto TProjectStore::MapChange(F&& change) {
+    Begin();
+    try {
+        return change();
+    } catch (const EStoreError& e) {
+        NoteFailedWrite(e);
+        throw;
     }
-    ++m_commitCount;
 }
 
-void TProjectStore::Rollback() {
+void TProjectStore::NoteFailedWrite(const EStoreError& error) {
+    // A failed statement usually undoes only itself, but on a full disk, an I/O error or an
+    // interrupt SQLite may roll back the whole transaction and go back to committing each
+    // statement on its own.
+    if (!m_inTransaction || !sqlite3_get_autocommit(m_db->Handle()))
+        return;
+    if (!m_lostChanges)
+        m_lostChanges = error.what();
+    DropTransaction(true);
+}
+
+void TProjectStore::DropTransaction(bool bestEffort) {
     if (!m_inTransaction)
         return;
-    m_rollback.Run();
+    if (!sqlite3_get_autocommit(m_db->Handle()))
+        m_rollback.Run();
     m_inTransaction = false;
     auto settings = std::move(m_pendingSettings);
     auto rect = std::move(m_pendingRect);
@@ -306,68 +328,144 @@ void TProjectStore::Rollback() {
     m_pendingRect.reset();
     if (settings.empty() && !rect)
         return;
-    m_db->Exec("BEGIN");
-    for (const auto& [k, v] : settings)
-        WriteSetting(k, v);
-    if (rect)
-        WriteShowRect(*rect);
-    m_db->Exec("COMMIT");
+    try {
+        m_db->Exec("BEGIN");
+        for (const auto& [k, v] : settings)
+            WriteSetting(k, v);
+        if (rect)
+            WriteShowRect(*rect);
+        m_db->Exec("COMMIT");
+    } catch (const EStoreError&) {
+        if (!sqlite3_get_autocommit(m_db->Handle()))
+            m_db->Exec("ROLLBACK");
+        if (!bestEffort)
+            throw;
+    }
+}
+
+void TProjectStore::Commit() {
+    if (m_lostChanges) {
+        // What was written after the loss is only the end of the changes this commit stands
+        // for: saving it would leave the project with a gap.
+        const std::string reason = std::move(*m_lostChanges);
+        m_lostChanges.reset();
+        DropTransaction(true);
+        throw EStoreError("Изменения после последней фиксации не сохранены. " + reason);
+    }
+    if (m_inTransaction) {
+        try {
+            m_commit.Run();
+        } catch (const EStoreError&) {
+            // SQLite may keep the transaction for a retry; a later commit must not save it
+            // together with other changes, so it goes now whichever way SQLite left it.
+            DropTransaction(true);
+            throw;
+        }
+        m_inTransaction = false;
+        m_pendingSettings.clear();
+        m_pendingRect.reset();
+    }
+    ++m_commitCount;
+    if (m_fillAfterCommits && --*m_fillAfterCommits == 0) {
+        m_fillAfterCommits.reset();
+        CapPageCount();
+    }
+}
+
+void TProjectStore::Rollback() {
+    m_lostChanges.reset();
+    DropTransaction(false);
+}
+
+void TProjectStore::FillAfterCommits(int commits) {
+    m_fillAfterCommits.reset();
+    if (commits <= 0)
+        CapPageCount();
+    else
+        m_fillAfterCommits = commits;
+}
+
+void TProjectStore::FreeSpace() {
+    m_fillAfterCommits.reset();
+    if (m_pageLimit) {
+        m_db->Exec("PRAGMA max_page_count=" + std::to_string(*m_pageLimit));
+        m_pageLimit.reset();
+    }
+}
+
+void TProjectStore::CapPageCount() {
+    const auto pragma = [&](const char* sql) {
+        auto q = m_db->Prepare(sql);
+        return q.Step() ? q.Int(0) : 0;
+    };
+    if (!m_pageLimit)
+        m_pageLimit = pragma("PRAGMA max_page_count");
+    m_db->Exec("PRAGMA max_page_count=" + std::to_string(pragma("PRAGMA page_count")));
 }
 
 std::int64_t TProjectStore::AddObject(int layerKey) {
-    Begin();
-    m_insertObject.Bind(1, layerKey).Run();
-    return m_db->LastInsertId();
+    return MapChange([&] {
+        m_insertObject.Bind(1, layerKey).Run();
+        return m_db->LastInsertId();
+    });
 }
 
 std::int64_t TProjectStore::AddShape(std::int64_t objectId, int position, bool insert,
                                      int styleKey) {
-    Begin();
-    if (insert)
-        m_db->Prepare("UPDATE shapes SET ord = ord + 1 WHERE object_id = ? AND ord >= ?")
-            .Bind(1, objectId)
-            .Bind(2, position)
-            .Run();
-    m_insertShape.Bind(1, objectId).Bind(2, position).Bind(3, styleKey).Run();
-    return m_db->LastInsertId();
+    return MapChange([&] {
+        if (insert)
+            m_db->Prepare("UPDATE shapes SET ord = ord + 1 WHERE object_id = ? AND ord >= ?")
+                .Bind(1, objectId)
+                .Bind(2, position)
+                .Run();
+        m_insertShape.Bind(1, objectId).Bind(2, position).Bind(3, styleKey).Run();
+        return m_db->LastInsertId();
+    });
 }
 
 std::int64_t TProjectStore::AddPart(std::int64_t shapeId, int position, bool insert) {
-    Begin();
-    if (insert)
-        m_db->Prepare("UPDATE parts SET ord = ord + 1 WHERE shape_id = ? AND ord >= ?")
-            .Bind(1, shapeId)
-            .Bind(2, position)
-            .Run();
-    m_insertPart.Bind(1, shapeId).Bind(2, position).Run();
-    return m_db->LastInsertId();
+    return MapChange([&] {
+        if (insert)
+            m_db->Prepare("UPDATE parts SET ord = ord + 1 WHERE shape_id = ? AND ord >= ?")
+                .Bind(1, shapeId)
+                .Bind(2, position)
+                .Run();
+        m_insertPart.Bind(1, shapeId).Bind(2, position).Run();
+        return m_db->LastInsertId();
+    });
 }
 
 void TProjectStore::AddVertex(std::int64_t partId, int position, bool insert, double x, double y,
                               double z) {
-    Begin();
-    if (insert) {
-        // Two steps through negative positions keep (part, position) unique at every row.
-        m_db->Prepare("UPDATE vertices SET ord = -(ord + 1) WHERE part_id = ? AND ord >= ?")
-            .Bind(1, partId)
-            .Bind(2, position)
-            .Run();
-        m_db->Prepare("UPDATE vertices SET ord = -ord WHERE part_id = ? AND ord < 0")
-            .Bind(1, partId)
-            .Run();
-    }
-    m_insertVertex.Bind(1, partId).Bind(2, position).Bind(3, x).Bind(4, y).Bind(5, z).Run();
+    MapChange([&] {
+        if (insert) {
+            // Two steps through negative positions keep (part, position) unique at every row.
+            m_db->Prepare("UPDATE vertices SET ord = -(ord + 1) WHERE part_id = ? AND ord >= ?")
+                .Bind(1, partId)
+                .Bind(2, position)
+                .Run();
+            m_db->Prepare("UPDATE vertices SET ord = -ord WHERE part_id = ? AND ord < 0")
+                .Bind(1, partId)
+                .Run();
+        }
+        m_insertVertex.Bind(1, partId).Bind(2, position).Bind(3, x).Bind(4, y).Bind(5, z).Run();
+    });
 }
 
 void TProjectStore::SetClosed(std::int64_t partId, bool closed) {
-    Begin();
-    m_setClosed.Bind(1, closed ? 1 : 0).Bind(2, partId).Run();
+    MapChange([&] { m_setClosed.Bind(1, closed ? 1 : 0).Bind(2, partId).Run(); });
 }
 
 void TProjectStore::SetValue(std::int64_t objectId, int tableKey, int field, int record,
                              TValueType type, std::int64_t intValue, double doubleValue,
                              std::string_view text) {
-    Begin();
+    MapChange(
+        [&] { WriteValue(objectId, tableKey, field, record, type, intValue, doubleValue, text); });
+}
+
+void TProjectStore::WriteValue(std::int64_t objectId, int tableKey, int field, int record,
+                               TValueType type, std::int64_t intValue, double doubleValue,
+                               std::string_view text) {
     m_setValue.Bind(1, objectId).Bind(2, tableKey).Bind(3, field).Bind(4, record);
     m_setValue.Bind(5, static_cast<int>(type)).BindNull(6).BindNull(7).BindNull(8);
     switch (type) {

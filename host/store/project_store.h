@@ -5,6 +5,12 @@
 // Commit; closing the store rolls back what was not committed. Settings and the show rectangle
 // do not wait for a map-object commit: without an open transaction they are written at once;
 // inside one they are written into it and written again on their own if it is rolled back.
+//
+// SQLite may end a transaction on its own when a write fails (a full disk, an I/O error, an
+// interrupt). The store notices it: the next write opens a new transaction (never one commit
+// per statement), and the next Commit fails once, saying that the changes since the last
+// commit are lost, and drops what was written after the loss, so a commit never saves part of
+// the changes it stands for. A failed COMMIT likewise leaves no transaction open.
 #pragma once
 
 #include "object_records.h"
@@ -69,16 +75,36 @@ public:
     void SetClosed(std::int64_t partId, bool closed);
     void SetValue(std::int64_t objectId, int tableKey, int field, int record, TValueType type,
                   std::int64_t intValue, double doubleValue, std::string_view text);
+    // Throws EStoreError when the changes since the last commit could not all be saved; they
+    // are then all dropped and the next change opens a new transaction.
     void Commit();
     void Rollback();
     bool InTransaction() const { return m_inTransaction; }
+    // Successful commits.
     int CommitCount() const { return m_commitCount; }
+
+    // A full database for error-path tests: after `commits` more successful commits (0: at
+    // once) the file's page count is capped at its size, so SQLite itself reports "database or
+    // disk is full" once a write needs another page. FreeSpace lifts the cap.
+    void FillAfterCommits(int commits);
+    void FreeSpace();
 
     // Every committed (or, inside this connection, written) object in id order.
     void ForEachObject(const std::function<void(const TObjectRecord&)>& visit);
 
 private:
     void Begin();
+    // Runs a change inside the map-object transaction (opened when none is); when it fails,
+    // notes whether SQLite ended the transaction with it.
+    template <class F> auto MapChange(F&& change);
+    void NoteFailedWrite(const EStoreError& error);
+    // Ends the open transaction without saving it (whether or not SQLite already ended it) and
+    // writes again the settings and show rectangle it held. With bestEffort a failure of that
+    // is ignored: another error is already being reported.
+    void DropTransaction(bool bestEffort);
+    void CapPageCount();
+    void WriteValue(std::int64_t objectId, int tableKey, int field, int record, TValueType type,
+                    std::int64_t intValue, double doubleValue, std::string_view text);
     void LoadModel();
     void WriteSetting(const std::string& key, const std::string& value);
     void WriteShowRect(const std::array<double, 4>& rect);
@@ -88,6 +114,11 @@ private:
     TProjectModel m_model;
     bool m_inTransaction = false;
     int m_commitCount = 0;
+    // Why SQLite ended the transaction on its own since the last commit; Commit reports it.
+    std::optional<std::string> m_lostChanges;
+    std::optional<int> m_fillAfterCommits;
+    // The page limit before the database was made full.
+    std::optional<std::int64_t> m_pageLimit;
     // Non-map writes made inside the open transaction, replayed if it is rolled back.
     std::map<std::string, std::string> m_pendingSettings;
     std::optional<std::array<double, 4>> m_pendingRect;

@@ -6,10 +6,18 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <stdexcept>
 
 using namespace kavrohost;
 
-int main(int argc, char** argv) {
+namespace {
+
+// A host call failed: its message goes with what was being done.
+[[noreturn]] void HostFailed(const std::string& what) {
+    throw std::runtime_error(what + ": " + TakeErrorText());
+}
+
+int Measure(int argc, char** argv) {
     long count = argc > 1 ? std::atol(argv[1]) : 100000;
     std::filesystem::path dir = argc > 2 ? argv[2] : std::filesystem::temp_directory_path();
     auto file = dir / "kavro-hotpath.kavro";
@@ -24,7 +32,7 @@ int main(int argc, char** argv) {
         THostSession session(file);
         TComPtr<IKavroMapObjects> objects;
         if (FAILED(session.Database()->get_MapObjects(objects.Put())))
-            return 1;
+            HostFailed("IKavroDb.get_MapObjects");
         TBstr layer(u"L"), style(u"S"), table(u"PTS"), number(u"NUMBER"), comment(u"COMMENT");
         for (long i = 0; i < count; ++i) {
             TComPtr<IKavroMapObject> object;
@@ -41,15 +49,13 @@ int main(int argc, char** argv) {
                 FAILED(object->get_SemData(data.Put())) ||
                 FAILED(data->SetValue(table.Get(), number.Get(),
                                       TVariant::Text(Utf8ToWide(std::to_string(i))).Raw(), 0)) ||
-                FAILED(data->SetValue(table.Get(), comment.Get(), TVariant::Text(u"пикет").Raw(),
-                                      0))) {
-                std::cerr << "failed at object " << i << "\n";
-                return 1;
-            }
+                FAILED(
+                    data->SetValue(table.Get(), comment.Get(), TVariant::Text(u"пикет").Raw(), 0)))
+                HostFailed("failed at object " + std::to_string(i));
         }
         auto added = std::chrono::steady_clock::now();
         if (FAILED(objects->Commit()))
-            return 1;
+            HostFailed("IKavroMapObjects.Commit");
         auto committed = std::chrono::steady_clock::now();
         std::printf("adding %.3f s, commit %.3f s\n",
                     std::chrono::duration<double>(added - start).count(),
@@ -62,4 +68,15 @@ int main(int argc, char** argv) {
     for (const char* suffix : {"", "-wal", "-shm"})
         std::filesystem::remove(file.string() + suffix);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Measure(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "kavro-host-hotpath: " << e.what() << "\n";
+        return 1;
+    }
 }

@@ -12,10 +12,16 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <stdexcept>
 
 using namespace kavrohost;
 
 namespace {
+
+// A host call failed: its message goes with what was being done.
+[[noreturn]] void HostFailed(const std::string& what) {
+    throw std::runtime_error(what + ": " + TakeErrorText());
+}
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -53,9 +59,7 @@ double PaintMs(TMapView& view, QImage& image, int rounds) {
     return Seconds(start) * 1000 / rounds;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Measure(int argc, char** argv) {
     const long count = argc > 1 ? std::atol(argv[1]) : 50000;
     const std::filesystem::path dir = argc > 2 ? argv[2] : std::filesystem::temp_directory_path();
     if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY"))
@@ -72,7 +76,7 @@ int main(int argc, char** argv) {
         THostSession session(file);
         TComPtr<IKavroMapObjects> objects;
         if (FAILED(session.Database()->get_MapObjects(objects.Put())))
-            return 1;
+            HostFailed("IKavroDb.get_MapObjects");
         const TBstr layer(u"L"), styles[] = {TBstr(u"S1"), TBstr(u"S2"), TBstr(u"S3")};
         // Points on a jittered grid 10 m apart, squares of 6 m among them.
         const long side = static_cast<long>(std::ceil(std::sqrt(static_cast<double>(count))));
@@ -80,15 +84,15 @@ int main(int argc, char** argv) {
             const double x = 500000 + (i % side) * 10 + (i * 7919 % 13) * 0.3;
             const double y = 6000000 + (i / side) * 10 + (i * 104729 % 17) * 0.3;
             if (!AddObject(objects.Get(), layer, styles[i % 3], {{x, y}}, std::to_string(i + 1)))
-                return 1;
+                HostFailed("failed at point " + std::to_string(i + 1));
             if (i % 50 == 0 &&
                 !AddObject(objects.Get(), layer, styles[(i / 50) % 3],
                            {{x + 2, y + 2}, {x + 8, y + 2}, {x + 8, y + 8}, {x + 2, y + 8}},
                            "R" + std::to_string(i / 50 + 1)))
-                return 1;
+                HostFailed("failed at square " + std::to_string(i / 50 + 1));
         }
         if (FAILED(objects->Commit()))
-            return 1;
+            HostFailed("IKavroMapObjects.Commit");
     }
 
     QApplication app(argc, argv);
@@ -121,4 +125,15 @@ int main(int argc, char** argv) {
     for (const char* suffix : {"", "-wal", "-shm"})
         std::filesystem::remove(file.string() + suffix);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Measure(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "kavro-host-paintbench: " << e.what() << "\n";
+        return 1;
+    }
 }

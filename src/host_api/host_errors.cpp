@@ -25,3 +25,11 @@ HRESULT OleCheck(HRESULT hr) {
 void RaiseMissingHostObject() {
     throw EUserError(Ansi("Приложение не вернуло запрошенный объект"));
 }
+
+bool IsValueRefusal(const std::exception& error) {
+    const auto* ole = dynamic_cast<const EOleException*>(&error);
+    if (!ole)
+        return false;
+    const HRESULT code = ole->Code();
+    return code == DISP_E_TYPEMISMATCH || code == DISP_E_OVERFLOW || code == DISP_E_UNKNOWNNAME;
+}

@@ -30,6 +30,11 @@ private:
     AnsiString m_source;
 };
 
+// Whether a failed automation call refused a value alone (a value its field cannot take, a field
+// that does not exist): the codes of a type mismatch, an overflow and an unknown name. Any other
+// failure concerns the database or the object.
+[[nodiscard]] bool IsValueRefusal(const std::exception& error);
+
 // Raises EOleException for a negative result of an automation call; returns the result
 // otherwise (S_FALSE passes through).
 HRESULT OleCheck(HRESULT hr);

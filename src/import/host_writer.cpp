@@ -62,6 +62,8 @@ void TObjectValues::SetOrCount(const TBstr& field, const TVariant& value, TImpor
     try {
         Set(field, value);
     } catch (const std::exception& e) {
+        if (!IsValueRefusal(e))
+            throw;
         report.Add(TSkipReason::HostRefusedValue, number, ExceptionMessage(e));
     }
 }

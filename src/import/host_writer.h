@@ -60,8 +60,9 @@ public:
     // Writes the value of the field under the record the table's rule gives; a refusal of the
     // host raises.
     void Set(const TBstr& field, const TVariant& value);
-    // The same, but a value the host refuses is counted in the report under the row or line
-    // number, with the host's message, and the import goes on: the object stays without it.
+    // The same, but a value the host refuses (IsValueRefusal) is counted in the report under the
+    // row or line number, with the host's message, and the import goes on: the object stays
+    // without it. Any other failure (the database's) raises.
     void SetOrCount(const TBstr& field, const TVariant& value, TImportReport& report,
                     std::int64_t number);
 

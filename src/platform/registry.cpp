@@ -232,6 +232,9 @@ void TRegistryStore::Load() {
     std::error_code ec;
     if (!fs::exists(m_file, ec))
         return;
+    // A pipe in its place would keep the module waiting for a writer, a folder fails later.
+    if (!fs::is_regular_file(m_file, ec))
+        throw ERegistryError("the registry store " + m_file.string() + " is not a regular file");
     std::ifstream in(m_file, std::ios::binary);
     if (!in)
         throw ERegistryError("cannot read the registry store " + m_file.string());

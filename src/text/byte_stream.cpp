@@ -24,21 +24,44 @@ AnsiString FileNameForMessage(const std::filesystem::path& fileName) {
     return Utf8ToAnsi(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
 }
 
+bool IsRegularFile(const std::filesystem::path& fileName) noexcept {
+    struct stat st {};
+    return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 TFileStream::TFileStream(const std::filesystem::path& fileName)
     : m_name(FileNameForMessage(fileName)) {
-    m_fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    int error = errno;
-    if (m_fd >= 0) {
-        // open() succeeds on a folder; reading it would fail later with a less clear message.
-        struct stat st {};
-        if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    // Only a regular file is read. A pipe opened for reading waits for a writer and a device
+    // may never end, so the name is looked at before it is opened, and the open does not wait
+    // in case the name was replaced in between; what was opened is looked at again.
+    const auto fail = [&](const AnsiString& reason) {
+        if (m_fd >= 0)
             ::close(m_fd);
-            m_fd = -1;
-            error = EISDIR;
-        }
-    }
+        m_fd = -1;
+        throw EFileOpenError("Cannot open file \"" + m_name + "\". " + reason);
+    };
+    const auto kindOf = [](const struct stat& st) -> AnsiString {
+        if (S_ISREG(st.st_mode))
+            return {};
+        // open() succeeds on a folder; reading it would fail later with a less clear message.
+        return S_ISDIR(st.st_mode) ? SystemErrorText(EISDIR) : AnsiString("Not a regular file");
+    };
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) != 0)
+        fail(SystemErrorText(errno));
+    if (const AnsiString kind = kindOf(st); !kind.empty())
+        fail(kind);
+    m_fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0)
-        throw EFileOpenError("Cannot open file \"" + m_name + "\". " + SystemErrorText(error));
+        fail(SystemErrorText(errno));
+    if (::fstat(m_fd, &st) != 0)
+        fail(SystemErrorText(errno));
+    if (const AnsiString kind = kindOf(st); !kind.empty())
+        fail(kind);
+    // Reads of a regular file never wait; the flag goes so that they behave as usual anyway.
+    const int flags = ::fcntl(m_fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
 }
 
 TFileStream::~TFileStream() {

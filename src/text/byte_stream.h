@@ -30,16 +30,23 @@ public:
     using EUserError::EUserError;
 };
 
-// A file that could not be opened: "Cannot open file "<full path>". <system text>".
+// A file that could not be opened: "Cannot open file "<full path>". <system text>" (for a pipe
+// or a device "Not a regular file").
 class EFileOpenError : public EUserError {
 public:
     using EUserError::EUserError;
 };
 
-// A file opened for reading. Writers are not locked out on this platform; readers never write.
+// Whether the name leads (through links) to a regular file: not a folder, a pipe or a device.
+// Never opens it, so never waits.
+[[nodiscard]] bool IsRegularFile(const std::filesystem::path& fileName) noexcept;
+
+// A regular file opened for reading. Writers are not locked out on this platform; readers never
+// write.
 class TFileStream final : public TByteStream {
 public:
-    // Throws EFileOpenError when the file cannot be opened.
+    // Throws EFileOpenError when the file cannot be opened or is not a regular file (a folder,
+    // a pipe, a device: refused at once, never waited on).
     explicit TFileStream(const std::filesystem::path& fileName);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;

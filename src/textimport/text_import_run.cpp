@@ -193,9 +193,8 @@ TVariant TTextImportRun::ConvertCell(std::string_view text, std::int32_t fieldTy
 void TTextImportRun::WriteAttributes(THostWriter& writer, IKavroMapObject* object, int row) {
     const TCSVData& table = *m_inputs.table;
     const std::int64_t line = row + 1;
-    // The table and the object's attribute data are fetched anew for every row and field. What
-    // the host refuses here concerns the values, not the object: it is counted and the run goes
-    // on.
+    // The table and the object's attribute data are fetched anew for every row and field. A
+    // value the host refuses is counted and the run goes on; a failure of the database ends it.
     for (int t = 0; t < m_info->Tables.Count(); ++t) {
         const TImportTableInfo& tableInfo = m_info->Tables[t];
         for (int f = 0; f < tableInfo.Fields.Count(); ++f) {
@@ -210,6 +209,8 @@ void TTextImportRun::WriteAttributes(THostWriter& writer, IKavroMapObject* objec
                 TObjectValues values(object, hostTable);
                 values.Set(AnsiBstr(field.FieldName), value);
             } catch (const std::exception& e) {
+                if (!IsValueRefusal(e))
+                    throw;
                 m_report.Add(TSkipReason::HostRefusedValue, line, ExceptionMessage(e));
             }
         }

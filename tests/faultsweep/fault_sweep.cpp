@@ -16,9 +16,11 @@
 #include "textimport/text_import_run.h"
 #include "ui/scripted_interaction.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -30,6 +32,9 @@ namespace {
 
 using kavrohost::THostCall;
 using kavrohost::TObjectRecord;
+
+// What SQLite says when a write needs a page the database may not have.
+constexpr const char* kDiskFullMessage = "database or disk is full";
 
 constexpr int kTextRows = 1000;
 constexpr int kPtsPoints = 1000;
@@ -333,6 +338,17 @@ struct TFaultSweep::TImpl {
     // Runs the command on a fresh copy of the project, with call k failing when k > 0; the
     // committed objects go to `objects`.
     TRunOutcome Run(int failingCall, std::vector<TObjectRecord>& objects) const {
+        return Run(
+            [&](kavrohost::THostSession& session) {
+                if (failingCall > 0)
+                    session.FailOnAnyCall(failingCall, FailureMessage(failingCall));
+            },
+            objects);
+    }
+
+    // Runs the command on a fresh copy of the project after `arm` set up its fault.
+    TRunOutcome Run(const std::function<void(kavrohost::THostSession&)>& arm,
+                    std::vector<TObjectRecord>& objects) const {
         const std::filesystem::path file = folder / "run.kavro";
         RemoveProject(file);
         std::filesystem::copy_file(projectTemplate, file);
@@ -341,8 +357,7 @@ struct TFaultSweep::TImpl {
             kavrohost::THostSession session(file);
             TScriptedInteraction ui;
             session.StartCallLog();
-            if (failingCall > 0)
-                session.FailOnAnyCall(failingCall, FailureMessage(failingCall));
+            arm(session);
             try {
                 RunCommand(session);
             } catch (const std::exception& e) {
@@ -494,6 +509,122 @@ struct TFaultSweep::TImpl {
         return o;
     }
 
+    // The clean run's objects as its first `commits` commits saved them.
+    std::vector<TObjectRecord> SavedByCommits(int commits,
+                                              std::vector<std::string>& problems) const {
+        TModel model, saved;
+        int seen = 0;
+        for (const TStep& step : cleanSteps) {
+            if (step.effect == TEffect::Commit && ++seen > commits)
+                break;
+            Apply(step, model, saved, problems);
+        }
+        return ObjectsOf(saved, problems).value_or(std::vector<TObjectRecord>{});
+    }
+
+    // The clean run's objects cut to the model's states; nothing, with a problem, when a state
+    // asks for more than its object has.
+    std::optional<std::vector<TObjectRecord>> ObjectsOf(const TModel& model,
+                                                        std::vector<std::string>& problems) const {
+        std::vector<TObjectRecord> objects;
+        for (const auto& [index, state] : model) {
+            auto cut = Cut(cleanObjects[static_cast<std::size_t>(index)], state);
+            if (!cut) {
+                problems.push_back("clean object " + std::to_string(index) +
+                                   " has less than the calls built");
+                return std::nullopt;
+            }
+            objects.push_back(std::move(*cut));
+        }
+        return objects;
+    }
+
+    TDiskFull FillAfterCommits(int commits) const {
+        TDiskFull result;
+        result.commits = commits;
+        auto& problems = result.problems;
+        std::vector<TObjectRecord> objects;
+        const TRunOutcome run = Run(
+            [&](kavrohost::THostSession& session) { session.FillDatabaseAfterCommits(commits); },
+            objects);
+        problems = run.problems;
+        const auto& calls = run.calls;
+
+        // Until the database is full the run is the clean one. The page limit counts whole
+        // pages: the writes after the given commits may still fit into the pages there are, so
+        // the first write that fails, with the message of SQLite itself, may come a commit or
+        // more later, or never.
+        std::size_t failed = 0;
+        while (failed < calls.size() && !calls[failed].failed)
+            ++failed;
+        for (std::size_t i = 0; i < failed; ++i)
+            if (i >= cleanCalls.size() || calls[i].operation != cleanCalls[i].operation) {
+                problems.push_back("call " + std::to_string(i + 1) + " differs from the clean run");
+                return result;
+            }
+        if (failed == calls.size()) {
+            // Everything fitted: the run is the clean one.
+            if (calls.size() != cleanCalls.size())
+                problems.push_back("no host call failed, yet the run made " +
+                                   std::to_string(calls.size()) + " calls, the clean run " +
+                                   std::to_string(cleanCalls.size()));
+            else if (objects.size() != cleanObjects.size())
+                problems.push_back("no host call failed, yet the file holds " +
+                                   std::to_string(objects.size()) + " objects");
+            return result;
+        }
+        result.filled = true;
+        result.operation = calls[failed].operation;
+        int committed = 0;
+        for (std::size_t i = 0; i < failed; ++i)
+            committed += calls[i].operation == "IKavroMapObjects.Commit" ? 1 : 0;
+        result.committed = committed;
+        if (committed < commits)
+            problems.push_back("a write failed after " + std::to_string(committed) +
+                               " commits, before the database was made full");
+
+        // The run stops with one message, the database's.
+        if (run.texts.size() != 1) {
+            std::string shown;
+            for (std::size_t i = 0; i < run.texts.size() && i < 3; ++i)
+                shown += (i ? " | " : "") + run.texts[i];
+            problems.push_back(std::to_string(run.texts.size()) + " messages shown" +
+                               (shown.empty() ? std::string() : " (" + shown + ")"));
+        }
+        bool reported = false;
+        for (const std::string& text : run.texts)
+            reported = reported || text.find(kDiskFullMessage) != std::string::npos;
+        if (!reported)
+            problems.push_back("the database's message was not shown");
+        for (const std::string& text : run.messages)
+            if (text.find("успешно") != std::string::npos)
+                problems.push_back("success was reported: " + text);
+        // It stops at once: no further change to map objects (a commit may follow).
+        int changesAfter = 0;
+        for (std::size_t i = failed + 1; i < calls.size(); ++i) {
+            const auto effect = EffectOf(calls[i].operation);
+            changesAfter += effect && *effect != TEffect::Commit ? 1 : 0;
+        }
+        if (changesAfter > 0)
+            problems.push_back("the run went on with " + std::to_string(changesAfter) +
+                               " changes after the failure");
+
+        // The project holds what the commits before the database filled saved, value by value.
+        const std::vector<TObjectRecord> expected = SavedByCommits(committed, problems);
+        if (objects.size() != expected.size()) {
+            problems.push_back("the file holds " + std::to_string(objects.size()) +
+                               " objects, the commits before the database filled saved " +
+                               std::to_string(expected.size()));
+            return result;
+        }
+        for (std::size_t i = 0; i < objects.size(); ++i)
+            if (const std::string d = Difference(objects[i], expected[i]); !d.empty()) {
+                problems.push_back("object " + std::to_string(objects[i].id) + ": " + d);
+                break;
+            }
+        return result;
+    }
+
     TInjection Inject(int k) const {
         TInjection result;
         result.call = k;
@@ -575,16 +706,13 @@ struct TFaultSweep::TImpl {
         const bool commitFailed = cleanCalls[failed].operation == "IKavroMapObjects.Commit";
         const TModel& committed = commitFailed ? savedBeforeFailure : model;
 
-        std::vector<TObjectRecord> expected;
+        const auto cut = ObjectsOf(committed, problems);
+        if (!cut)
+            return result;
+        const std::vector<TObjectRecord>& expected = *cut;
+        // A value the host refused leaves the values after it out of order in their records.
         std::vector<bool> valuesInOrder;
         for (const auto& [index, state] : committed) {
-            auto cut = Cut(cleanObjects[static_cast<std::size_t>(index)], state);
-            if (!cut) {
-                problems.push_back("clean object " + std::to_string(index) +
-                                   " has less than the calls built");
-                return result;
-            }
-            expected.push_back(std::move(*cut));
             bool inOrder = true;
             for (std::size_t v = 0; v < state.values.size(); ++v)
                 inOrder = inOrder && state.values[v] == static_cast<int>(v);
@@ -653,6 +781,16 @@ std::size_t TFaultSweep::CleanObjectCount() const {
 
 TInjection TFaultSweep::Inject(int call) const {
     return m_impl->Inject(call);
+}
+
+int TFaultSweep::CommitCount() const {
+    return static_cast<int>(std::count_if(
+        m_impl->cleanCalls.begin(), m_impl->cleanCalls.end(),
+        [](const THostCall& call) { return call.operation == "IKavroMapObjects.Commit"; }));
+}
+
+TDiskFull TFaultSweep::FillAfterCommits(int commits) const {
+    return m_impl->FillAfterCommits(commits);
 }
 
 } // namespace faultsweep

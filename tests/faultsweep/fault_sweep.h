@@ -1,6 +1,7 @@
 // A host failure at every call of an import run: one clean run of a command on a project of the
 // host stand-in counts its host calls; then each call k in turn fails in a fresh copy of the
-// project, and the run's outcome and the project file are checked against the clean run.
+// project, and the run's outcome and the project file are checked against the clean run. The
+// same for a database that fills up after each of the run's commits in turn.
 #pragma once
 
 #include "host/core/host_session.h"
@@ -29,6 +30,16 @@ struct TInjection {
     bool Passed() const { return problems.empty(); }
 };
 
+// The outcome of a run on a database that fills after some of its commits.
+struct TDiskFull {
+    int commits = 0;       // the commits after which the database was made full
+    bool filled = false;   // a write of the run found the database full
+    int committed = 0;     // the commits of the run before that write
+    std::string operation; // the host call that failed first
+    std::vector<std::string> problems;
+    bool Passed() const { return problems.empty(); }
+};
+
 class TFaultSweep {
 public:
     // Builds the project and the input of the command (about 1,000 points) in the folder, and
@@ -45,6 +56,15 @@ public:
 
     // Runs the command on a fresh copy of the project with host call k (1-based) failing.
     TInjection Inject(int call) const;
+
+    // The map-object commits of the clean run.
+    int CommitCount() const;
+    // Runs the command on a fresh copy of the project whose database is full once `commits`
+    // commits of the run have succeeded (SQLite itself reports it, through the page limit, to
+    // the first write that needs another page). The run must stop at that failure with one
+    // message, the database's, and leave the project as the commits before it saved it, value
+    // by value; a run whose writes all fitted must be the clean one.
+    TDiskFull FillAfterCommits(int commits) const;
 
 private:
     struct TImpl;

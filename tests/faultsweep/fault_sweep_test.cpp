@@ -1,5 +1,5 @@
 // A fixed sample of the host-failure sweep of each import command: every 37th host call of its
-// run, and the first and last ten, fail in turn.
+// run, and the first and last ten, fail in turn; and the database filling after each commit.
 #include "faultsweep/fault_sweep.h"
 #include "support/temp_dir.h"
 
@@ -45,6 +45,30 @@ TEST_P(FaultSweepSample, EveryFailureIsReportedAndLeavesWhatWasCommitted) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, FaultSweepSample,
                          ::testing::Values(TCommand::Text, TCommand::Pts, TCommand::Sdr),
+                         [](const auto& info) { return std::string(CommandName(info.param)); });
+
+// The database fills after each commit of the run in turn; SQLite itself reports it.
+class FaultSweepDiskFull : public ::testing::TestWithParam<TCommand> {};
+
+TEST_P(FaultSweepDiskFull, TheRunStopsWithOneMessageAndKeepsWhatWasCommitted) {
+    TTempDir dir;
+    const TRemoved folder{SweepFolder(dir)};
+    const TFaultSweep sweep(GetParam(), folder.path);
+    ASSERT_GT(sweep.CommitCount(), 0);
+    int filled = 0;
+    for (int n = 0; n < sweep.CommitCount(); ++n) {
+        const TDiskFull r = sweep.FillAfterCommits(n);
+        filled += r.filled ? 1 : 0;
+        std::string problems;
+        for (const auto& p : r.problems)
+            problems += p + "; ";
+        EXPECT_TRUE(r.Passed()) << "full after " << n << " commits: " << problems;
+    }
+    // The last commit's writes may fit into the pages there are, not all the others'.
+    EXPECT_GE(filled, sweep.CommitCount() - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, FaultSweepDiskFull, ::testing::ValuesIn(AllCommands()),
                          [](const auto& info) { return std::string(CommandName(info.param)); });
 
 TEST(FaultSweepCalls, SampleTakesEveryNthAndBothEnds) {

@@ -1,10 +1,13 @@
 // ti-fault-sweep: a host failure at every call of each import command.
 //
 //   ti-fault-sweep [--sample N] [--command text|pts|sdr] [--folder DIR]
+//   ti-fault-sweep --disk-full [--command text|pts|sdr] [--folder DIR]
 //
 // Prints per command the number of injection points, how many were tried (every Nth call plus
 // the first and last ten with --sample) and how many passed, with the time taken; a failing
-// injection is listed with its problems. Exit code 1 when one failed, 2 on a usage error.
+// injection is listed with its problems. With --disk-full the database fills after each commit
+// of the run in turn instead (before the first, after the first, ...). Exit code 1 when one
+// failed, 2 on a usage error.
 #include "faultsweep/fault_sweep.h"
 
 #include <chrono>
@@ -19,8 +22,38 @@ using namespace faultsweep;
 namespace {
 
 int Usage() {
-    std::cerr << "usage: ti-fault-sweep [--sample N] [--command text|pts|sdr] [--folder DIR]\n";
+    std::cerr << "usage: ti-fault-sweep [--sample N | --disk-full] [--command text|pts|sdr] "
+                 "[--folder DIR]\n";
     return 2;
+}
+
+// The database fills after each commit of the command's run in turn.
+bool SweepDiskFull(const TFaultSweep& sweep, TCommand command) {
+    const auto start = std::chrono::steady_clock::now();
+    const int commits = sweep.CommitCount();
+    int passed = 0, filled = 0;
+    for (int n = 0; n < commits; ++n) {
+        const TDiskFull r = sweep.FillAfterCommits(n);
+        filled += r.filled ? 1 : 0;
+        if (r.Passed()) {
+            ++passed;
+            continue;
+        }
+        std::cout << "  " << CommandName(command) << " full after " << n << " commits";
+        if (r.filled)
+            std::cout << " (" << r.operation << " failed after " << r.committed << " commits)";
+        std::cout << ":";
+        for (const auto& p : r.problems)
+            std::cout << " " << p << ";";
+        std::cout << "\n";
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%s: database full after each of %d commits: %d tried, %d found it full, %d "
+                "passed, %.1f s\n",
+                CommandName(command), commits, commits, filled, passed, seconds);
+    std::fflush(stdout);
+    return passed == commits;
 }
 
 } // namespace
@@ -30,8 +63,13 @@ int main(int argc, char** argv) {
     std::vector<TCommand> commands = AllCommands();
     std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("ti-fault-sweep-" + std::to_string(getpid()));
+    bool diskFull = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--disk-full") {
+            diskFull = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return Usage();
         const std::string value = argv[++i];
@@ -53,11 +91,18 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (diskFull && sample > 0)
+        return Usage();
     bool allPassed = true;
     for (TCommand command : commands) {
         const auto start = std::chrono::steady_clock::now();
         const std::filesystem::path dir = folder / CommandName(command);
         TFaultSweep sweep(command, dir);
+        if (diskFull) {
+            allPassed = SweepDiskFull(sweep, command) && allPassed;
+            std::filesystem::remove_all(dir);
+            continue;
+        }
         const int points = sweep.CallCount();
         std::vector<int> calls;
         if (sample > 0) {

@@ -138,10 +138,39 @@ TEST_F(KavroHostCli, LoadsTheTextImportModuleWhenItIsBuilt) {
     EXPECT_NE(info.out.find("Command 1: ImportText | Импорт текста | &Сервис\\&Импорт\\Текст..."),
               std::string::npos);
     EXPECT_NE(info.out.find("Command 3: ImportSdr"), std::string::npos);
-    // A command id the module does not know returns at once without opening a wizard.
+    // A command id the module does not list is not run.
     auto run =
         Run("run '" + module.string() + "' " + Project() + " 4", "QT_QPA_PLATFORM=offscreen");
-    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("не знает команды 4 (его команды: 1, 2, 3)"), std::string::npos)
+        << run.err;
+}
+
+// What goes wrong ends with a message and a failing exit code, never an uncaught exception or
+// a success.
+TEST_F(KavroHostCli, FailuresExitNonZeroWithAMessage) {
+    const std::string project = Project();
+    ASSERT_EQ(Run("register " + kAddon).code, 0);
+    const std::string missing = (m_dir / "missing").string();
+    struct TCase {
+        const char* binary;
+        std::string args, message;
+    } cases[] = {
+        {"kavro-host", "run " + kAddon + " " + project + " 999", "не знает команды 999"},
+        {"kavro-host",
+         "gui " + project + " --quit-after-ms 50 --screenshot '" + missing + "/s.png'",
+         "cannot write " + missing + "/s.png"},
+        {"kavro-host", "gui " + project + " --play '" + m_dir.Path().string() + "'",
+         m_dir.Path().string()},
+        {"kavro-host-hotpath", "10 '" + missing + "'", missing},
+        {"kavro-host-paintbench", "10 '" + missing + "'", missing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const auto r = RunHostBinary(m_dir.Path(), c.binary, c.args, "QT_QPA_PLATFORM=offscreen");
+        EXPECT_GT(r.code, 0);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
 }
 
 TEST_F(KavroHostCli, ExportsPointsLinesPolygonsAndCollections) {

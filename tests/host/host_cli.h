@@ -20,16 +20,22 @@ inline std::string ReadAll(const std::filesystem::path& file) {
     return s.str();
 }
 
-// Output goes through files in `dir`. `prefix` comes before the binary: environment settings,
-// or a wrapper such as xvfb-run.
-inline THostRun RunKavroHost(const std::filesystem::path& dir, const std::string& arguments,
-                             const std::string& prefix = "") {
+// Runs a binary of the host's folder. Output goes through files in `dir`. `prefix` comes before
+// the binary: environment settings, or a wrapper such as xvfb-run. A binary killed by a signal
+// (an uncaught exception aborts) gives code -1.
+inline THostRun RunHostBinary(const std::filesystem::path& dir, const std::string& binary,
+                              const std::string& arguments, const std::string& prefix = "") {
     // Sanitizer builds: what Qt keeps until exit is not ours to report.
     const std::string command =
         "LSAN_OPTIONS=suppressions='" TI_SOURCE_DIR "/tests/host/qt_leaks.supp' " + prefix +
-        " '" TI_BIN_DIR "/kavro-host' " + arguments + " >'" + (dir / "out.txt").string() + "' 2>'" +
-        (dir / "err.txt").string() + "'";
+        " '" TI_BIN_DIR "/" + binary + "' " + arguments + " >'" + (dir / "out.txt").string() +
+        "' 2>'" + (dir / "err.txt").string() + "'";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(dir / "out.txt"),
             ReadAll(dir / "err.txt")};
+}
+
+inline THostRun RunKavroHost(const std::filesystem::path& dir, const std::string& arguments,
+                             const std::string& prefix = "") {
+    return RunHostBinary(dir, "kavro-host", arguments, prefix);
 }

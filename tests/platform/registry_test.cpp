@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -116,4 +117,11 @@ TEST(RegistryStore, AStoreBehindAFileIsAFailureEvenForRoot) {
     { std::ofstream(dir / "blocker") << "x"; }
     TRegistryStore reg(dir / "blocker" / "reg.reg");
     EXPECT_THROW(reg.CreateKey(TRegistryRoot::LocalMachine, "Software"), ERegistryError);
+}
+
+TEST(RegistryStore, AStoreThatIsNoRegularFileIsRefusedWithoutWaiting) {
+    TTempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe.reg").c_str(), 0600), 0);
+    EXPECT_THROW(TRegistryStore(dir / "pipe.reg"), ERegistryError);
+    EXPECT_THROW(TRegistryStore(dir.Path()), ERegistryError);
 }

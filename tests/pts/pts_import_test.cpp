@@ -168,19 +168,39 @@ TEST_F(PtsRun, ACommitFailingAfterAnInvalidLineIsReportedWithIt) {
 }
 
 TEST_F(PtsRun, AValueTheHostRefusesIsCountedAndTheRunGoesOn) {
-    const auto file = project.Write("p.pts", PtsLines(20));
-    project.session->FailOn("IKavroSemData.SetValue", 11, "Отказ записи");
-    const TImportReport report = RunPtsImport(Settings(file));
-    // Every object is there; the sixth lacks its number, and the report says so once.
+    // The number goes to a date field, which takes none of them.
+    auto settings = Settings(project.Write("p.pts", PtsLines(20)));
+    settings.numberField = "DT";
+    const TImportReport report = RunPtsImport(settings);
+    // Every object is there with its comment; the report says once what was refused.
     const auto objects = Committed();
     ASSERT_EQ(objects.size(), 20u);
-    EXPECT_FALSE(FindValue(objects[5], "POINTS", "NUM"));
+    EXPECT_FALSE(FindValue(objects[5], "POINTS", "DT"));
     EXPECT_TRUE(FindValue(objects[5], "POINTS", "NOTE"));
-    EXPECT_EQ(report.Count(TSkipReason::HostRefusedValue), 1);
+    EXPECT_EQ(report.Count(TSkipReason::HostRefusedValue), 20);
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text,
-              Ansi("Импорт завершен.\r\nИмпортировано 20 точек.\r\nБаза данных не приняла "
-                   "значение атрибута: 1 строка (6). Отказ записи"));
+    EXPECT_EQ(ui.shown[0].text.rfind(Ansi("Импорт завершен.\r\nИмпортировано 20 точек.\r\nБаза "
+                                          "данных не приняла значение атрибута: 20 строк (1, 2, "
+                                          "3, 4, 5, ...). "),
+                                     0),
+              0u)
+        << AnsiToUtf8(ui.shown[0].text);
+}
+
+TEST_F(PtsRun, AValueTheDatabaseFailsToStoreStopsTheRun) {
+    const auto file = project.Write("p.pts", PtsLines(20));
+    project.session->FailOn("IKavroSemData.SetValue", 11, "Отказ записи");
+    try {
+        RunPtsImport(Settings(file));
+        FAIL() << "no error";
+    } catch (const EImportStopped& e) {
+        EXPECT_NE(e.Message().find(Ansi("Отказ записи")), std::string::npos);
+        EXPECT_NE(e.Message().find(Ansi("Сохранено объектов: 6.")), std::string::npos);
+    }
+    // Objects 1 to 5 are complete; the sixth was created before its number failed.
+    const auto objects = Committed();
+    ASSERT_EQ(objects.size(), 6u);
+    EXPECT_FALSE(FindValue(objects[5], "POINTS", "NUM"));
 }
 
 TEST_F(PtsRun, AnObjectTheHostRefusesStopsTheRunWithTheHostText) {

@@ -292,14 +292,17 @@ TEST_F(SdrRun, FileErrorsEndOnlyTheirFileAndKeepWhatWasWritten) {
 }
 
 TEST_F(SdrRun, AValueTheHostRefusesIsCountedAndTheObjectStays) {
+    // The number goes to the date field: "P1" is no date, and the host refuses each.
     settings.files = {project.Write("a.sdr", SdrPoints(4, 0, 0))};
-    project.session->FailOn("IKavroSemData.SetValue", 5, "Недопустимое значение");
-    Import(Params());
+    auto params = Params();
+    params.NumberField = u"DT";
+    params.DateField.clear();
+    Import(params);
     EXPECT_EQ(Committed().size(), 4u);
-    EXPECT_EQ(outcome.report.Count(TSkipReason::HostRefusedValue), 1);
+    EXPECT_EQ(outcome.report.Count(TSkipReason::HostRefusedValue), 4);
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_NE(ui.shown[0].text.find(Ansi("База данных не приняла значение атрибута: 1 строка (3). "
-                                         "Недопустимое значение")),
+    EXPECT_NE(ui.shown[0].text.find(
+                  Ansi("База данных не приняла значение атрибута: 4 строки (2, 3, 4, 5). ")),
               AnsiString::npos)
         << AnsiToUtf8(ui.shown[0].text);
 }

@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <fstream>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -230,6 +235,44 @@ TEST(StringFileTest, MissingFileGivesTheOpenMessage) {
         EXPECT_GT(e.Message().size(), expected.size()); // the system's reason follows
     }
     EXPECT_THROW(TStringFile{dir.Path()}, EFileOpenError);
+}
+
+// A pipe or a device is refused before anything waits on it: opening a pipe for reading would
+// wait for a writer, and the wizards would hang.
+TEST(StringFileTest, OnlyARegularFileIsOpenedAndNothingWaits) {
+    TTempDir dir;
+    const auto fifo = dir / "pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::filesystem::path path;
+        const char* reason;
+    } cases[] = {
+        {fifo, "Not a regular file"},
+        {"/dev/null", "Not a regular file"},
+        {dir.Path(), "Is a directory"},
+        {dir / "absent.txt", "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.string());
+        EXPECT_FALSE(IsRegularFile(c.path));
+        auto opening = std::async(std::launch::async, [&] {
+            try {
+                TStringFile file(c.path);
+                return AnsiString("opened");
+            } catch (const EFileOpenError& e) {
+                return e.Message();
+            }
+        });
+        if (opening.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            // Let the blocked open go on so that the test ends.
+            const int writer = ::open(c.path.c_str(), O_WRONLY);
+            ADD_FAILURE() << "opening waited";
+            opening.wait();
+            ::close(writer);
+            continue;
+        }
+        EXPECT_EQ(opening.get(), "Cannot open file \"" + c.path.string() + "\". " + c.reason);
+    }
 }
 
 } // namespace

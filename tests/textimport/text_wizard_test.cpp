@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <fstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -381,6 +382,14 @@ TEST_F(TextWizardTest, FilesAreListedAndReadWithAnEmptyRowBetweenThem) {
                                    std::to_string(TTextReader::kMaxLineLength) + " символов");
     EXPECT_EQ(m_form->CurrentPage(), TTextImportForm::kSourcePage);
     EXPECT_EQ(m_form->Table().RowCount(), 0);
+
+    // Nor does a named pipe, and the wizard does not wait on it.
+    const auto pipe = m_dir / "d.csv";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    Get<QPlainTextEdit>("Source")->setPlainText(QString::fromStdString(pipe.string()));
+    Next();
+    EXPECT_EQ(Errors().back(), "Ошибка. Не найден файл \"" + pipe.string() + "\"");
+    EXPECT_EQ(m_form->CurrentPage(), TTextImportForm::kSourcePage);
 }
 
 TEST_F(TextWizardTest, ARunDisablesTheButtonsThatStartOrCloseTheWizard) {

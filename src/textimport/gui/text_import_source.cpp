@@ -15,7 +15,6 @@
 #include <QSignalBlocker>
 
 #include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -171,9 +170,10 @@ AnsiString TTextImportForm::ReadListedFiles() {
         if (IsBlank(line))
             continue;
         const std::filesystem::path path(line.toStdU16String());
-        std::error_code error;
-        if (!std::filesystem::exists(path, error) || std::filesystem::is_directory(path, error))
+        // A folder, a pipe or a device is no file to read (a pipe would keep the wizard waiting).
+        if (!IsRegularFile(path))
             throw EUserError(Ansi("Ошибка. Не найден файл \"") + FromQString(line) + "\"");
+        std::error_code error;
         const std::uintmax_t size = std::filesystem::file_size(path, error);
         bytes += error ? 0 : size;
         paths.push_back(path);
