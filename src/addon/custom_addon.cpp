@@ -7,7 +7,9 @@
 #include "coords/database_configuration.h"
 #include "platform/exception.h"
 #include "platform/gui/window.h"
+#if !defined(TI_NO_DIALOGS)
 #include "ui/qt_interaction.h"
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -90,9 +92,11 @@ void TQmCustomAddon::Initialize(IUnknown* manager) {
     HWND applicationWindow = 0;
     m_addOnManager.GetApplicationWindow(applicationWindow);
     BindApplication(applicationWindow, GetWindowTitle(applicationWindow, kMaxTitleLength));
+#if !defined(TI_NO_DIALOGS)
     QtInteraction().SetApplicationTitle(ApplicationTitle());
     QtInteraction().SetOwnerWindow(WidgetOfWindow(applicationWindow));
     SetDefaultUserInteraction(&QtInteraction());
+#endif
 
     // 4. The owner of the module's forms.
     HWND ownerWindow = 0;
@@ -107,8 +111,10 @@ void TQmCustomAddon::Finalize() {
     FreeForms();
     SetFormOwnerWindow(0);
     UnbindApplication();
+#if !defined(TI_NO_DIALOGS)
     QtInteraction().SetOwnerWindow(nullptr);
     SetDefaultUserInteraction(nullptr);
+#endif
     ReleaseHolders();
     SetHostErrorSink(nullptr);
 }
@@ -183,16 +189,18 @@ void CopyOleStream(IStream& source, std::iostream& target) {
     };
     const auto readError = [] { return EUserError(Ansi("Ошибка при чтении из OLE-потока")); };
 
-    ULARGE_INTEGER end = 0, start = 0;
-    if (FAILED(source.Seek(0, STREAM_SEEK_END, &end)))
+    ULARGE_INTEGER endPosition{}, startPosition{};
+    if (FAILED(source.Seek(StreamOffset(0), STREAM_SEEK_END, &endPosition)))
         throw seekError();
-    if (FAILED(source.Seek(0, STREAM_SEEK_SET, &start)))
+    if (FAILED(source.Seek(StreamOffset(0), STREAM_SEEK_SET, &startPosition)))
         throw seekError();
+    const std::uint64_t end = StreamPosition(endPosition);
+    const std::uint64_t start = StreamPosition(startPosition);
     if (end < start)
         throw readError();
-    const ULARGE_INTEGER size = end - start;
+    const std::uint64_t size = end - start;
     if (size > std::numeric_limits<ULONG>::max() ||
-        size > static_cast<ULARGE_INTEGER>(std::numeric_limits<std::streamsize>::max()))
+        size > static_cast<std::uint64_t>(std::numeric_limits<std::streamsize>::max()))
         throw readError();
 
     std::unique_ptr<char[]> bytes(new char[size ? size : 1]);

@@ -1,7 +1,9 @@
 // The shared library the host loads: its five exports and the module's load and unload.
 #include "addon/com_server.h"
+#if !defined(TI_NO_DIALOGS)
 #include "coords/gui/coordinate_system_custom_editor.h"
 #include "coords/gui/msk_editor.h"
+#endif
 #include "module/text_import_addon.h"
 
 namespace {
@@ -11,10 +13,14 @@ struct TModuleLifetime {
     TModuleLifetime() {
         // The module's one add-on, owned by the module state until unload.
         LoadAddonModule([] { new TTextImportAddon; });
+#if !defined(TI_NO_DIALOGS)
         RegisterStandardCoordinateSystemEditors();
+#endif
     }
     ~TModuleLifetime() {
+#if !defined(TI_NO_DIALOGS)
         FreeCoordinateSystemCustomEditors();
+#endif
         UnloadAddonModule();
     }
     TModuleLifetime(const TModuleLifetime&) = delete;

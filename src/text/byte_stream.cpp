@@ -5,9 +5,51 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
+
+#if defined(_WIN32)
+// Windows opens by the wide-character name, so that a name in any alphabet opens whatever the
+// system's ANSI code page; positions and sizes are 64-bit.
+using TFileStat = struct _stat64;
+int OpenForReading(const std::filesystem::path& fileName) {
+    return ::_wopen(fileName.c_str(), _O_RDONLY | _O_BINARY);
+}
+bool StatOf(int fd, TFileStat& st) {
+    return ::_fstat64(fd, &st) == 0;
+}
+bool SeekTo(int fd, std::uint64_t position) {
+    return ::_lseeki64(fd, static_cast<__int64>(position), SEEK_SET) >= 0;
+}
+int ReadSome(int fd, char* buffer, std::size_t size) {
+    return ::_read(fd, buffer, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+}
+int CloseFile(int fd) {
+    return ::_close(fd);
+}
+#else
+using TFileStat = struct stat;
+int OpenForReading(const std::filesystem::path& fileName) {
+    return ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+}
+bool StatOf(int fd, TFileStat& st) {
+    return ::fstat(fd, &st) == 0;
+}
+bool SeekTo(int fd, std::uint64_t position) {
+    return ::lseek(fd, static_cast<off_t>(position), SEEK_SET) >= 0;
+}
+ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
+    return ::read(fd, buffer, size);
+}
+int CloseFile(int fd) {
+    return ::close(fd);
+}
+#endif
 
 AnsiString SystemErrorText(int error) {
     return Utf8ToAnsi(std::strerror(error));
@@ -26,13 +68,13 @@ AnsiString FileNameForMessage(const std::filesystem::path& fileName) {
 
 TFileStream::TFileStream(const std::filesystem::path& fileName)
     : m_name(FileNameForMessage(fileName)) {
-    m_fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    m_fd = OpenForReading(fileName);
     int error = errno;
     if (m_fd >= 0) {
         // open() succeeds on a folder; reading it would fail later with a less clear message.
-        struct stat st {};
-        if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-            ::close(m_fd);
+        TFileStat st{};
+        if (StatOf(m_fd, st) && S_ISDIR(st.st_mode)) {
+            CloseFile(m_fd);
             m_fd = -1;
             error = EISDIR;
         }
@@ -43,14 +85,14 @@ TFileStream::TFileStream(const std::filesystem::path& fileName)
 
 TFileStream::~TFileStream() {
     if (m_fd >= 0)
-        ::close(m_fd);
+        CloseFile(m_fd);
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t size) {
     auto* out = static_cast<char*>(buffer);
     std::size_t total = 0;
     while (total < size) {
-        const ssize_t n = ::read(m_fd, out + total, size - total);
+        const auto n = ReadSome(m_fd, out + total, size - total);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -65,14 +107,14 @@ std::size_t TFileStream::Read(void* buffer, std::size_t size) {
 }
 
 void TFileStream::Seek(std::uint64_t position) {
-    if (::lseek(m_fd, static_cast<off_t>(position), SEEK_SET) < 0)
+    if (!SeekTo(m_fd, position))
         throw EStreamError("Stream seek error (" + m_name + "). " + SystemErrorText(errno));
     m_position = position;
 }
 
 std::uint64_t TFileStream::Size() const {
-    struct stat st {};
-    if (::fstat(m_fd, &st) != 0)
+    TFileStat st{};
+    if (!StatOf(m_fd, st))
         throw EStreamError("Stream read error (" + m_name + "). " + SystemErrorText(errno));
     return static_cast<std::uint64_t>(st.st_size);
 }
