@@ -112,7 +112,6 @@ set_target_properties(TextImport PROPERTIES PREFIX "")
 # --- KavroGdal.dll in GDAL/: the exports, without PROJ ---------------------------------------
 add_library(KavroGdal SHARED ${PROJECT_SOURCE_DIR}/kavrogdal/kavrogdal_without_proj.cpp
                              ${PROJECT_SOURCE_DIR}/kavrogdal/KavroGdal.def)
-target_compile_definitions(KavroGdal PRIVATE KAVROGDAL_BUILD)
 target_link_libraries(KavroGdal PRIVATE kavrogdal_interface)
 set_target_properties(KavroGdal PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${TI_BIN_DIR}/GDAL)
 
@@ -150,7 +149,7 @@ ti_add_windows_test(platform_tests
     SOURCES ${TI_TESTS}/platform/com_test.cpp ${TI_TESTS}/platform/codepage_test.cpp
             ${TI_TESTS}/windows/registry_windows_test.cpp
             ${TI_TESTS}/windows/dynamic_library_windows_test.cpp
-    LIBS ti_platform)
+    LIBS ti_platform kavrogdal_interface)
 add_dependencies(platform_tests KavroGdal)
 ti_add_windows_test(text_tests
     SOURCES ${TI_TESTS}/text/text_reader_test.cpp ${TI_TESTS}/text/source_text_test.cpp

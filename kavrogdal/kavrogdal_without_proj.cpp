@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -38,7 +39,9 @@ void KAVRO_CALL FinalizeModule(void) {
     t_errorCode = 0;
 }
 
-char* KAVRO_CALL GetLastError(void) {
+// Exported as GetLastError (KavroGdal.def): under its own name it would meet kernel32's, which
+// the static C++ runtime links in.
+char* KAVRO_CALL KavroGdalGetLastError(void) {
     if (t_errorCode == 0)
         return nullptr;
     // The messages hold no character that JSON would escape.
@@ -119,3 +122,24 @@ bool KAVRO_CALL ExportCoordinateSystemTo(void*, const char*, char** text) {
 }
 
 } // extern "C"
+
+// The exports have the types of the interface the module binds to (the .def file exports them,
+// so the interface's declarations are not included here).
+template <class Expected, class Actual> constexpr bool kSameType = std::is_same_v<Expected*, Actual>;
+static_assert(kSameType<KavroInitializeModule, decltype(&InitializeModule)>);
+static_assert(kSameType<KavroFinalizeModule, decltype(&FinalizeModule)>);
+static_assert(kSameType<KavroGetLastError, decltype(&KavroGdalGetLastError)>);
+static_assert(kSameType<KavroDestroyData, decltype(&DestroyData)>);
+static_assert(kSameType<KavroCreateCoordinateSystem, decltype(&CreateCoordinateSystem)>);
+static_assert(kSameType<KavroDestroyHandle, decltype(&DestroyCoordinateSystem)>);
+static_assert(kSameType<KavroGetCoordinateSystemInfo, decltype(&GetCoordinateSystemInfo)>);
+static_assert(kSameType<KavroIsCoordinateSystemSame, decltype(&IsCoordinateSystemSame)>);
+static_assert(kSameType<KavroCreateCoordinateTransformer, decltype(&CreateCoordinateTransformer)>);
+static_assert(kSameType<KavroDestroyHandle, decltype(&DestroyCoordinateTransformer)>);
+static_assert(kSameType<KavroTransformPoints, decltype(&TransformPoints)>);
+static_assert(kSameType<KavroTransformPoint, decltype(&TransformPoint)>);
+static_assert(kSameType<KavroTransformBounds, decltype(&TransformBounds)>);
+static_assert(kSameType<KavroTransformBounds, decltype(&InverseTransformBounds)>);
+static_assert(kSameType<KavroGetText, decltype(&GetPredefinedCoordinateSystems)>);
+static_assert(kSameType<KavroGetText, decltype(&GetSupportedCoordinateSystemFormats)>);
+static_assert(kSameType<KavroExportCoordinateSystemTo, decltype(&ExportCoordinateSystemTo)>);

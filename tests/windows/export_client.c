@@ -31,8 +31,6 @@ static const GUID kIQmAddOn = {
 /* {C8F84416-1878-11D0-9DF1-444553540000}, IQmErrorInfo */
 static const GUID kIQmErrorInfo = {
     0xC8F84416, 0x1878, 0x11D0, {0x9D, 0xF1, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-static const GUID kIUnknown = {
-    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 static const GUID kIClassFactory = {
     0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
@@ -208,15 +206,17 @@ int main(int argc, char** argv) {
         printf("FAILED: cannot load the copy of %s (error %lu)\n", argv[1], GetLastError());
         return 1;
     }
+    /* GetProcAddress gives a generic function pointer; each export is called with its own
+       type, through void* to say the conversion is meant. */
     typedef HRESULT(STDAPICALLTYPE * RegisterAddOnFn)(const char*, BOOL);
     typedef HRESULT(STDAPICALLTYPE * GetClassObjectFn)(REFCLSID, REFIID, void**);
     typedef HRESULT(STDAPICALLTYPE * NoArgumentsFn)(void);
     /* Plain names on both architectures: the host looks them up so. */
-    RegisterAddOnFn registerAddOn = (RegisterAddOnFn)GetProcAddress(module, "QmDllRegisterAddOn");
-    GetClassObjectFn getClassObject = (GetClassObjectFn)GetProcAddress(module, "DllGetClassObject");
-    NoArgumentsFn canUnloadNow = (NoArgumentsFn)GetProcAddress(module, "DllCanUnloadNow");
-    NoArgumentsFn registerServer = (NoArgumentsFn)GetProcAddress(module, "DllRegisterServer");
-    NoArgumentsFn unregisterServer = (NoArgumentsFn)GetProcAddress(module, "DllUnregisterServer");
+    RegisterAddOnFn registerAddOn = (RegisterAddOnFn)(void*)GetProcAddress(module, "QmDllRegisterAddOn");
+    GetClassObjectFn getClassObject = (GetClassObjectFn)(void*)GetProcAddress(module, "DllGetClassObject");
+    NoArgumentsFn canUnloadNow = (NoArgumentsFn)(void*)GetProcAddress(module, "DllCanUnloadNow");
+    NoArgumentsFn registerServer = (NoArgumentsFn)(void*)GetProcAddress(module, "DllRegisterServer");
+    NoArgumentsFn unregisterServer = (NoArgumentsFn)(void*)GetProcAddress(module, "DllUnregisterServer");
     CHECK(registerAddOn && getClassObject && canUnloadNow && registerServer && unregisterServer);
     if (!(registerAddOn && getClassObject && canUnloadNow && registerServer && unregisterServer))
         return 1;

@@ -1,5 +1,6 @@
 // The registry store on Windows is the system registry: what it writes, RegGetValueW reads back,
 // Cyrillic texts included, and a key with subkeys is not deleted.
+#include "platform/com/types.h"
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
