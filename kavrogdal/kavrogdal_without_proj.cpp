@@ -45,8 +45,8 @@ char* KAVRO_CALL KavroGdalGetLastError(void) {
     if (t_errorCode == 0)
         return nullptr;
     // The messages hold no character that JSON would escape.
-    const std::string text = "{\"Code\": " + std::to_string(t_errorCode) + ", \"Message\": \"" +
-                             t_errorMessage + "\"}";
+    const std::string text =
+        "{\"Code\": " + std::to_string(t_errorCode) + ", \"Message\": \"" + t_errorMessage + "\"}";
     char* data = static_cast<char*>(std::malloc(text.size() + 1));
     if (data)
         std::memcpy(data, text.c_str(), text.size() + 1);
@@ -125,7 +125,8 @@ bool KAVRO_CALL ExportCoordinateSystemTo(void*, const char*, char** text) {
 
 // The exports have the types of the interface the module binds to (the .def file exports them,
 // so the interface's declarations are not included here).
-template <class Expected, class Actual> constexpr bool kSameType = std::is_same_v<Expected*, Actual>;
+template <class Expected, class Actual>
+constexpr bool kSameType = std::is_same_v<Expected*, Actual>;
 static_assert(kSameType<KavroInitializeModule, decltype(&InitializeModule)>);
 static_assert(kSameType<KavroFinalizeModule, decltype(&FinalizeModule)>);
 static_assert(kSameType<KavroGetLastError, decltype(&KavroGdalGetLastError)>);

@@ -27,8 +27,8 @@ AnsiString ModuleFile() {
 #if defined(_WIN32)
     if (file.native().find(L' ') != std::wstring::npos) {
         std::wstring shortName(file.native().size() + 1, L'\0');
-        const DWORD length = GetShortPathNameW(file.c_str(), shortName.data(),
-                                               static_cast<DWORD>(shortName.size()));
+        const DWORD length =
+            GetShortPathNameW(file.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
         if (length > 0 && length < shortName.size()) {
             shortName.resize(length);
             file = shortName;

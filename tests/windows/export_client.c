@@ -5,8 +5,8 @@
    unregisters. Usage: export_client PATH-OF-TextImport.dll. Exit code 0 when every check
    passes; each failed check is printed. */
 #define WIN32_LEAN_AND_MEAN
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <stdint.h>
 #include <stdio.h>
@@ -14,12 +14,12 @@
 
 static int g_failures = 0;
 
-#define CHECK(condition)                                                                      \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
-            printf("FAILED line %d: %s\n", __LINE__, #condition);                              \
-            ++g_failures;                                                                      \
-        }                                                                                      \
+#define CHECK(condition)                                                                           \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            printf("FAILED line %d: %s\n", __LINE__, #condition);                                  \
+            ++g_failures;                                                                          \
+        }                                                                                          \
     } while (0)
 
 /* {27DACE42-8427-11D2-AF21-0020AFDED75D}, the add-on's class id */
@@ -212,11 +212,15 @@ int main(int argc, char** argv) {
     typedef HRESULT(STDAPICALLTYPE * GetClassObjectFn)(REFCLSID, REFIID, void**);
     typedef HRESULT(STDAPICALLTYPE * NoArgumentsFn)(void);
     /* Plain names on both architectures: the host looks them up so. */
-    RegisterAddOnFn registerAddOn = (RegisterAddOnFn)(void*)GetProcAddress(module, "QmDllRegisterAddOn");
-    GetClassObjectFn getClassObject = (GetClassObjectFn)(void*)GetProcAddress(module, "DllGetClassObject");
+    RegisterAddOnFn registerAddOn =
+        (RegisterAddOnFn)(void*)GetProcAddress(module, "QmDllRegisterAddOn");
+    GetClassObjectFn getClassObject =
+        (GetClassObjectFn)(void*)GetProcAddress(module, "DllGetClassObject");
     NoArgumentsFn canUnloadNow = (NoArgumentsFn)(void*)GetProcAddress(module, "DllCanUnloadNow");
-    NoArgumentsFn registerServer = (NoArgumentsFn)(void*)GetProcAddress(module, "DllRegisterServer");
-    NoArgumentsFn unregisterServer = (NoArgumentsFn)(void*)GetProcAddress(module, "DllUnregisterServer");
+    NoArgumentsFn registerServer =
+        (NoArgumentsFn)(void*)GetProcAddress(module, "DllRegisterServer");
+    NoArgumentsFn unregisterServer =
+        (NoArgumentsFn)(void*)GetProcAddress(module, "DllUnregisterServer");
     CHECK(registerAddOn && getClassObject && canUnloadNow && registerServer && unregisterServer);
     if (!(registerAddOn && getClassObject && canUnloadNow && registerServer && unregisterServer))
         return 1;
@@ -331,9 +335,10 @@ int main(int argc, char** argv) {
         /* "...не содержит диалогов..." in the message, the caption as its source */
         CHECK(FieldIs(g_reportedSource, 256, kCaption));
         g_reportedMessage[g_reportedMessage[0] + 1] = 0;
-        CHECK(strstr((const char*)g_reportedMessage + 1,
-                     "\xED\xE5 \xF1\xEE\xE4\xE5\xF0\xE6\xE8\xF2 \xE4\xE8\xE0\xEB\xEE\xE3\xEE\xE2") !=
-              NULL);
+        CHECK(
+            strstr((const char*)g_reportedMessage + 1,
+                   "\xED\xE5 \xF1\xEE\xE4\xE5\xF0\xE6\xE8\xF2 \xE4\xE8\xE0\xEB\xEE\xE3\xEE\xE2") !=
+            NULL);
     }
     CHECK(g_reports == 3);
     CHECK(addon->vtbl->Notify(addon, 1, 2) == S_OK);

@@ -14,6 +14,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// After windows.h, which they assume.
 #include <objbase.h>
 #include <oleauto.h>
 

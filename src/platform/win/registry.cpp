@@ -43,8 +43,8 @@ AnsiString SystemMessage(LONG error) {
 }
 
 [[noreturn]] void Fail(std::string_view what, std::string_view key, LONG error) {
-    throw ERegistryError(std::string(what) + " \"" + std::string(key) + "\": " +
-                         SystemMessage(error));
+    throw ERegistryError(std::string(what) + " \"" + std::string(key) +
+                         "\": " + SystemMessage(error));
 }
 
 // An open key, closed when it goes.
@@ -90,10 +90,9 @@ void TRegistryStore::WriteString(TRegistryRoot root, std::string_view key, std::
     TKeyHandle handle;
     CreateOrOpen(root, key, handle);
     const std::wstring text = Wide(value);
-    const LONG error = RegSetValueExW(
-        handle.Get(), name.empty() ? nullptr : Wide(name).c_str(), 0, REG_SZ,
-        reinterpret_cast<const BYTE*>(text.c_str()),
-        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    const LONG error = RegSetValueExW(handle.Get(), name.empty() ? nullptr : Wide(name).c_str(), 0,
+                                      REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     if (error != ERROR_SUCCESS)
         Fail("Cannot write a value of the registry key", key, error);
 }
@@ -132,8 +131,8 @@ std::vector<AnsiString> TRegistryStore::SubKeys(TRegistryRoot root, std::string_
     for (DWORD index = 0;; ++index) {
         wchar_t name[256]; // the longest key name the registry allows, with its terminator
         DWORD length = 256;
-        if (RegEnumKeyExW(handle.Get(), index, name, &length, nullptr, nullptr, nullptr,
-                          nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExW(handle.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         names.push_back(Ansi(name, length));
     }
