@@ -11,9 +11,10 @@ set(TI_SRC ${PROJECT_SOURCE_DIR}/src)
 set(TI_TESTS ${PROJECT_SOURCE_DIR}/tests)
 add_compile_definitions(TI_NO_DIALOGS)
 # MinGW's GCC 12.2 warns, at -O3 on 32-bit, of overlapping copies inside std::basic_string that
-# cannot happen (GCC bug 105329, fixed in later releases), in these two files only.
-set_source_files_properties(${TI_SRC}/host_api/host_errors.cpp ${TI_SRC}/platform/win/errorinfo.cpp
-                            PROPERTIES COMPILE_OPTIONS -Wno-restrict)
+# cannot happen (GCC bug 105329, fixed in later releases), in these files only.
+set_source_files_properties(
+    ${TI_SRC}/host_api/host_errors.cpp ${TI_SRC}/platform/win/errorinfo.cpp
+    ${TI_SRC}/addon/style_queries.cpp PROPERTIES COMPILE_OPTIONS -Wno-restrict)
 # Every binary carries its C and C++ runtime, so that Wine (and a user's machine) needs no MinGW
 # DLL beside it.
 add_link_options(-static -static-libgcc -static-libstdc++)
