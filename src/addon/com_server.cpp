@@ -17,12 +17,26 @@ AnsiString ClassKey(const CLSID& classId) {
     return "CLSID\\" + GuidToString(classId);
 }
 
+// The module's file as InprocServer32 names it: a path with a space in its short 8.3 form on
+// Windows, so that a reader that splits the value at spaces still finds the file.
 AnsiString ModuleFile() {
-    const std::filesystem::path file =
+    std::filesystem::path file =
         TDynamicLibrary::FileOfAddress(reinterpret_cast<const void*>(&RegisterServer));
     if (file.empty())
         throw EUserError(Ansi("Не удалось определить файл модуля"));
-    return Utf8ToAnsi(file.string());
+#if defined(_WIN32)
+    if (file.native().find(L' ') != std::wstring::npos) {
+        std::wstring shortName(file.native().size() + 1, L'\0');
+        const DWORD length =
+            GetShortPathNameW(file.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+        if (length > 0 && length < shortName.size()) {
+            shortName.resize(length);
+            file = shortName;
+        }
+    }
+#endif
+    const auto utf8 = file.u8string();
+    return Utf8ToAnsi(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
 }
 
 } // namespace

@@ -185,16 +185,18 @@ void CopyOleStream(IStream& source, std::iostream& target) {
     };
     const auto readError = [] { return EUserError(Ansi("Ошибка при чтении из OLE-потока")); };
 
-    ULARGE_INTEGER end = 0, start = 0;
-    if (FAILED(source.Seek(0, STREAM_SEEK_END, &end)))
+    ULARGE_INTEGER endPosition{}, startPosition{};
+    if (FAILED(source.Seek(StreamOffset(0), STREAM_SEEK_END, &endPosition)))
         throw seekError();
-    if (FAILED(source.Seek(0, STREAM_SEEK_SET, &start)))
+    if (FAILED(source.Seek(StreamOffset(0), STREAM_SEEK_SET, &startPosition)))
         throw seekError();
+    const std::uint64_t end = StreamPosition(endPosition);
+    const std::uint64_t start = StreamPosition(startPosition);
     if (end < start)
         throw readError();
-    const ULARGE_INTEGER size = end - start;
+    const std::uint64_t size = end - start;
     if (size > std::numeric_limits<ULONG>::max() ||
-        size > static_cast<ULARGE_INTEGER>(std::numeric_limits<std::streamsize>::max()))
+        size > static_cast<std::uint64_t>(std::numeric_limits<std::streamsize>::max()))
         throw readError();
 
     std::unique_ptr<char[]> bytes(new char[size ? size : 1]);

@@ -1,25 +1,35 @@
 // The shared library the host loads: its five exports and the module's load and unload.
 #include "addon/com_server.h"
+#include "module/text_import_addon.h"
+#if !defined(TI_NO_DIALOGS)
 #include "addon/gui/qt_application_binding.h"
 #include "coords/gui/coordinate_system_custom_editor.h"
 #include "coords/gui/msk_editor.h"
-#include "module/text_import_addon.h"
 #include "platform/gui/window.h"
+#endif
 
 namespace {
 
 // Constructed when the library is loaded, destroyed when it is unloaded.
 struct TModuleLifetime {
     TModuleLifetime() {
-        // The module's one add-on, owned by the module state until unload.
+#if !defined(TI_NO_DIALOGS)
         InstallQtApplicationBinding();
+#endif
+        // The module's one add-on, owned by the module state until unload.
         LoadAddonModule([] { new TTextImportAddon; });
+#if !defined(TI_NO_DIALOGS)
         RegisterStandardCoordinateSystemEditors();
+#endif
     }
     ~TModuleLifetime() {
+#if !defined(TI_NO_DIALOGS)
         FreeCoordinateSystemCustomEditors();
+#endif
         UnloadAddonModule();
+#if !defined(TI_NO_DIALOGS)
         ReleaseGuiApplication();
+#endif
     }
     TModuleLifetime(const TModuleLifetime&) = delete;
     TModuleLifetime& operator=(const TModuleLifetime&) = delete;

@@ -4,6 +4,8 @@
 // Whatever a name or value holds reads back exactly: quoted strings escape backslash, quote and
 // control characters ("\n", "\r", "\xHH"), and a key path with a control character is written
 // as a quoted string in its brackets, so no entry spans two lines.
+// On Windows the same class is the system registry itself (platform/win/registry.cpp): the
+// file is not used, and the roots are the real HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT.
 #pragma once
 
 #include "codepage.h"

@@ -5,9 +5,66 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
+
+#if defined(_WIN32)
+// Windows opens by the wide-character name, so that a name in any alphabet opens whatever the
+// system's ANSI code page; positions and sizes are 64-bit.
+using TFileStat = struct _stat64;
+bool StatPath(const std::filesystem::path& fileName, TFileStat& st) {
+    return ::_wstat64(fileName.c_str(), &st) == 0;
+}
+int OpenForReading(const std::filesystem::path& fileName) {
+    return ::_wopen(fileName.c_str(), _O_RDONLY | _O_BINARY);
+}
+// Windows opens no pipe by a file name here; a read waits as it always does.
+void ReadsMayWait(int) {}
+bool StatOf(int fd, TFileStat& st) {
+    return ::_fstat64(fd, &st) == 0;
+}
+bool SeekTo(int fd, std::uint64_t position) {
+    return ::_lseeki64(fd, static_cast<__int64>(position), SEEK_SET) >= 0;
+}
+int ReadSome(int fd, char* buffer, std::size_t size) {
+    return ::_read(fd, buffer, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+}
+int CloseFile(int fd) {
+    return ::_close(fd);
+}
+#else
+using TFileStat = struct stat;
+bool StatPath(const std::filesystem::path& fileName, TFileStat& st) {
+    return ::stat(fileName.c_str(), &st) == 0;
+}
+// Without waiting: a pipe opened for reading would wait for a writer.
+int OpenForReading(const std::filesystem::path& fileName) {
+    return ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+}
+// Reads of a regular file never wait; the flag goes so that they behave as usual anyway.
+void ReadsMayWait(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+}
+bool StatOf(int fd, TFileStat& st) {
+    return ::fstat(fd, &st) == 0;
+}
+bool SeekTo(int fd, std::uint64_t position) {
+    return ::lseek(fd, static_cast<off_t>(position), SEEK_SET) >= 0;
+}
+ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
+    return ::read(fd, buffer, size);
+}
+int CloseFile(int fd) {
+    return ::close(fd);
+}
+#endif
 
 AnsiString SystemErrorText(int error) {
     return Utf8ToAnsi(std::strerror(error));
@@ -25,8 +82,8 @@ AnsiString FileNameForMessage(const std::filesystem::path& fileName) {
 }
 
 bool IsRegularFile(const std::filesystem::path& fileName) noexcept {
-    struct stat st {};
-    return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    TFileStat st{};
+    return StatPath(fileName, st) && S_ISREG(st.st_mode);
 }
 
 TFileStream::TFileStream(const std::filesystem::path& fileName)
@@ -36,44 +93,41 @@ TFileStream::TFileStream(const std::filesystem::path& fileName)
     // in case the name was replaced in between; what was opened is looked at again.
     const auto fail = [&](const AnsiString& reason) {
         if (m_fd >= 0)
-            ::close(m_fd);
+            CloseFile(m_fd);
         m_fd = -1;
         throw EFileOpenError("Cannot open file \"" + m_name + "\". " + reason);
     };
-    const auto kindOf = [](const struct stat& st) -> AnsiString {
+    const auto kindOf = [](const TFileStat& st) -> AnsiString {
         if (S_ISREG(st.st_mode))
             return {};
         // open() succeeds on a folder; reading it would fail later with a less clear message.
         return S_ISDIR(st.st_mode) ? SystemErrorText(EISDIR) : AnsiString("Not a regular file");
     };
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) != 0)
+    TFileStat st{};
+    if (!StatPath(fileName, st))
         fail(SystemErrorText(errno));
     if (const AnsiString kind = kindOf(st); !kind.empty())
         fail(kind);
-    m_fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    m_fd = OpenForReading(fileName);
     if (m_fd < 0)
         fail(SystemErrorText(errno));
-    if (::fstat(m_fd, &st) != 0)
+    if (!StatOf(m_fd, st))
         fail(SystemErrorText(errno));
     if (const AnsiString kind = kindOf(st); !kind.empty())
         fail(kind);
-    // Reads of a regular file never wait; the flag goes so that they behave as usual anyway.
-    const int flags = ::fcntl(m_fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
+    ReadsMayWait(m_fd);
 }
 
 TFileStream::~TFileStream() {
     if (m_fd >= 0)
-        ::close(m_fd);
+        CloseFile(m_fd);
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t size) {
     auto* out = static_cast<char*>(buffer);
     std::size_t total = 0;
     while (total < size) {
-        const ssize_t n = ::read(m_fd, out + total, size - total);
+        const auto n = ReadSome(m_fd, out + total, size - total);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -88,14 +142,14 @@ std::size_t TFileStream::Read(void* buffer, std::size_t size) {
 }
 
 void TFileStream::Seek(std::uint64_t position) {
-    if (::lseek(m_fd, static_cast<off_t>(position), SEEK_SET) < 0)
+    if (!SeekTo(m_fd, position))
         throw EStreamError("Stream seek error (" + m_name + "). " + SystemErrorText(errno));
     m_position = position;
 }
 
 std::uint64_t TFileStream::Size() const {
-    struct stat st {};
-    if (::fstat(m_fd, &st) != 0)
+    TFileStat st{};
+    if (!StatOf(m_fd, st))
         throw EStreamError("Stream read error (" + m_name + "). " + SystemErrorText(errno));
     return static_cast<std::uint64_t>(st.st_size);
 }

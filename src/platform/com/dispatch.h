@@ -5,6 +5,9 @@
 #include "unknown.h"
 #include "variant.h"
 
+#if defined(_WIN32)
+TI_SYSTEM_IID(IDispatch);
+#else
 using DISPID = LONG;
 using LCID = DWORD;
 using UINT = std::uint32_t;
@@ -23,3 +26,4 @@ protected:
     ~IDispatch() = default;
 };
 TI_DECLARE_IID(IDispatch, "{00020400-0000-0000-C000-000000000046}");
+#endif

@@ -6,6 +6,9 @@
 #include "bstr.h"
 #include "unknown.h"
 
+#if defined(_WIN32)
+TI_SYSTEM_IID(IErrorInfo);
+#else
 struct IErrorInfo : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetGUID(GUID* guid) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetSource(BSTR* source) = 0;
@@ -24,6 +27,7 @@ TI_COM_RUNTIME_API HRESULT SetErrorInfo(DWORD reserved, IErrorInfo* info) noexce
 // Hands over this thread's error information and clears it; S_FALSE and null when none.
 TI_COM_RUNTIME_API HRESULT GetErrorInfo(DWORD reserved, IErrorInfo** info) noexcept;
 }
+#endif
 
 // Convenience for implementations: sets an error information with the texts and returns hr.
 // When memory runs out the thread's error information is cleared instead; hr is returned still.

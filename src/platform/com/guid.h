@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#if !defined(_WIN32) // Windows has its own GUID, IID and CLSID (guiddef.h)
 struct GUID {
     std::uint32_t Data1;
     std::uint16_t Data2;
@@ -24,6 +25,7 @@ using IID = GUID;
 using CLSID = GUID;
 using REFIID = const IID&;
 using REFCLSID = const CLSID&;
+#endif
 
 namespace guid_detail {
 constexpr int HexDigit(char c) {

@@ -4,6 +4,21 @@
 
 #include "unknown.h"
 
+#if defined(_WIN32)
+// The system's IStream: its positions are the LARGE_INTEGER and ULARGE_INTEGER unions.
+TI_SYSTEM_IID(ISequentialStream);
+TI_SYSTEM_IID(IStream);
+
+// Position arguments of IStream::Seek in a form that both platforms' declarations take.
+inline LARGE_INTEGER StreamOffset(std::int64_t value) {
+    LARGE_INTEGER r;
+    r.QuadPart = value;
+    return r;
+}
+inline std::uint64_t StreamPosition(const ULARGE_INTEGER& value) {
+    return value.QuadPart;
+}
+#else
 using ULARGE_INTEGER = std::uint64_t;
 using LARGE_INTEGER = std::int64_t;
 
@@ -43,8 +58,16 @@ protected:
 TI_DECLARE_IID(ISequentialStream, "{0C733A30-2A1C-11CE-ADE5-00AA0044773D}");
 TI_DECLARE_IID(IStream, "{0000000C-0000-0000-C000-000000000046}");
 
+inline LARGE_INTEGER StreamOffset(std::int64_t value) {
+    return value;
+}
+inline std::uint64_t StreamPosition(const ULARGE_INTEGER& value) {
+    return value;
+}
+
 // Creates a growable stream in memory, of at most 4 GiB - 1 bytes. Only a null memory handle is
 // supported; the memory always goes with the stream. Its methods never throw: a write or size
 // beyond the limit gives STG_E_MEDIUMFULL, memory that cannot be had E_OUTOFMEMORY (SetSize) or
 // STG_E_MEDIUMFULL (Write). The stream is a live COM object of the binary that created it.
 HRESULT CreateStreamOnHGlobal(void* memory, BOOL deleteOnRelease, IStream** stream);
+#endif

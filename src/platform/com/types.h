@@ -4,12 +4,27 @@
 #include <cstdint>
 
 #if defined(_WIN32)
-#define STDMETHODCALLTYPE __stdcall
-#define TI_EXPORT extern "C" __declspec(dllexport)
+
+// Windows: the system's own COM headers and oleaut32 provide the types, codes and functions
+// below; the exports keep their names through the module's .def file.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After windows.h, which they assume.
+#include <objbase.h>
+#include <oleauto.h>
+
+#define TI_EXPORT extern "C"
+#define TI_COM_RUNTIME_API
+
 #else
+
 #define STDMETHODCALLTYPE
 #define TI_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 // The functions of the COM runtime library (libti_com_runtime.so, the part of oleaut32 that
 // Windows keeps once per process): error information, BSTRs and VARIANTs. Every binary of the
@@ -55,3 +70,5 @@ constexpr bool SUCCEEDED(HRESULT hr) {
 constexpr bool FAILED(HRESULT hr) {
     return hr < 0;
 }
+
+#endif

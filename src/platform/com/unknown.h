@@ -5,6 +5,9 @@
 
 #include <utility>
 
+#if defined(_WIN32)
+// The system declares IUnknown, IClassFactory and their identifiers (unknwn.h, libuuid).
+#else
 // Exactly the three virtual functions of IUnknown and no virtual destructor, so that the
 // vtable matches COM on both the Itanium and the Microsoft C++ ABIs. Objects are destroyed
 // by their own Release.
@@ -28,6 +31,7 @@ protected:
 
 inline constexpr IID IID_IUnknown = MakeGuid("{00000000-0000-0000-C000-000000000046}");
 inline constexpr IID IID_IClassFactory = MakeGuid("{00000001-0000-0000-C000-000000000046}");
+#endif
 
 // Interface identifier of an interface type, declared next to each interface.
 template <class T> struct InterfaceId;
@@ -37,6 +41,11 @@ template <> struct InterfaceId<IClassFactory> {
 };
 #define TI_DECLARE_IID(Interface, text)                                                            \
     inline constexpr IID IID_##Interface = MakeGuid(text);                                         \
+    template <> struct InterfaceId<Interface> {                                                    \
+        static constexpr const IID& value = IID_##Interface;                                       \
+    }
+// An interface the system declares with its identifier (Windows only).
+#define TI_SYSTEM_IID(Interface)                                                                   \
     template <> struct InterfaceId<Interface> {                                                    \
         static constexpr const IID& value = IID_##Interface;                                       \
     }

@@ -6,6 +6,8 @@
 
 #include <new>
 
+#if defined(_WIN32)
+#else
 using VARTYPE = std::uint16_t;
 constexpr VARTYPE VT_EMPTY = 0;
 constexpr VARTYPE VT_NULL = 1;
@@ -28,7 +30,9 @@ struct VARIANT {
     };
 };
 static_assert(sizeof(VARIANT) == 8 + 2 * sizeof(void*));
+#endif
 
+#if !defined(_WIN32)
 // In the COM runtime library, with the BSTR functions they use.
 extern "C" {
 TI_COM_RUNTIME_API void VariantInit(VARIANT* v) noexcept;
@@ -36,15 +40,16 @@ TI_COM_RUNTIME_API HRESULT VariantClear(VARIANT* v) noexcept;
 // E_OUTOFMEMORY when a text cannot be copied (dest is then empty).
 TI_COM_RUNTIME_API HRESULT VariantCopy(VARIANT* dest, const VARIANT* source) noexcept;
 }
+#endif
 
 // Owns one VARIANT of the subset.
 class TVariant {
 public:
     TVariant() { VariantInit(&m_v); }
-    TVariant(const TVariant& o) : TVariant() { VariantCopy(&m_v, &o.m_v); }
+    TVariant(const TVariant& o) : TVariant() { VariantCopy(&m_v, const_cast<VARIANT*>(&o.m_v)); }
     TVariant& operator=(const TVariant& o) {
         if (this != &o)
-            VariantCopy(&m_v, &o.m_v);
+            VariantCopy(&m_v, const_cast<VARIANT*>(&o.m_v));
         return *this;
     }
     ~TVariant() { VariantClear(&m_v); }
@@ -68,7 +73,8 @@ public:
     // Throws std::bad_alloc when the text cannot be allocated.
     static TVariant Text(std::u16string_view value) {
         TVariant v = Of(VT_BSTR);
-        v.m_v.bstrVal = SysAllocStringLen(value.data(), static_cast<std::uint32_t>(value.size()));
+        v.m_v.bstrVal =
+            SysAllocStringLen(OleChars(value.data()), static_cast<std::uint32_t>(value.size()));
         if (!v.m_v.bstrVal)
             throw std::bad_alloc();
         return v;
