@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -33,6 +34,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <sys/stat.h>
 
 using kavrohost::TObjectRecord;
 using kavrohost::TValueRecord;
@@ -314,6 +316,102 @@ std::string SamplePointsUtf8() {
     std::stringstream bytes;
     bytes << file.rdbuf();
     return AnsiToUtf8(bytes.str());
+}
+
+TEST(TextWizardThroughTheModule, AFileThatDoesNotDecodeAndRefusedValuesAreSaidOnce) {
+    TModuleHarness harness(DemoProject());
+    ASSERT_EQ(harness.InitializeResult(), S_OK);
+    // A UTF-8 table whose third line holds a Windows-1251 word.
+    const std::filesystem::path file = harness.Dir().Path() / "mixed.csv";
+    std::ofstream(file, std::ios::binary) << "Номер;Название;Восток;Север\r\n"
+                                             "Рп-7;Репер;491344,80;6288908,20\r\n"
+                                          << Ansi("Рп-8;Знак;491360,00;6288915,50") << "\r\n";
+    RunTextWizard(harness, [&](QWidget* wizard) {
+        AnswerFileDialog({file});
+        Click(wizard, "SrcOpen");
+        Find<QComboBox>(wizard, "CodePageComboBox")->setCurrentText(Q("UTF-8"));
+        const auto error = AnswerMessageBox();
+        Click(wizard, "Next");
+        // The file and the line are named, and the wizard stays for another code page.
+        EXPECT_EQ(*error, Q("Файл \"") + QString::fromStdU16String(file.u16string()) +
+                              Q("\": строка 3 не читается в кодировке UTF-8. Выберите другую "
+                                "кодировку."));
+        EXPECT_EQ(Page(wizard), 0);
+        Find<QComboBox>(wizard, "CodePageComboBox")->setCurrentText(Q("Windows-1251"));
+        Click(wizard, "Next");
+        EXPECT_EQ(Page(wizard), 1);
+    });
+
+    // The names go into a date field: the host refuses every one, the objects stay, and one
+    // message counts the rows.
+    RunTextWizard(harness, [&](QWidget* wizard) {
+        Paste(wizard, Q(kPoints));
+        Click(wizard, "Next");
+        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
+        Choose(wizard, "XCoordField", Q("Восток"));
+        Choose(wizard, "YCoordField", Q("Север"));
+        Choose(wizard, "ClassifyField", Q("< не зависит >"));
+        PickStyle(wizard, 0, "Пикет");
+        Click(wizard, "Next");
+        PickField(wizard, 0, "Пункты.NUMBER");
+        PickField(wizard, 1, "Пункты.LAID");
+        Click(wizard, "Next");
+        Click(wizard, "Next");
+        const auto box = AnswerMessageBox();
+        Click(wizard, "Next");
+        EXPECT_TRUE(box->startsWith(Q("Процесс завершен. Импортировано 3 объекта.\r\nБаза данных "
+                                      "не приняла значение атрибута: 3 строки (2, 3, 4). ")))
+            << box->toStdString();
+    });
+    const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(Describe(Value(points[0], "NUMBER")), "text:2041");
+    EXPECT_EQ(Value(points[0], "LAID"), nullptr);
+}
+
+TEST(TextWizardThroughTheModule, ThePipeIsRefusedAtOnceAndTheRunStopsOnItsButton) {
+    TModuleHarness harness(DemoProject());
+    ASSERT_EQ(harness.InitializeResult(), S_OK);
+    // A named pipe in place of a file: no writer ever comes, and the wizard must not wait.
+    const std::filesystem::path pipe = harness.Dir().Path() / "points.csv";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    RunTextWizard(harness, [&](QWidget* wizard) {
+        AnswerFileDialog({pipe});
+        Click(wizard, "SrcOpen");
+        const auto error = AnswerMessageBox();
+        Click(wizard, "Next");
+        EXPECT_EQ(*error, Q("Ошибка. Не найден файл \"") +
+                              QString::fromStdU16String(pipe.u16string()) + "\"");
+        EXPECT_EQ(Page(wizard), 0);
+    });
+
+    // The stop button of the last page, pressed as the run lets messages through at its start:
+    // the run stops, says so with what it kept, and the wizard stays open on its page.
+    RunTextWizard(harness, [&](QWidget* wizard) {
+        Paste(wizard, Q(kPoints));
+        Click(wizard, "Next");
+        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
+        Choose(wizard, "XCoordField", Q("Восток"));
+        Choose(wizard, "YCoordField", Q("Север"));
+        Choose(wizard, "ClassifyField", Q("< не зависит >"));
+        PickStyle(wizard, 0, "Пикет");
+        Click(wizard, "Next");
+        Click(wizard, "Next");
+        Click(wizard, "Next");
+        ASSERT_EQ(Page(wizard), 4);
+        QTimer::singleShot(0, wizard, [wizard] {
+            auto* stop = Find<QPushButton>(wizard, "StopButton");
+            EXPECT_TRUE(stop->isEnabled());
+            stop->click();
+        });
+        const auto box = AnswerMessageBox();
+        Click(wizard, "Next");
+        EXPECT_EQ(*box, Q("Импорт прерван пользователем.\r\nИмпортировано 1 объект."));
+        EXPECT_TRUE(wizard->isVisible());
+        EXPECT_EQ(Page(wizard), 4);
+        EXPECT_FALSE(Find<QPushButton>(wizard, "StopButton")->isEnabled());
+    });
+    EXPECT_EQ(ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY").size(), 1u);
 }
 
 TEST(TextWizardThroughTheModule, ByCoordinateSystemsFromWgs84TheStoredPointsAreProjs) {
