@@ -4,6 +4,7 @@
 #pragma once
 
 #include "coords/coordinate_system_catalog.h"
+#include "coords/import_transformation.h"
 #include "support/reference_def.h"
 #include "text/number_text.h"
 #include "text/text_rules.h"
@@ -96,4 +97,23 @@ private:
         return std::make_pair(*x, *y);
     }
     AnsiString m_lastError;
+};
+
+// The conversion from one shift system into another 100 m east of it, for runs that convert
+// their points: the provider refuses points west of -1e6.
+struct TShiftConversion {
+    TShiftConversion() {
+        TCoordinateReferenceDef source, target;
+        source.SetFormat("SHIFT");
+        source.Parameters = "0 0";
+        target.SetFormat("SHIFT");
+        target.Parameters = "100 0";
+        catalog.Reload();
+        transformation.SetCatalog(&catalog);
+        transformation.SetMethod(TImportTransformationMethod::CoordinateSystem);
+        transformation.SetDatabaseReference(target);
+        transformation.SetSourceReference(source);
+    }
+    TCoordinateSystemCatalog catalog{{std::make_shared<TShiftProvider>()}};
+    TImportTransformation transformation;
 };

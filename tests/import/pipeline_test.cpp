@@ -123,25 +123,6 @@ TEST_F(Pipeline, PointsWithoutHeightAndSkippedLinesAreCountedWithTheirLines) {
     EXPECT_EQ(sink.ended, 1);
 }
 
-// A conversion between two systems 100 m apart in x, of the test provider that refuses points
-// west of -1e6.
-struct TShiftConversion {
-    TShiftConversion() {
-        TCoordinateReferenceDef source, target;
-        source.SetFormat("SHIFT");
-        source.Parameters = "0 0";
-        target.SetFormat("SHIFT");
-        target.Parameters = "100 0";
-        catalog.Reload();
-        transformation.SetCatalog(&catalog);
-        transformation.SetMethod(TImportTransformationMethod::CoordinateSystem);
-        transformation.SetDatabaseReference(target);
-        transformation.SetSourceReference(source);
-    }
-    TCoordinateSystemCatalog catalog{{std::make_shared<TShiftProvider>()}};
-    TImportTransformation transformation;
-};
-
 TEST_F(Pipeline, APointThatDoesNotConvertIsCountedAndNotWritten) {
     TShiftConversion shift;
     const TPointConversion conversion = PrepareRunConversion(&shift.transformation);

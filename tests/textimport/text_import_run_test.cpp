@@ -457,17 +457,8 @@ TEST_F(TextImportRunTest, APointThatDoesNotConvertIsNotWritten) {
     Table("N;X;Y\r\n1;1;1\r\n2;-2000000;1\r\n3;3;3\r\n");
     Style("< все >", "S1");
     m_inputs.method = 2;
-    TCoordinateSystemCatalog catalog{{std::make_shared<TShiftProvider>()}};
-    TCoordinateReferenceDef source, target;
-    source.SetFormat("SHIFT");
-    source.Parameters = "0 0";
-    target.SetFormat("SHIFT");
-    target.Parameters = "100 0";
-    catalog.Reload();
-    m_transformation.SetCatalog(&catalog);
-    m_transformation.SetMethod(TImportTransformationMethod::CoordinateSystem);
-    m_transformation.SetDatabaseReference(target);
-    m_transformation.SetSourceReference(source);
+    TShiftConversion shift;
+    m_inputs.transformation = &shift.transformation;
 
     EXPECT_EQ(Run(), 2);
     const auto objects = Committed();

@@ -318,6 +318,18 @@ std::string SamplePointsUtf8() {
     return AnsiToUtf8(bytes.str());
 }
 
+// Pages 0 and 1 for the geodetic points: pasted, one object per row, every row a picket.
+void PointsAsPickets(QWidget* wizard) {
+    Paste(wizard, Q(kPoints));
+    Click(wizard, "Next");
+    Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
+    Choose(wizard, "XCoordField", Q("Восток"));
+    Choose(wizard, "YCoordField", Q("Север"));
+    Choose(wizard, "ClassifyField", Q("< не зависит >"));
+    PickStyle(wizard, 0, "Пикет");
+    Click(wizard, "Next");
+}
+
 TEST(TextWizardThroughTheModule, AFileThatDoesNotDecodeAndRefusedValuesAreSaidOnce) {
     TModuleHarness harness(DemoProject());
     ASSERT_EQ(harness.InitializeResult(), S_OK);
@@ -345,14 +357,7 @@ TEST(TextWizardThroughTheModule, AFileThatDoesNotDecodeAndRefusedValuesAreSaidOn
     // The names go into a date field: the host refuses every one, the objects stay, and one
     // message counts the rows.
     RunTextWizard(harness, [&](QWidget* wizard) {
-        Paste(wizard, Q(kPoints));
-        Click(wizard, "Next");
-        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
-        Choose(wizard, "XCoordField", Q("Восток"));
-        Choose(wizard, "YCoordField", Q("Север"));
-        Choose(wizard, "ClassifyField", Q("< не зависит >"));
-        PickStyle(wizard, 0, "Пикет");
-        Click(wizard, "Next");
+        PointsAsPickets(wizard);
         PickField(wizard, 0, "Пункты.NUMBER");
         PickField(wizard, 1, "Пункты.LAID");
         Click(wizard, "Next");
@@ -388,14 +393,7 @@ TEST(TextWizardThroughTheModule, ThePipeIsRefusedAtOnceAndTheRunStopsOnItsButton
     // The stop button of the last page, pressed as the run lets messages through at its start:
     // the run stops, says so with what it kept, and the wizard stays open on its page.
     RunTextWizard(harness, [&](QWidget* wizard) {
-        Paste(wizard, Q(kPoints));
-        Click(wizard, "Next");
-        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
-        Choose(wizard, "XCoordField", Q("Восток"));
-        Choose(wizard, "YCoordField", Q("Север"));
-        Choose(wizard, "ClassifyField", Q("< не зависит >"));
-        PickStyle(wizard, 0, "Пикет");
-        Click(wizard, "Next");
+        PointsAsPickets(wizard);
         Click(wizard, "Next");
         Click(wizard, "Next");
         ASSERT_EQ(Page(wizard), 4);
