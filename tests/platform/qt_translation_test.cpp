@@ -37,9 +37,8 @@ void ExpectRussian(const QStringList& entries) {
     }
 }
 
-TEST(QtTranslation, EditMenusAreRussianInTheModulesOwnApplication) {
-    EnsureGuiApplication(); // no test main here: the application is the module's
-
+// The edit menus of a line edit, a memo and a spin box read Russian.
+void CheckEditMenus() {
     QLineEdit line(QStringLiteral("12.5"));
     const std::unique_ptr<QMenu> lineMenu(line.createStandardContextMenu());
     ExpectRussian(Entries(*lineMenu));
@@ -62,6 +61,14 @@ TEST(QtTranslation, EditMenusAreRussianInTheModulesOwnApplication) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), spin.mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(&spin, &event);
     ExpectRussian(spinEntries);
+}
+
+TEST(QtTranslation, EditMenusAreRussianInTheModulesOwnApplication) {
+    EnsureGuiApplication(); // no test main here: the application is the module's
+    CheckEditMenus();
+    // The module frees its own application when it is unloaded; so does this test, before the
+    // process's exit handlers run.
+    ReleaseGuiApplication();
 }
 
 } // namespace
