@@ -202,4 +202,15 @@ AnsiString SdrClosingMessage(const TSdrRunOutcome& outcome) {
     return text;
 }
 
+AnsiString CheckSdrFirstPage(bool filesListed, const AnsiString& layerId,
+                             const std::vector<std::filesystem::path>& files) {
+    if (!filesListed)
+        return Ansi("Файл не выбран.");
+    if (layerId.empty())
+        return Ansi("Стиль не задан.");
+    if (files.empty())
+        return Ansi("Не выбраны импортируемые файлы.");
+    return {};
+}
+
 } // namespace SDRImporter

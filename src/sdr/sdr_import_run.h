@@ -72,6 +72,11 @@ struct TSdrRunOutcome {
 TSdrRunOutcome RunSdrImport(const TSdrRunSettings& settings, TTextLines& log,
                             ILongOperation& progress);
 
+// The checks of "Далее >" on the first page: the message to show, or empty when all pass.
+// `filesListed` tells whether the files box shows any name; `files` are those left to import.
+[[nodiscard]] AnsiString CheckSdrFirstPage(bool filesListed, const AnsiString& layerId,
+                                           const std::vector<std::filesystem::path>& files);
+
 // The closing message of an import run for a non-empty error list.
 [[nodiscard]] AnsiString SdrErrorSummary(const TSdrErrorList& errors);
 // The closing message of an import run: "Импорт успешно завершен." only when no file failed,

@@ -379,6 +379,16 @@ TEST_F(SdrRun, PreviewListsConvertedPointsAndDropsFailedFiles) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
+// The first page's checks in their order: a file, then a style, then a file left to import
+// (the preview drops the files that failed).
+TEST(SdrFirstPage, ChecksFilesThenStyleThenImportableFiles) {
+    const std::vector<std::filesystem::path> one{"a.sdr"};
+    EXPECT_EQ(CheckSdrFirstPage(false, "", {}), Ansi("Файл не выбран."));
+    EXPECT_EQ(CheckSdrFirstPage(true, "", one), Ansi("Стиль не задан."));
+    EXPECT_EQ(CheckSdrFirstPage(true, "L1", {}), Ansi("Не выбраны импортируемые файлы."));
+    EXPECT_EQ(CheckSdrFirstPage(true, "L1", one), "");
+}
+
 TEST(LongOperations, NestingThrottleAndTerminate) {
     TScriptedInteraction ui;
     auto now = std::chrono::steady_clock::time_point{};

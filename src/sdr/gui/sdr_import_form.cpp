@@ -196,16 +196,11 @@ SDRImporter::TSdrImportParams TSdrImportForm::Parameters() const {
 }
 
 bool TSdrImportForm::CheckSettings() {
-    const char* problem = nullptr;
-    if (m_filesEdit->toPlainText().isEmpty())
-        problem = "Файл не выбран.";
-    else if (m_layerId.empty())
-        problem = "Стиль не задан.";
-    else if (m_settings.files.empty())
-        problem = "Не выбраны импортируемые файлы.";
-    if (problem)
-        UserInteraction().ShowMessage(Ansi(problem));
-    return problem == nullptr;
+    const AnsiString problem =
+        CheckSdrFirstPage(!m_filesEdit->toPlainText().isEmpty(), m_layerId, m_settings.files);
+    if (!problem.empty())
+        UserInteraction().ShowMessage(problem);
+    return problem.empty();
 }
 
 void TSdrImportForm::Next() {
