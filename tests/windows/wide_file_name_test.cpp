@@ -2,8 +2,8 @@
 // whatever the system's ANSI code page (Wine's and Windows' narrow file functions would not
 // find them).
 #include "platform/codepage.h"
-#include "pts/xyz_number_input.h"
-#include "sdr/xyz_number_reader.h"
+#include "pts/pts_reader.h"
+#include "sdr/survey_readers.h"
 #include "support/temp_dir.h"
 #include "text/byte_stream.h"
 #include "text/string_file.h"
@@ -45,21 +45,21 @@ TEST(WideFileName, EveryReaderOpensACyrillicNameWithASpace) {
     const auto pts = folder / std::filesystem::path(u8"опорные пункты.pts");
     WriteFile(pts, Ansi("Рп 7, 100.5, 200.25, репер\r\n"));
     TInputPtsFile ptsFile(pts);
-    AnsiString number, comment;
-    double x = 0, y = 0, z = 0;
-    ASSERT_TRUE(ptsFile.ReadPoint(number, comment, x, y));
-    EXPECT_EQ(number, Ansi("Рп 7"));
-    EXPECT_DOUBLE_EQ(x, 100.5);
-    EXPECT_DOUBLE_EQ(y, 200.25);
+    TNXYZPoint point;
+    ASSERT_TRUE(ptsFile.ReadPoint(point));
+    EXPECT_EQ(point.Number, Ansi("Рп 7"));
+    EXPECT_DOUBLE_EQ(point.X, 100.5);
+    EXPECT_DOUBLE_EQ(point.Y, 200.25);
+    EXPECT_EQ(point.Comment, Ansi("репер"));
 
     const auto sdr = folder / std::filesystem::path(u8"ход тахеометра.sdr");
     WriteFile(sdr, "08KI" + std::string("T1              ") + "          1234.5" +
                        "          -77.25" + "          12.125" + "\r\n");
     auto reader = SDRReader::ReaderForFile(sdr);
     ASSERT_TRUE(reader);
-    ASSERT_TRUE(reader->ReadPoint(number, x, y, z));
-    EXPECT_EQ(number, "T1");
-    EXPECT_DOUBLE_EQ(z, 12.125);
+    ASSERT_TRUE(reader->ReadPoint(point));
+    EXPECT_EQ(point.Number, "T1");
+    EXPECT_EQ(point.Z, 12.125);
 }
 
 TEST(WideFileName, AMissingFileIsNamedInTheMessage) {
