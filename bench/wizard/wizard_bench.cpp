@@ -83,7 +83,8 @@ int Run(const std::filesystem::path& file, const std::filesystem::path& project)
         Find<QAbstractButton>(form, "NextButton")->click();
         QApplication::processEvents();
         seconds = Seconds(start);
-        if (ui.shown.empty() || ui.shown.back().text != Ansi("Импорт успешно завершен."))
+        // The closing message: success, then the count (the count is checked in the project).
+        if (ui.shown.empty() || !ui.shown.back().text.starts_with(Ansi("Импорт успешно завершен.")))
             throw std::runtime_error(ui.shown.empty() ? std::string("no message")
                                                       : AnsiToUtf8(ui.shown.back().text));
     }
