@@ -28,7 +28,6 @@ constexpr int kStationHeight = 86;
 constexpr int kReflectorHeight = 87;
 constexpr int kInstrumentHeight = 88;
 
-
 // The international foot, 0.3048 m, in tenths of a millimetre: a whole number, so that a value in
 // feet becomes metres with one rounding.
 constexpr double kFootInTenthMillimetres = 3048;

@@ -78,7 +78,8 @@ private:
         }
         m_log.Add({});
         try {
-            const std::unique_ptr<TXYZNumberReader> reader = SDRReader::ReaderForFile(fileName, m_settings.reading);
+            const std::unique_ptr<TXYZNumberReader> reader =
+                SDRReader::ReaderForFile(fileName, m_settings.reading);
             m_progress.SetText(Ansi("Импорт файла \"") + FileNameText(fileName) + "\"");
             m_progress.SetFraction(0);
             const TFileImportEnd end = m_import.Run(*reader);

@@ -62,9 +62,10 @@ struct TSdrRunOutcome {
 };
 
 // Lists the points of the files into the log: "Файл <name>", the file's lines (converted
-// coordinates, the unrounded height; " (вычислена)" after a point computed from observations), "Прочитано точек: <count>" and "Операция завершена", or
-// "Ошибка: <message>" for a file that fails (a name that is not a regular file is "Файл не
-// найден"). A preparation error of the transformation propagates.
+// coordinates, the unrounded height; " (вычислена)" after a point computed from observations),
+// "Прочитано точек: <count>" and "Операция завершена", or "Ошибка: <message>" for a file that fails
+// (a name that is not a regular file is "Файл не найден"). A preparation error of the
+// transformation propagates.
 [[nodiscard]] TSdrRunOutcome RunSdrPreview(const TSdrRunSettings& settings, TTextLines& log);
 
 // Writes the points of the files (the log as the preview has it, without the point lines),

@@ -123,7 +123,8 @@ TLineOutcome TSdrFormat::ReadSetupRecord(std::string_view line) {
         return ReadStation(line);
     if (code == "03NM") {
         m_targetHeight = SdrNumber(line, 5);
-        return m_targetHeight ? TLineOutcome::NoPoint() : TLineOutcome::Skip(TSkipReason::Malformed);
+        return m_targetHeight ? TLineOutcome::NoPoint()
+                              : TLineOutcome::Skip(TSkipReason::Malformed);
     }
     if (code == "07TP" || code == "07KI")
         return ReadBacksight(line);

@@ -104,8 +104,7 @@ std::string GsiText(int first, int count) {
         else
             std::snprintf(block, sizeof block,
                           "*110001+%16s 81..00+%016lld 82..00+%016lld 83..08+%016lld \r\n",
-                          ("P" + std::to_string(i)).c_str(),
-                          std::llround((5000 + i * 1.5) * 1000),
+                          ("P" + std::to_string(i)).c_str(), std::llround((5000 + i * 1.5) * 1000),
                           std::llround((7000 + i * 0.5) * 1000),
                           std::llround((100 + i / 1000.0 + 0.0004) * 100000));
         text += block;

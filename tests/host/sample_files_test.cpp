@@ -3,9 +3,9 @@
 // demo project's coordinate system (WGS 84 / UTM zone 37N).
 #include "pts/pts_reader.h"
 #include "sdr/survey_readers.h"
+#include "support/temp_dir.h"
 #include "text/csv_data.h"
 #include "text/string_file.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -85,8 +85,8 @@ struct TSurveyPoint {
     double x, y, z;
 };
 
-std::vector<TSurveyPoint> ReadSurvey(const std::filesystem::path& file, bool reduce = false,
-                                     int* computed = nullptr) {
+std::vector<TSurveyPoint> ReadSurveyFile(const std::filesystem::path& file, bool reduce = false,
+                                         int* computed = nullptr) {
     SDRReader::TSurveyReadOptions options;
     options.ReduceObservations = reduce;
     auto reader = SDRReader::ReaderForFile(file, options);
@@ -102,7 +102,7 @@ std::vector<TSurveyPoint> ReadSurvey(const std::filesystem::path& file, bool red
 }
 
 std::vector<TSurveyPoint> ReadSurvey(const std::string& name) {
-    return ReadSurvey(kSamples / name);
+    return ReadSurveyFile(kSamples / name);
 }
 
 const TSurveyPoint* Find(const std::vector<TSurveyPoint>& points, const AnsiString& number) {
@@ -319,7 +319,8 @@ TEST_F(SampleFiles, ObservationsAgreeWithTheCoordinateRecords) {
         whole << in.rdbuf();
         std::string text;
         if (std::string(c.name).ends_with(".gsi")) {
-            text = std::regex_replace(whole.str(), std::regex("8[123]\\.\\.\\d\\d[-+]\\d{16} "), "");
+            text =
+                std::regex_replace(whole.str(), std::regex("8[123]\\.\\.\\d\\d[-+]\\d{16} "), "");
         } else {
             for (std::string line; std::getline(whole, line);)
                 if (!line.starts_with("08"))
@@ -330,7 +331,7 @@ TEST_F(SampleFiles, ObservationsAgreeWithTheCoordinateRecords) {
 
         const std::vector<TSurveyPoint> records = ReadSurvey(c.name);
         int computed = 0;
-        const std::vector<TSurveyPoint> reduced = ReadSurvey(stripped, true, &computed);
+        const std::vector<TSurveyPoint> reduced = ReadSurveyFile(stripped, true, &computed);
         EXPECT_EQ(computed, static_cast<int>(reduced.size()));
         int compared = 0;
         for (const TSurveyPoint& p : reduced) {
@@ -349,7 +350,7 @@ TEST_F(SampleFiles, ObservationsAgreeWithTheCoordinateRecords) {
     // Read whole, the file's own coordinate records are kept and the points observed without
     // one are added: 505-508 and 510.
     int computed = 0;
-    const auto survey5 = ReadSurvey(kSamples / "survey5.sdr", true, &computed);
+    const auto survey5 = ReadSurveyFile(kSamples / "survey5.sdr", true, &computed);
     EXPECT_EQ(survey5.size(), 13u);
     EXPECT_EQ(computed, 5);
     EXPECT_EQ(ReadSurvey("survey5.sdr").size(), 8u);

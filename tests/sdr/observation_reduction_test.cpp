@@ -32,8 +32,7 @@ struct TPolar {
     double slope, zenith, azimuth; // metres, radians
 };
 
-TPolar Observe(const TPlace& from, double instrumentHeight, const TPlace& to,
-               double targetHeight) {
+TPolar Observe(const TPlace& from, double instrumentHeight, const TPlace& to, double targetHeight) {
     const double dn = to.n - from.n;
     const double de = to.e - from.e;
     const double dz = (to.h + targetHeight) - (from.h + instrumentHeight);
@@ -250,24 +249,24 @@ TEST(SdrReduction, CoordinateRecordsWinAndWhatCannotBeReducedIsCountedByLine) {
     const TPlace q{6289340.125, 493230.871, 158.902};
     const std::string blankDistance =
         "09F1" + R16("1001") + R16("Q4") + R16("") + R16("85.000000") + R16("10.000000");
-    TSdrWriter file('1', '1');       // line 1: the header
-    file.TargetHeight(1.7);          // 2
-    file.Station("0", kStation, 0);  // 3: a station without a backsight
-    file.Observation("Q1", q);       // 4
+    TSdrWriter file('1', '1');      // line 1: the header
+    file.TargetHeight(1.7);         // 2
+    file.Station("0", kStation, 0); // 3: a station without a backsight
+    file.Observation("Q1", q);      // 4
     file.Raw("09F1" + R16("9999") + R16("Q2") + R16("10") + R16("90") + R16("0")); // 5
-    file.Station("1001", kStation, 1.5);    // 6
-    file.Backsight("2041", kBacksight, 0);  // 7
-    file.Observation("K1", q);              // 8: replaced by its coordinate record below
+    file.Station("1001", kStation, 1.5);                                           // 6
+    file.Backsight("2041", kBacksight, 0);                                         // 7
+    file.Observation("K1", q); // 8: replaced by its coordinate record below
     file.Raw("08TP" + R16("K1") + file.Coordinates({1, 2, 3})); // 9
     file.Raw("08TP" + R16("K2") + file.Coordinates({4, 5, 6})); // 10
-    file.Observation("K2", q);                                   // 11: after its record
-    file.Raw("09F1" + R16("9999") + R16("K1") + R16("10") + R16("90") + R16("0")); // 12
+    file.Observation("K2", q);                                  // 11: after its record
+    file.Raw("09F1" + R16("9999") + R16("K1") + R16("10") + R16("90") + R16("0"));      // 12
     file.Raw("09F1" + R16("1001") + R16("Q3") + R16("0.0000") + R16("85") + R16("10")); // 13
-    file.Raw(blankDistance);         // 14: angles alone
-    file.Observation("Q5", q);       // 15
+    file.Raw(blankDistance);   // 14: angles alone
+    file.Observation("Q5", q); // 15
     file.Raw("09F1" + R16("1001") + R16("Q6") + R16("10") + R16("") + R16("10")); // 16
     file.Raw("02TP" + R16("1002") + R16("x") + R16("1") + R16("1")); // 17: does not read
-    file.Observation("Q7", q);       // 18: its station is gone
+    file.Observation("Q7", q);                                       // 18: its station is gone
     TTempDir dir;
     WriteFile(dir / "a.sdr", file.text);
 
@@ -378,18 +377,22 @@ TEST(GsiReduction, EachUnitAndZenithOnBothSidesOfTheHorizon) {
         char angle, distance;
         TPlace point;
     } cases[] = {
-        {"gons, mm, above", '2', '0', above},         {"gons, below", '2', '8', below},
-        {"decimal degrees, above", '3', '0', above},  {"decimal degrees, below", '3', '0', below},
-        {"sexagesimal degrees", '4', '0', above},     {"sexagesimal, below", '4', '8', below},
-        {"mils, above", '5', '0', above},             {"mils, below", '5', '0', below},
+        {"gons, mm, above", '2', '0', above},
+        {"gons, below", '2', '8', below},
+        {"decimal degrees, above", '3', '0', above},
+        {"decimal degrees, below", '3', '0', below},
+        {"sexagesimal degrees", '4', '0', above},
+        {"sexagesimal, below", '4', '8', below},
+        {"mils, above", '5', '0', above},
+        {"mils, below", '5', '0', below},
         {"slope distance in feet", '2', '1', below},
     };
     TTempDir dir;
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteFile(dir / "a.gsi", GsiStation("1004", kGsiStation, 1.55) +
-                                     GsiObservation("401", kGsiStation, 1.55, c.point, 1.8,
-                                                    c.angle, c.distance));
+        WriteFile(dir / "a.gsi",
+                  GsiStation("1004", kGsiStation, 1.55) +
+                      GsiObservation("401", kGsiStation, 1.55, c.point, 1.8, c.angle, c.distance));
         const TRead read = ReadFile(dir / "a.gsi", true);
         ASSERT_EQ(read.points.size(), 1u);
         EXPECT_EQ(read.points[0].Number, "401");
@@ -404,17 +407,17 @@ TEST(GsiReduction, HeightsStationsCoordinatesAndSkips) {
     const TPlace p1{6289367.277, 493183.996, 150.95}, p2{6289372.762, 493199.026, 150.723},
         p3{6289394.702, 493259.148, 149.722};
     const std::string text =
-        GsiObservation("400", kGsiStation, 0, p1, 0, '2', '0') +           // 1: no station
-        GsiStation("1004", kGsiStation, 1.55) +                            // 2
-        GsiObservation("401", kGsiStation, 1.55, p1, 1.8, '2', '0') +      // 3
-        GsiObservation("402", kGsiStation, 1.55, p2, 2.5, '2', '0') +      // 4: new reflector
+        GsiObservation("400", kGsiStation, 0, p1, 0, '2', '0') +      // 1: no station
+        GsiStation("1004", kGsiStation, 1.55) +                       // 2
+        GsiObservation("401", kGsiStation, 1.55, p1, 1.8, '2', '0') + // 3
+        GsiObservation("402", kGsiStation, 1.55, p2, 2.5, '2', '0') + // 4: new reflector
         NumberWord("403") + AngleWord(21, '2', 1) + AngleWord(22, '2', 1.5) + "\r\n" + // 5
         NumberWord("404") + LengthWord(81, '0', 1) + LengthWord(82, '0', 2) + "\r\n" + // 6
-        GsiObservation("404", kGsiStation, 1.55, p2, 2.5, '2', '0') +      // 7: has coordinates
-        "*110009+0000000000001005 84..00+0000000000001000 \r\n" +         // 8: no northing
-        GsiObservation("405", kGsiStation, 1.55, p2, 2.5, '2', '0') +      // 9: station gone
-        GsiStation("1002", second, 1.43) +                                 // 10
-        GsiObservation("406", second, 1.43, p3, 2.5, '3', '0');            // 11
+        GsiObservation("404", kGsiStation, 1.55, p2, 2.5, '2', '0') + // 7: has coordinates
+        "*110009+0000000000001005 84..00+0000000000001000 \r\n" +     // 8: no northing
+        GsiObservation("405", kGsiStation, 1.55, p2, 2.5, '2', '0') + // 9: station gone
+        GsiStation("1002", second, 1.43) +                            // 10
+        GsiObservation("406", second, 1.43, p3, 2.5, '3', '0');       // 11
     TTempDir dir;
     WriteFile(dir / "a.gsi", text);
 

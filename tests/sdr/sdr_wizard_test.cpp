@@ -364,14 +364,13 @@ TEST_F(SdrWizardTest, RunKeepsTheWizardOpenOnItsPageWithItsButtonsLockedUntilItE
 TEST_F(SdrWizardTest, ReducingObservationsListsAndImportsTheComputedPoints) {
     // Station 1 at N 1000, E 2000, its circle reading azimuths; point 102 observed 10 m due east
     // at a zenith angle of 90 degrees, point 103 (line 7) without a distance.
-    const std::filesystem::path file =
-        Write("a.sdr", SdrFile() + "02TP" + Field16("1") + Field16("1000") + Field16("2000") +
-                           Field16("100") + Field16("1.5") + "\r\n07TP" + Field16("1") +
-                           Field16("2") + Field16("0") + Field16("0") + "\r\n03NM" +
-                           Field16("1.5") + "\r\n09F1" + Field16("1") + Field16("102") +
-                           Field16("10") + Field16("90") + Field16("90") + "\r\n09F1" +
-                           Field16("1") + Field16("103") + Field16("0") + Field16("90") +
-                           Field16("90") + "\r\n");
+    const std::filesystem::path file = Write(
+        "a.sdr", SdrFile() + "02TP" + Field16("1") + Field16("1000") + Field16("2000") +
+                     Field16("100") + Field16("1.5") + "\r\n07TP" + Field16("1") + Field16("2") +
+                     Field16("0") + Field16("0") + "\r\n03NM" + Field16("1.5") + "\r\n09F1" +
+                     Field16("1") + Field16("102") + Field16("10") + Field16("90") + Field16("90") +
+                     "\r\n09F1" + Field16("1") + Field16("103") + Field16("0") + Field16("90") +
+                     Field16("90") + "\r\n");
     auto* box = Get<QCheckBox>("ReduceObservationsCheckBox");
     EXPECT_EQ(box->text(), Q("Вычислять координаты по измерениям"));
     EXPECT_FALSE(box->isChecked());

@@ -1,7 +1,7 @@
-// The SDR import wizard: the style, the SDR and RPT files with their preview, the attribute
-// table and the fields for the number, height and date of each point on the first page; the
-// coordinate transformation on the second, whose "Импорт" runs the import in the progress
-// window.
+// The SDR import wizard: the style, the SDR and RPT files with their preview, whether their
+// observations are reduced to coordinates, the attribute table and the fields for the number,
+// height and date of each point on the first page; the coordinate transformation on the second,
+// whose "Импорт" runs the import in the progress window.
 #pragma once
 
 #include "addon/dll_form.h"
