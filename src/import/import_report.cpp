@@ -23,6 +23,12 @@ const char* ReasonCaption(TSkipReason reason) {
         return "Запись не читается";
     case TSkipReason::NotReducible:
         return "Измерение нельзя пересчитать в координаты";
+    case TSkipReason::NoStation:
+        return "Измерение без установленной станции";
+    case TSkipReason::NoOrientation:
+        return "Станция не ориентирована";
+    case TSkipReason::NoDistance:
+        return "Нет расстояния до точки";
     }
     return "";
 }

@@ -22,10 +22,17 @@ enum class TSkipReason {
     NoHeight,
     // A record of the format that does not read (a malformed word or field).
     Malformed,
-    // An observation that cannot be reduced to coordinates (no station, no orientation).
+    // An observation that cannot be reduced to coordinates for another reason than the three
+    // below (an angle missing or in an unknown unit, a result out of range).
     NotReducible,
+    // An observation before any station, or from a station that is not the one set up.
+    NoStation,
+    // An observation from a station whose circle has no orientation.
+    NoOrientation,
+    // An observation without a distance, or with a distance of zero.
+    NoDistance,
 };
-inline constexpr std::size_t kSkipReasonCount = 7;
+inline constexpr std::size_t kSkipReasonCount = 10;
 
 class TImportReport {
 public:

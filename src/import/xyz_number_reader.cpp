@@ -32,6 +32,14 @@ bool TXYZNumberReader::ReadPoint(TNXYZPoint& point) {
                 break;
             }
         }
+        while (const std::optional<THeldLine> held = m_format->NextHeld(point)) {
+            if (held->Outcome.Kind == TLineOutcome::TKind::Point) {
+                point.Line = held->Line;
+                return true;
+            }
+            if (held->Outcome.Kind == TLineOutcome::TKind::Skipped)
+                m_skipped.Add(held->Outcome.Reason, held->Line);
+        }
     } catch (const std::exception& e) {
         RaiseAtLine(e);
     }

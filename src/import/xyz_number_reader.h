@@ -29,8 +29,9 @@ public:
     TXYZNumberReader(const TXYZNumberReader&) = delete;
     TXYZNumberReader& operator=(const TXYZNumberReader&) = delete;
 
-    // The next point, with its line number; false at the end of the file. A line the format
-    // skips is counted in Skipped() under its reason and reading goes on. An error of the format
+    // The next point, with its line number; false at the end of the file. After the file's
+    // last line come the points the format held back until then. A line the format skips is
+    // counted in Skipped() under its reason and reading goes on. An error of the format
     // or of the device raises EPointFileError: "Файл <name>, строка <n>: <message>".
     bool ReadPoint(TNXYZPoint& point);
 

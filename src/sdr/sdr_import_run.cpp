@@ -30,10 +30,14 @@ bool IsFileError(const std::exception_ptr& error) {
     }
 }
 
-// "number x y z": converted coordinates, the unrounded height.
+// "number x y z": converted coordinates, the unrounded height; a point computed from
+// observations says so.
 AnsiString SurveyPreviewLine(const TNXYZPoint& point, TPlanePoint at) {
-    return point.Z ? PointPreviewLine(point.Number, {at.X, at.Y, *point.Z})
-                   : PointPreviewLine(point.Number, {at.X, at.Y});
+    AnsiString line = point.Z ? PointPreviewLine(point.Number, {at.X, at.Y, *point.Z})
+                              : PointPreviewLine(point.Number, {at.X, at.Y});
+    if (point.Computed)
+        line += Ansi(" (вычислена)");
+    return line;
 }
 
 // The loop over the files through one sink.
@@ -74,7 +78,8 @@ private:
         }
         m_log.Add({});
         try {
-            const std::unique_ptr<TXYZNumberReader> reader = SDRReader::ReaderForFile(fileName);
+            const std::unique_ptr<TXYZNumberReader> reader =
+                SDRReader::ReaderForFile(fileName, m_settings.reading);
             m_progress.SetText(Ansi("Импорт файла \"") + FileNameText(fileName) + "\"");
             m_progress.SetFraction(0);
             const TFileImportEnd end = m_import.Run(*reader);

@@ -7,6 +7,7 @@
 #include "import/preview_lines.h"
 #include "platform/com/unknown.h"
 #include "sdr/sdr_import_params.h"
+#include "sdr/survey_options.h"
 #include "ui/long_operation.h"
 
 #include <filesystem>
@@ -43,6 +44,8 @@ struct TSdrRunSettings {
     TImportTransformation* transformation = nullptr;
     // The chosen files, with their folders.
     std::vector<std::filesystem::path> files;
+    // How the files are read (the preview and the import alike).
+    SDRReader::TSurveyReadOptions reading;
     // What the import writes (the preview reads only the files).
     TSdrImportParams params;
 };
@@ -59,9 +62,10 @@ struct TSdrRunOutcome {
 };
 
 // Lists the points of the files into the log: "Файл <name>", the file's lines (converted
-// coordinates, the unrounded height), "Прочитано точек: <count>" and "Операция завершена", or
-// "Ошибка: <message>" for a file that fails (a name that is not a regular file is "Файл не
-// найден"). A preparation error of the transformation propagates.
+// coordinates, the unrounded height; " (вычислена)" after a point computed from observations),
+// "Прочитано точек: <count>" and "Операция завершена", or "Ошибка: <message>" for a file that fails
+// (a name that is not a regular file is "Файл не найден"). A preparation error of the
+// transformation propagates.
 [[nodiscard]] TSdrRunOutcome RunSdrPreview(const TSdrRunSettings& settings, TTextLines& log);
 
 // Writes the points of the files (the log as the preview has it, without the point lines),

@@ -4,7 +4,10 @@
 #include "sdr/gsi_format.h"
 
 #include "text/number_text.h"
+#include "text/sub_string_info.h"
 #include "text/text_rules.h"
+
+#include <type_traits>
 
 namespace SDRReader {
 
@@ -27,11 +30,41 @@ void SplitPieces(std::string_view data, std::vector<std::string_view>& pieces) {
 
 struct TSurveyFormat {
     const char* extension; // lower case, without the dot
-    std::unique_ptr<IPointFormat> (*create)();
+    std::unique_ptr<IPointFormat> (*create)(const TSurveyReadOptions& options);
 };
 
-template <class Format> std::unique_ptr<IPointFormat> Create() {
-    return std::make_unique<Format>();
+template <class Format> std::unique_ptr<IPointFormat> Create(const TSurveyReadOptions& options) {
+    if constexpr (std::is_constructible_v<Format, const TSurveyReadOptions&>)
+        return std::make_unique<Format>(options);
+    else
+        return std::make_unique<Format>();
+}
+
+// The SDR33 fields of a set-up record: 16 characters from a 1-based position.
+constexpr std::int32_t kSdrFieldLength = 16;
+
+// A number field of the record, by the rule of the coordinate record; empty when it is blank or
+// does not read. A field that reads only as a hexadecimal integer raises the conversion error.
+std::optional<double> SdrNumber(std::string_view line, std::int32_t start) {
+    const TSubStringInfo field(kFieldNumber, start, kSdrFieldLength);
+    bool ok = false;
+    TParsedValue value;
+    field.ParseField(line, ok, value);
+    if (!ok)
+        return std::nullopt;
+    return std::get<double>(value);
+}
+
+// A point or station id field, stripped as the coordinate record's number is.
+std::string_view SdrText(std::string_view line, std::size_t start) {
+    if (line.size() < start)
+        return {};
+    return TrimControls(line.substr(start - 1, kSdrFieldLength));
+}
+
+// A one-character code of the header; blank when the line is shorter.
+char SdrCode(std::string_view line, std::size_t position) {
+    return line.size() >= position ? line[position - 1] : ' ';
 }
 
 // One line per format the survey wizard opens.
@@ -43,11 +76,12 @@ const TSurveyFormat kSurveyFormats[] = {
 
 } // namespace
 
-std::unique_ptr<TXYZNumberReader> ReaderForFile(const std::filesystem::path& fileName) {
+std::unique_ptr<TXYZNumberReader> ReaderForFile(const std::filesystem::path& fileName,
+                                                const TSurveyReadOptions& options) {
     const AnsiString extension = UpperFileExtension(fileName);
     for (const TSurveyFormat& format : kSurveyFormats)
         if (AnsiSameText(extension, AnsiString(".") + format.extension))
-            return std::make_unique<TXYZNumberReader>(fileName, format.create());
+            return std::make_unique<TXYZNumberReader>(fileName, format.create(options));
     throw EUnknownFileFormat(Ansi("Неизвестный формат файла \"") + Utf8ToAnsi(fileName.string()) +
                              "\"");
 }
@@ -63,8 +97,9 @@ const std::vector<const char*>& SurveyFileExtensions() {
 }
 
 TLineOutcome TSdrFormat::ReadLine(std::string_view line, TNXYZPoint& point) {
+    ++m_line;
     if (!IsSdrCoordinateRecord(line))
-        return TLineOutcome::NoPoint();
+        return m_options.ReduceObservations ? ReadSetupRecord(line) : TLineOutcome::NoPoint();
     if (!m_parser.ParseLine(line))
         return TLineOutcome::Skip(TSkipReason::NoNumber);
     point.Number = m_parser.Number();
@@ -72,7 +107,111 @@ TLineOutcome TSdrFormat::ReadLine(std::string_view line, TNXYZPoint& point) {
     point.Y = m_parser.Y();
     point.Z = m_parser.Z();
     point.Comment.clear();
+    point.Computed = false;
+    if (m_options.ReduceObservations)
+        m_held.NoteCoordinateRecord(point.Number);
     return TLineOutcome::Point();
+}
+
+TLineOutcome TSdrFormat::ReadSetupRecord(std::string_view line) {
+    const std::string_view code = line.substr(0, 4);
+    if (code == "00NM") {
+        ReadHeader(line);
+        return TLineOutcome::NoPoint();
+    }
+    if (code == "02TP" || code == "02KI")
+        return ReadStation(line);
+    if (code == "03NM") {
+        m_targetHeight = SdrNumber(line, 5);
+        return m_targetHeight ? TLineOutcome::NoPoint()
+                              : TLineOutcome::Skip(TSkipReason::Malformed);
+    }
+    if (code == "07TP" || code == "07KI")
+        return ReadBacksight(line);
+    if (code == "09F1" || code == "09F2")
+        return ReadObservation(line);
+    return TLineOutcome::NoPoint();
+}
+
+void TSdrFormat::ReadHeader(std::string_view line) {
+    switch (SdrCode(line, 41)) {
+    case ' ':
+    case '1':
+        m_angleUnit = TAngleUnit::Degrees;
+        break;
+    case '2':
+        m_angleUnit = TAngleUnit::Gons;
+        break;
+    case '4':
+        m_angleUnit = TAngleUnit::Mils;
+        break;
+    default:
+        m_angleUnit.reset();
+    }
+    switch (SdrCode(line, 45)) {
+    case ' ':
+    case '1':
+        m_eastingFirst = false;
+        break;
+    case '2':
+        m_eastingFirst = true;
+        break;
+    default:
+        m_eastingFirst.reset();
+    }
+}
+
+TLineOutcome TSdrFormat::ReadStation(std::string_view line) {
+    m_station.reset();
+    m_stationId = SdrText(line, 5);
+    const std::optional<double> first = SdrNumber(line, 21);
+    const std::optional<double> second = SdrNumber(line, 37);
+    if (!first || !second)
+        return TLineOutcome::Skip(TSkipReason::Malformed);
+    TStationSetup station;
+    const bool eastingFirst = m_eastingFirst.value_or(false);
+    station.Northing = eastingFirst ? *second : *first;
+    station.Easting = eastingFirst ? *first : *second;
+    station.Height = SdrNumber(line, 53);
+    station.InstrumentHeight = SdrNumber(line, 69);
+    m_station = station;
+    return TLineOutcome::NoPoint();
+}
+
+TLineOutcome TSdrFormat::ReadBacksight(std::string_view line) {
+    // The backsight of another station than the one set up orients nothing.
+    if (!m_station || SdrText(line, 5) != m_stationId)
+        return TLineOutcome::NoPoint();
+    m_station->Orientation.reset();
+    const std::optional<double> azimuth = SdrNumber(line, 37);
+    const std::optional<double> reading = SdrNumber(line, 53);
+    if (!azimuth || !reading)
+        return TLineOutcome::Skip(TSkipReason::Malformed);
+    if (m_angleUnit)
+        m_station->Orientation =
+            AngleRadians(*azimuth, *m_angleUnit) - AngleRadians(*reading, *m_angleUnit);
+    return TLineOutcome::NoPoint();
+}
+
+TLineOutcome TSdrFormat::ReadObservation(std::string_view line) {
+    const std::string_view number = SdrText(line, 21);
+    const std::optional<double> zenith = SdrNumber(line, 53);
+    const std::optional<double> reading = SdrNumber(line, 69);
+    if (!zenith || !reading)
+        return TLineOutcome::Skip(TSkipReason::Malformed);
+    std::variant<TReducedPoint, TSkipReason> reduced = TSkipReason::NotReducible;
+    if (m_angleUnit && m_eastingFirst) {
+        TObservation observation;
+        // Angles alone, without a distance, give no point.
+        observation.SlopeDistance = SdrNumber(line, 37).value_or(0);
+        observation.Zenith = AngleRadians(*zenith, *m_angleUnit);
+        observation.Reading = AngleRadians(*reading, *m_angleUnit);
+        observation.TargetHeight = m_targetHeight;
+        const bool fromStation = m_station && SdrText(line, 5) == m_stationId;
+        reduced = Reduce(fromStation ? &*m_station : nullptr, observation);
+    }
+    m_held.Hold(number, m_line, reduced, m_eastingFirst.value_or(false));
+    return TLineOutcome::NoPoint();
 }
 
 TLineOutcome TRptFormat::ReadLine(std::string_view line, TNXYZPoint& point) {
@@ -95,6 +234,7 @@ TLineOutcome TRptFormat::ReadLine(std::string_view line, TNXYZPoint& point) {
         point.Y = y;
         point.Z = z;
         point.Comment.clear();
+        point.Computed = false;
         return TLineOutcome::Point();
     }
     return TLineOutcome::NoPoint();

@@ -69,7 +69,7 @@ TEST_F(DemoSession, ImportsTheSurveyJobThroughTheWizards) {
             ++perStyle[o.layerId + "/" + shape.styleId];
     const std::map<std::string, int> expected = {{"GEODESY/GGS", 4},
                                                  {"GEODESY/REPER", 4},
-                                                 {"GEODESY/PIKET", 11 + 22 + 14 + 12 + 8 + 10},
+                                                 {"GEODESY/PIKET", 11 + 22 + 14 + 12 + 8 + 10 + 13},
                                                  {"PARCELS/PARCEL", 6}};
     EXPECT_EQ(perStyle, expected);
 
@@ -86,6 +86,16 @@ TEST_F(DemoSession, ImportsTheSurveyJobThroughTheWizards) {
     EXPECT_EQ(Value(*point, "NAME")->text, "Пункт триангуляции «Заречье»");
     EXPECT_EQ(Value(*point, "LAID")->text, "1961-06-12");
 
+    // A point of survey5.sdr that was only observed: computed from the second station's
+    // observations, it lands within 5 mm of where the survey placed it.
+    const TObjectRecord* reduced = Numbered(objects, "510");
+    ASSERT_NE(reduced, nullptr);
+    const auto& at = reduced->shapes.at(0).parts.at(0).vertices.at(0);
+    EXPECT_NEAR(at.x, 493418.930, 0.005);
+    EXPECT_NEAR(at.y, 6289352.013, 0.005);
+    ASSERT_NE(Value(*reduced, "HEIGHT"), nullptr);
+    EXPECT_NEAR(Value(*reduced, "HEIGHT")->doubleValue, 148.287, 0.005);
+
     for (const char* picture :
          {"map-after-points.png", "map-after-parcels.png", "text-2-parameters.png"})
         EXPECT_EQ(ReadAll(pictures / picture).compare(0, 4, "\x89PNG"), 0) << picture;
@@ -97,7 +107,7 @@ TEST_F(DemoSession, ImportsTheSurveyJobThroughTheWizards) {
     const std::string listing = m_dir / "ogrinfo.txt";
     ASSERT_EQ(std::system(("ogrinfo -ro -al " + Quote(geojson) + " >" + listing).c_str()), 0);
     const std::string text = ReadAll(listing);
-    EXPECT_NE(text.find("Feature Count: 91\n"), std::string::npos) << text.substr(0, 2000);
+    EXPECT_NE(text.find("Feature Count: 104\n"), std::string::npos) << text.substr(0, 2000);
     EXPECT_NE(text.find("CONVERSION[\"UTM zone 37N\""), std::string::npos);
     EXPECT_NE(text.find("POINTS.NAME (String) = Пункт триангуляции «Заречье»"), std::string::npos);
     EXPECT_NE(text.find("POINTS.HEIGHT (Real) = 171.42"), std::string::npos);

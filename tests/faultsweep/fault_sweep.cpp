@@ -38,8 +38,8 @@ constexpr const char* kDiskFullMessage = "database or disk is full";
 
 constexpr int kTextRows = 1000;
 constexpr int kPtsPoints = 1000;
-// Two files, an SDR and a GSI one: the first commits at 500 objects and at its end, the second
-// only at its end.
+// Two files, an SDR and a GSI one, read reducing their observations: the first commits at 500
+// objects and at its end, the second only at its end.
 constexpr int kSdrFirstFile = 600;
 constexpr int kSdrSecondFile = 400;
 
@@ -62,26 +62,51 @@ std::string Field16(std::string text) {
     return text;
 }
 
+// Every third point of the survey files is observed from the file's station, and the run
+// computes it.
+bool Observed(int i) {
+    return i % 3 == 0;
+}
+
 std::string SdrText(int first, int count) {
-    std::string text = "00NMSDR33 V04-04.02\r\n";
-    for (int i = first; i < first + count; ++i)
-        text += "08KI" + Field16("P" + std::to_string(i)) +
-                Field16(Format("%.3f", 5000 + i * 1.5)) + Field16(Format("%.3f", 7000 + i * 0.5)) +
-                Field16(Format("%.4f", 100 + i / 1000.0 + 0.0004)) + "\r\n";
+    std::string text = "00NMSDR33 V04-04.02\r\n02KI" + Field16("S") + Field16("5000") +
+                       Field16("7000") + Field16("100") + Field16("1.5") + "\r\n07KI" +
+                       Field16("S") + Field16("B") + Field16("0") + Field16("0") + "\r\n03NM" +
+                       Field16("1.5") + "\r\n";
+    for (int i = first; i < first + count; ++i) {
+        if (Observed(i))
+            text += "09F1" + Field16("S") + Field16("P" + std::to_string(i)) +
+                    Field16(Format("%.4f", 10 + i * 0.01)) + Field16("89.5") +
+                    Field16(Format("%.4f", i * 7 % 360)) + "\r\n";
+        else
+            text += "08KI" + Field16("P" + std::to_string(i)) +
+                    Field16(Format("%.3f", 5000 + i * 1.5)) +
+                    Field16(Format("%.3f", 7000 + i * 0.5)) +
+                    Field16(Format("%.4f", 100 + i / 1000.0 + 0.0004)) + "\r\n";
+    }
     return text;
 }
 
 // The same points as GSI-16 words: the number, easting and northing in millimetres, the height
-// in 1/100 mm.
+// in 1/100 mm; the observed ones by their direction and zenith angle in degrees and slope
+// distance from the station of the first block.
 std::string GsiText(int first, int count) {
-    std::string text;
-    char block[160];
+    std::string text = "*110001+000000000000000S 84..00+0000000005000000 85..00+0000000007000000 "
+                       "86..00+0000000000100000 88..00+0000000000001500 \r\n";
+    char block[200];
     for (int i = first; i < first + count; ++i) {
-        std::snprintf(block, sizeof block,
-                      "*110001+%16s 81..00+%016lld 82..00+%016lld 83..08+%016lld \r\n",
-                      ("P" + std::to_string(i)).c_str(), std::llround((5000 + i * 1.5) * 1000),
-                      std::llround((7000 + i * 0.5) * 1000),
-                      std::llround((100 + i / 1000.0 + 0.0004) * 100000));
+        if (Observed(i))
+            std::snprintf(block, sizeof block,
+                          "*110001+%16s 21.323+%016lld 22.323+0000000009050000 "
+                          "31..00+%016lld 87..00+0000000000001500 \r\n",
+                          ("P" + std::to_string(i)).c_str(), i * 7 % 360 * 100000LL,
+                          10000LL + i * 10);
+        else
+            std::snprintf(block, sizeof block,
+                          "*110001+%16s 81..00+%016lld 82..00+%016lld 83..08+%016lld \r\n",
+                          ("P" + std::to_string(i)).c_str(), std::llround((5000 + i * 1.5) * 1000),
+                          std::llround((7000 + i * 0.5) * 1000),
+                          std::llround((100 + i / 1000.0 + 0.0004) * 100000));
         text += block;
     }
     return text;
@@ -321,6 +346,7 @@ struct TFaultSweep::TImpl {
         settings.application = TComPtr<IKavroApplication>(session.Application());
         settings.database = TComPtr<IKavroDb>(session.Database());
         settings.files = inputs;
+        settings.reading.ReduceObservations = true;
         TStringLines log;
         TLongOperations progress; // no window
         SDRImporter::TSdrImportParams& params = settings.params;

@@ -1,11 +1,15 @@
 // Leica GSI blocks through the point format: any line gives an outcome without throwing, the same
-// outcome every time, and a point whose words written again as GSI-16 read back the same.
+// outcome every time, and a point whose words written again as GSI-16 read back the same. The
+// input's lines as a file, reducing observations: a coordinate block reads as it does without
+// reducing, and the computed points come after the last line, in the order of their lines, none
+// numbered as a coordinate block.
 #include "fuzz_support.h"
 
 #include "sdr/gsi_format.h"
 
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 namespace {
 
@@ -32,10 +36,54 @@ bool Close(double read, double written) {
     return std::fabs(read - written) <= kStep / 2 + std::fabs(written) * 1e-15;
 }
 
+// The input's lines through a plain and a reducing format side by side.
+void ReadAsFile(std::string_view text) {
+    SDRReader::TSurveyReadOptions reducing;
+    reducing.ReduceObservations = true;
+    SDRReader::TGsiFormat plain;
+    SDRReader::TGsiFormat reduced(reducing);
+    std::set<AnsiString> recordNumbers;
+    std::int64_t lines = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++lines;
+        TNXYZPoint a;
+        TNXYZPoint b;
+        const TLineOutcome outcome = reduced.ReadLine(line, a);
+        const TLineOutcome without = plain.ReadLine(line, b);
+        if (outcome.Kind != TLineOutcome::TKind::Point) {
+            // Reducing reads more words: a block may be malformed only then, never the reverse.
+            FUZZ_CHECK(without.Kind != TLineOutcome::TKind::Point ||
+                       outcome.Kind == TLineOutcome::TKind::Skipped);
+            continue;
+        }
+        FUZZ_CHECK(without.Kind == TLineOutcome::TKind::Point && SamePoint(a, b) && !a.Computed);
+        recordNumbers.insert(a.Number);
+    }
+    TNXYZPoint point;
+    std::int64_t last = 0;
+    while (const std::optional<THeldLine> held = reduced.NextHeld(point)) {
+        FUZZ_CHECK(held->Line > last && held->Line <= lines);
+        last = held->Line;
+        if (held->Outcome.Kind != TLineOutcome::TKind::Point) {
+            FUZZ_CHECK(held->Outcome.Kind == TLineOutcome::TKind::Skipped);
+            continue;
+        }
+        FUZZ_CHECK(point.Computed && !recordNumbers.contains(point.Number));
+        FUZZ_CHECK(!point.Number.empty() && point.Number.size() <= 16);
+        FUZZ_CHECK(std::isfinite(point.X) && std::isfinite(point.Y));
+        FUZZ_CHECK(!point.Z || std::isfinite(*point.Z));
+    }
+    FUZZ_CHECK(!plain.NextHeld(point));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);
+    ReadAsFile(line);
     SDRReader::TGsiFormat format;
     TNXYZPoint first;
     const TLineOutcome outcome = format.ReadLine(line, first);

@@ -3,12 +3,16 @@
 // demo project's coordinate system (WGS 84 / UTM zone 37N).
 #include "pts/pts_reader.h"
 #include "sdr/survey_readers.h"
+#include "support/temp_dir.h"
 #include "text/csv_data.h"
 #include "text/string_file.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <proj.h>
+
+#include <regex>
+#include <sstream>
 
 #include <charconv>
 #include <cmath>
@@ -81,13 +85,24 @@ struct TSurveyPoint {
     double x, y, z;
 };
 
-std::vector<TSurveyPoint> ReadSurvey(const std::string& name) {
-    auto reader = SDRReader::ReaderForFile(kSamples / name);
+std::vector<TSurveyPoint> ReadSurveyFile(const std::filesystem::path& file, bool reduce = false,
+                                         int* computed = nullptr) {
+    SDRReader::TSurveyReadOptions options;
+    options.ReduceObservations = reduce;
+    auto reader = SDRReader::ReaderForFile(file, options);
     std::vector<TSurveyPoint> points;
     TNXYZPoint p;
-    while (reader->ReadPoint(p))
+    while (reader->ReadPoint(p)) {
         points.push_back({p.Number, p.X, p.Y, p.Z.value_or(0)});
+        if (computed && p.Computed)
+            ++*computed;
+    }
+    EXPECT_TRUE(reader->Skipped().Clean()) << reader->Skipped().SkippedText();
     return points;
+}
+
+std::vector<TSurveyPoint> ReadSurvey(const std::string& name) {
+    return ReadSurveyFile(kSamples / name);
 }
 
 const TSurveyPoint* Find(const std::vector<TSurveyPoint>& points, const AnsiString& number) {
@@ -261,7 +276,7 @@ TEST_F(SampleFiles, AllSamplesLieInOneAreaOfTheDemoDatabaseSystem) {
     TNXYZPoint point;
     while (pts.ReadPoint(point))
         area.Add(point.X, point.Y);
-    for (const char* name : {"survey1.sdr", "survey2.sdr", "survey3.rpt"})
+    for (const char* name : {"survey1.sdr", "survey2.sdr", "survey3.rpt", "survey5.sdr"})
         for (const auto& p : ReadSurvey(name))
             area.Add(p.x, p.y);
 
@@ -286,4 +301,57 @@ TEST_F(SampleFiles, AllSamplesLieInOneAreaOfTheDemoDatabaseSystem) {
     const TXY pk = converted[Ansi("ПК0+20")];
     EXPECT_LT(std::hypot(pk.x - Number(parcels.Cells(1, 2)), pk.y - Number(parcels.Cells(1, 3))),
               10.0);
+}
+
+// The observations of the survey files agree with their coordinate records: each file, without
+// its coordinates (SDR "08" records, GSI words 81-83), reduced, gives its points within 5 mm of
+// where the coordinate records have them.
+TEST_F(SampleFiles, ObservationsAgreeWithTheCoordinateRecords) {
+    TTempDir dir;
+    struct TCase {
+        const char* name;
+        int observed; // points with both an observation and a coordinate record
+    } cases[] = {{"survey1.sdr", 12}, {"survey2.sdr", 10}, {"survey5.sdr", 6}, {"survey4.gsi", 10}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ifstream in(kSamples / c.name, std::ios::binary);
+        std::stringstream whole;
+        whole << in.rdbuf();
+        std::string text;
+        if (std::string(c.name).ends_with(".gsi")) {
+            text =
+                std::regex_replace(whole.str(), std::regex("8[123]\\.\\.\\d\\d[-+]\\d{16} "), "");
+        } else {
+            for (std::string line; std::getline(whole, line);)
+                if (!line.starts_with("08"))
+                    text += line + "\n";
+        }
+        const std::filesystem::path stripped = dir / c.name;
+        std::ofstream(stripped, std::ios::binary) << text;
+
+        const std::vector<TSurveyPoint> records = ReadSurvey(c.name);
+        int computed = 0;
+        const std::vector<TSurveyPoint> reduced = ReadSurveyFile(stripped, true, &computed);
+        EXPECT_EQ(computed, static_cast<int>(reduced.size()));
+        int compared = 0;
+        for (const TSurveyPoint& p : reduced) {
+            const TSurveyPoint* record = Find(records, p.number);
+            if (!record)
+                continue;
+            SCOPED_TRACE(p.number);
+            ++compared;
+            EXPECT_NEAR(p.x, record->x, 0.005);
+            EXPECT_NEAR(p.y, record->y, 0.005);
+            EXPECT_NEAR(p.z, record->z, 0.005);
+        }
+        EXPECT_EQ(compared, c.observed);
+    }
+
+    // Read whole, the file's own coordinate records are kept and the points observed without
+    // one are added: 505-508 and 510.
+    int computed = 0;
+    const auto survey5 = ReadSurveyFile(kSamples / "survey5.sdr", true, &computed);
+    EXPECT_EQ(survey5.size(), 13u);
+    EXPECT_EQ(computed, 5);
+    EXPECT_EQ(ReadSurvey("survey5.sdr").size(), 8u);
 }

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -355,6 +356,42 @@ TEST_F(SdrWizardTest, RunKeepsTheWizardOpenOnItsPageWithItsButtonsLockedUntilItE
     EXPECT_EQ(kavrohost::ReadObjects(m_file).size(), 1u);
     m_form->reject();
     EXPECT_FALSE(m_form->isVisible());
+}
+
+// The check box "Вычислять координаты по измерениям": off in a new wizard; ticked, the preview
+// lists again the chosen files with the points their observations give, marked, and the import
+// writes them; an observation that cannot be reduced is named in the closing message.
+TEST_F(SdrWizardTest, ReducingObservationsListsAndImportsTheComputedPoints) {
+    // Station 1 at N 1000, E 2000, its circle reading azimuths; point 102 observed 10 m due east
+    // at a zenith angle of 90 degrees, point 103 (line 7) without a distance.
+    const std::filesystem::path file = Write(
+        "a.sdr", SdrFile() + "02TP" + Field16("1") + Field16("1000") + Field16("2000") +
+                     Field16("100") + Field16("1.5") + "\r\n07TP" + Field16("1") + Field16("2") +
+                     Field16("0") + Field16("0") + "\r\n03NM" + Field16("1.5") + "\r\n09F1" +
+                     Field16("1") + Field16("102") + Field16("10") + Field16("90") + Field16("90") +
+                     "\r\n09F1" + Field16("1") + Field16("103") + Field16("0") + Field16("90") +
+                     Field16("90") + "\r\n");
+    auto* box = Get<QCheckBox>("ReduceObservationsCheckBox");
+    EXPECT_EQ(box->text(), Q("Вычислять координаты по измерениям"));
+    EXPECT_FALSE(box->isChecked());
+    m_ui.fileAnswers.push_back({file});
+    Click("SelectFileButton");
+    auto* memo = Get<QPlainTextEdit>("PreviewMemo");
+    EXPECT_FALSE(memo->toPlainText().contains(Q("102"))) << memo->toPlainText().toStdString();
+
+    box->setChecked(true);
+    const QString preview = memo->toPlainText();
+    EXPECT_EQ(preview.count(Q("(вычислена)")), 1) << preview.toStdString();
+    EXPECT_TRUE(preview.contains(Q("102 1000,00 2010,00 100,00 (вычислена)")) ||
+                preview.contains(Q("102 1000.00 2010.00 100.00 (вычислена)")))
+        << preview.toStdString();
+
+    ChooseStyle("Пункт");
+    Click("NextButton");
+    Click("NextButton");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Импорт завершен.\r\nИмпортировано 2 точки."
+                                                   "\r\nНет расстояния до точки: 1 строка (7)"});
+    EXPECT_EQ(kavrohost::ReadObjects(m_file).size(), 2u);
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "ui/gui/wizard_layout.h"
 #include "ui/user_interaction.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -107,6 +108,9 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
                                 static_cast<int>(2 * m_filesEdit->document()->documentMargin()) +
                                 m_filesEdit->horizontalScrollBar()->sizeHint().height());
     m_selectFileButton = MakeButton("SelectFileButton", "Обзор ...", page);
+    // Off at every start: the wizard keeps nothing between uses.
+    m_reduceBox = Named(new QCheckBox(QtText("Вычислять координаты по измерениям"), page),
+                        "ReduceObservationsCheckBox");
 
     m_tableBox = Named(new TIdCaptionComboBox(page), "TableComboBox");
     m_numberBox = Named(new TIdCaptionComboBox(page), "NumberComboBox");
@@ -143,6 +147,7 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
                     Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(m_filesEdit, row, 1, 1, 2);
     grid->addWidget(m_selectFileButton, row++, 3, Qt::AlignTop);
+    grid->addWidget(m_reduceBox, row++, 1, 1, 3);
     grid->addWidget(MakeLabel("Таблица данных:", m_tableBox, page), row, 0);
     grid->addWidget(m_tableBox, row++, 1, 1, 3);
     grid->addWidget(MakeLabel("Поле для номера:", m_numberBox, page), row, 0);
@@ -167,6 +172,7 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
 void TSdrImportForm::Connect() {
     OnSignal(m_styleButton, &QPushButton::clicked, &TSdrImportForm::ChooseStyle);
     OnSignal(m_selectFileButton, &QPushButton::clicked, &TSdrImportForm::ChooseFiles);
+    OnSignal(m_reduceBox, &QCheckBox::toggled, &TSdrImportForm::ReduceObservationsChanged);
     // The user's choice of a table, also of the one already selected; the wizard's own
     // refills of the list refill the fields themselves.
     OnSignal(m_tableBox, &QComboBox::activated, &TSdrImportForm::FillFieldLists);
@@ -326,6 +332,12 @@ void TSdrImportForm::Preview(std::vector<std::filesystem::path> files) {
     });
 }
 
+void TSdrImportForm::ReduceObservationsChanged() {
+    m_settings.reading.ReduceObservations = m_reduceBox->isChecked();
+    if (!m_settings.files.empty())
+        Preview(m_settings.files);
+}
+
 void TSdrImportForm::ShowFiles() {
     // One name a line; no empty line after the last, which the box would show as a fourth.
     QStringList names;
@@ -346,6 +358,7 @@ void TSdrImportForm::EnableNavigation(bool enabled) {
     TWizardDialog::EnableNavigation(enabled);
     for (QPushButton* button : {m_styleButton, m_selectFileButton})
         button->setEnabled(enabled);
+    m_reduceBox->setEnabled(enabled);
     // The run converts every file's points with the transformation prepared at its start; the
     // page stays as it was until the run ends.
     m_transformPage->setEnabled(enabled);

@@ -1,7 +1,7 @@
-// The SDR import wizard: the style, the SDR and RPT files with their preview, the attribute
-// table and the fields for the number, height and date of each point on the first page; the
-// coordinate transformation on the second, whose "Импорт" runs the import in the progress
-// window.
+// The SDR import wizard: the style, the SDR and RPT files with their preview, whether their
+// observations are reduced to coordinates, the attribute table and the fields for the number,
+// height and date of each point on the first page; the coordinate transformation on the second,
+// whose "Импорт" runs the import in the progress window.
 #pragma once
 
 #include "addon/dll_form.h"
@@ -16,6 +16,7 @@
 #include <span>
 #include <vector>
 
+class QCheckBox;
 class QDateEdit;
 class QPlainTextEdit;
 class QLineEdit;
@@ -75,6 +76,8 @@ private:
     // "Обзор ...": the chosen files through the preview; FilesEdit lists those that passed.
     void ChooseFiles();
     void Preview(std::vector<std::filesystem::path> files);
+    // "Вычислять координаты по измерениям": the files chosen are listed again as they now read.
+    void ReduceObservationsChanged();
     void ShowFiles();
     void RunImport();
     // The style and file buttons and the transformation page wait for a run too.
@@ -93,6 +96,7 @@ private:
     QPushButton* m_styleButton = nullptr;
     QPlainTextEdit* m_filesEdit = nullptr;
     QPushButton* m_selectFileButton = nullptr;
+    QCheckBox* m_reduceBox = nullptr;
     TIdCaptionComboBox* m_tableBox = nullptr;
     TIdCaptionComboBox* m_numberBox = nullptr;
     TIdCaptionComboBox* m_heightBox = nullptr;
