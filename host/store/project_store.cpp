@@ -165,8 +165,7 @@ TProjectStore::TProjectStore(const std::filesystem::path& file) : m_file(file) {
     m_setValue = m_db->Prepare(
         "INSERT OR REPLACE INTO sem_values(object_id, tbl, field, record, type, int_value, "
         "real_value, text_value) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
-    m_readBlock =
-        m_db->Prepare("SELECT min_x, min_y, max_x, max_y FROM part_blocks WHERE id = ?");
+    m_readBlock = m_db->Prepare("SELECT min_x, min_y, max_x, max_y FROM part_blocks WHERE id = ?");
     m_writeBlock = m_db->Prepare("INSERT OR REPLACE INTO part_blocks(id, min_x, max_x, min_y, "
                                  "max_y) VALUES(?, ?, ?, ?, ?)");
     m_partClosed = m_db->Prepare("SELECT closed FROM parts WHERE id = ?");
@@ -833,9 +832,9 @@ std::optional<TObjectRecord> TProjectStore::ReadObject(std::int64_t id) {
         const TStyleDef* style = m_model.StyleByKey(static_cast<int>(shapes.Int(1)));
         record.shapes.push_back({style ? style->id : std::string(), {}});
     }
-    auto parts = m_db->Prepare(
-        "SELECT shape_id, id, closed FROM parts WHERE shape_id IN "
-        "(SELECT id FROM shapes WHERE object_id = ?) ORDER BY shape_id, ord, id");
+    auto parts =
+        m_db->Prepare("SELECT shape_id, id, closed FROM parts WHERE shape_id IN "
+                      "(SELECT id FROM shapes WHERE object_id = ?) ORDER BY shape_id, ord, id");
     auto vertices = m_db->Prepare(kPartVertices);
     parts.Bind(1, id);
     while (parts.Step()) {
@@ -904,8 +903,7 @@ TObjectsInBox TProjectStore::ObjectsIn(const std::array<double, 4>& box, std::si
             values.Reset();
         }
         const TStyleDef* s = m_model.StyleByKey(style);
-        result.objects[at->second].shapes.push_back(
-            {s ? s->id : std::string(), {std::move(part)}});
+        result.objects[at->second].shapes.push_back({s ? s->id : std::string(), {std::move(part)}});
     };
     for (std::size_t i = 0; i < blocks.size(); i += step) {
         if (result.parts >= limit || std::chrono::steady_clock::now() > deadline) {
@@ -924,8 +922,8 @@ TObjectsInBox TProjectStore::ObjectsIn(const std::array<double, 4>& box, std::si
                 partBox = {x, y, x, y};
             }
             part.vertices.push_back({x, y, vertices.Double(6)});
-            partBox = {std::min(partBox[0], x), std::min(partBox[1], y),
-                       std::max(partBox[2], x), std::max(partBox[3], y)};
+            partBox = {std::min(partBox[0], x), std::min(partBox[1], y), std::max(partBox[2], x),
+                       std::max(partBox[3], y)};
         }
         vertices.Reset();
         keep();

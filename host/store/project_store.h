@@ -44,10 +44,9 @@ enum class TValueType { Null = 0, Int = 1, Double = 2, Date = 3, Text = 4 };
 // the extent of all vertices.
 struct TStoreTotals {
     std::int64_t objects = 0, points = 0, lines = 0, polygons = 0;
-    std::vector<std::int64_t> shapesByStyle; // by style key; index 0 counts unknown keys
+    std::vector<std::int64_t> shapesByStyle;     // by style key; index 0 counts unknown keys
     std::optional<std::array<double, 4>> extent; // min x, min y, max x, max y
 };
-
 
 class TProjectStore {
 public:
