@@ -868,9 +868,9 @@ TObjectsInBox TProjectStore::ObjectsIn(const std::array<double, 4>& box, std::si
     std::sort(blocks.begin(), blocks.end());
     // More blocks than the limit can take: every step-th, so that what is drawn covers the
     // whole rectangle thinly rather than a corner of it fully.
-    const std::size_t step =
-        std::max<std::size_t>(1, blocks.size() * kBlockParts / std::max<std::size_t>(limit, 1));
-    result.complete = step == 1;
+    const std::size_t most = blocks.size() * kBlockParts, perRead = std::max<std::size_t>(limit, 1);
+    const std::size_t step = std::max<std::size_t>(1, most / perRead);
+    std::size_t visited = 0;
 
     auto vertices = m_db->Prepare(
         "SELECT v.part_id, p.closed, s.object_id, s.style, v.x, v.y, v.z FROM vertices v "
@@ -906,10 +906,9 @@ TObjectsInBox TProjectStore::ObjectsIn(const std::array<double, 4>& box, std::si
         result.objects[at->second].shapes.push_back({s ? s->id : std::string(), {std::move(part)}});
     };
     for (std::size_t i = 0; i < blocks.size(); i += step) {
-        if (result.parts >= limit || std::chrono::steady_clock::now() > deadline) {
-            result.complete = false;
+        if (result.parts >= limit || std::chrono::steady_clock::now() > deadline)
             break;
-        }
+        ++visited;
         vertices.Bind(1, blocks[i] * kBlockParts).Bind(2, (blocks[i] + 1) * kBlockParts);
         while (vertices.Step()) {
             const double x = vertices.Double(4), y = vertices.Double(5);
@@ -929,6 +928,7 @@ TObjectsInBox TProjectStore::ObjectsIn(const std::array<double, 4>& box, std::si
         keep();
         partId = -1;
     }
+    result.complete = visited == blocks.size();
     return result;
 }
 

@@ -106,8 +106,9 @@ public:
     // and part tables through (they have no index by owner): for one object at a time.
     std::optional<TObjectRecord> ReadObject(std::int64_t id);
     // The parts whose bounding box meets the rectangle (min x, min y, max x, max y), through
-    // the spatial index, at most `limit` of them and no longer than until the deadline. When
-    // there are more, they are taken from blocks spread over the whole rectangle.
+    // the spatial index. The index reads blocks of parts: once `limit` parts or the deadline
+    // are reached, no further block is read. When the blocks in the rectangle hold more parts
+    // than the limit, every nth is read, so that what is taken covers the whole rectangle.
     TObjectsInBox ObjectsIn(const std::array<double, 4>& box, std::size_t limit,
                             std::chrono::steady_clock::time_point deadline);
     // As seen by this connection, the open transaction included.
