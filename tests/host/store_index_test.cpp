@@ -24,7 +24,8 @@ protected:
 
     // An object of one shape and one part through the given vertices; the part is closed
     // after its vertices, as an import writes a polygon.
-    static std::int64_t AddObject(TProjectStore& store, const std::vector<std::pair<double, double>>& at,
+    static std::int64_t AddObject(TProjectStore& store,
+                                  const std::vector<std::pair<double, double>>& at,
                                   bool closed = false, const char* style = "S1") {
         const TProjectModel& model = store.Model();
         const std::int64_t object = store.AddObject(model.FindLayer("L1")->key);
@@ -35,8 +36,8 @@ protected:
         if (closed)
             store.SetClosed(part, true);
         const TTableDef* table = model.FindTable("T1");
-        store.SetValue(object, table->key, table->FieldIndex("NUM"), 0, TValueType::Int, object,
-                       0, {});
+        store.SetValue(object, table->key, table->FieldIndex("NUM"), 0, TValueType::Int, object, 0,
+                       {});
         return object;
     }
 
@@ -140,9 +141,8 @@ TEST_F(StoreIndexTest, ALimitedQueryTakesPartsFromAllOverTheRectangle) {
     EXPECT_EQ(near.parts, 11u);
 
     // A deadline already past stops the read and says so.
-    const TObjectsInBox late = store.ObjectsIn({-1, -1, kCount, 1}, kCount,
-                                               std::chrono::steady_clock::now() -
-                                                   std::chrono::seconds(1));
+    const TObjectsInBox late = store.ObjectsIn(
+        {-1, -1, kCount, 1}, kCount, std::chrono::steady_clock::now() - std::chrono::seconds(1));
     EXPECT_FALSE(late.complete);
 }
 
