@@ -53,6 +53,15 @@ constexpr const char* kIndexSchema = R"sql(
 CREATE VIRTUAL TABLE part_blocks USING rtree(id, min_x, max_x, min_y, max_y);
 CREATE TABLE totals(name TEXT PRIMARY KEY, value NOT NULL) WITHOUT ROWID;
 )sql";
+// The names of the extent's rows in `totals`, in TStoreTotals::extent's order.
+constexpr const char* kExtentNames[] = {"min_x", "min_y", "max_x", "max_y"};
+
+std::int64_t& ShapesOfStyle(TStoreTotals& totals, std::int64_t styleKey) {
+    const auto key = static_cast<std::size_t>(std::max<std::int64_t>(styleKey, 0));
+    if (key >= totals.shapesByStyle.size())
+        totals.shapesByStyle.resize(key + 1, 0);
+    return totals.shapesByStyle[key];
+}
 
 const char* TypeName(TValueType type) {
     switch (type) {
@@ -244,17 +253,12 @@ void TProjectStore::IndexOldProject() {
         auto objects = m_db->Prepare("SELECT count(*) FROM objects");
         m_totals.objects = objects.Step() ? objects.Int(0) : 0;
         auto styles = m_db->Prepare("SELECT style, count(*) FROM shapes GROUP BY style");
-        while (styles.Step()) {
-            const auto key = static_cast<std::size_t>(std::max<std::int64_t>(styles.Int(0), 0));
-            if (key >= m_totals.shapesByStyle.size())
-                m_totals.shapesByStyle.resize(key + 1, 0);
-            m_totals.shapesByStyle[key] += styles.Int(1);
-        }
+        while (styles.Step())
+            ShapesOfStyle(m_totals, styles.Int(0)) += styles.Int(1);
         auto parts = m_db->Prepare("SELECT p.closed, (SELECT count(*) FROM vertices v "
                                    "WHERE v.part_id = p.id) FROM parts p");
         while (parts.Step())
-            if (TPartKind kind = KindOf(parts.Int(1), parts.Int(0) != 0); kind != TPartKind::None)
-                ++KindCount(kind);
+            CountKind(KindOf(parts.Int(1), parts.Int(0) != 0), 1);
         auto extent = m_db->Prepare("SELECT min(x), min(y), max(x), max(y) FROM vertices");
         if (extent.Step() && !extent.IsNull(0))
             m_totals.extent = {extent.Double(0), extent.Double(1), extent.Double(2),
@@ -273,7 +277,6 @@ void TProjectStore::LoadTotals() {
     m_totals = {};
     m_totalsChanged = false;
     std::array<std::optional<double>, 4> extent;
-    static const char* const kExtent[] = {"min_x", "min_y", "max_x", "max_y"};
     auto q = m_db->Prepare("SELECT name, value FROM totals");
     while (q.Step()) {
         const std::string name = q.Text(0);
@@ -285,14 +288,10 @@ void TProjectStore::LoadTotals() {
             m_totals.lines = q.Int(1);
         else if (name == "polygons")
             m_totals.polygons = q.Int(1);
-        else if (name.starts_with("style ")) {
-            const auto key = static_cast<std::size_t>(std::stoll(name.substr(6)));
-            if (key >= m_totals.shapesByStyle.size())
-                m_totals.shapesByStyle.resize(key + 1, 0);
-            m_totals.shapesByStyle[key] = q.Int(1);
-        }
+        else if (name.starts_with("style "))
+            ShapesOfStyle(m_totals, std::stoll(name.substr(6))) = q.Int(1);
         for (std::size_t i = 0; i < 4; ++i)
-            if (name == kExtent[i])
+            if (name == kExtentNames[i])
                 extent[i] = q.Double(1);
     }
     if (extent[0] && extent[1] && extent[2] && extent[3])
@@ -313,11 +312,9 @@ void TProjectStore::WriteTotals() {
             insert.Bind(1, "style " + std::to_string(key))
                 .Bind(2, m_totals.shapesByStyle[key])
                 .Run();
-    if (const auto& e = m_totals.extent) {
-        static const char* const kExtent[] = {"min_x", "min_y", "max_x", "max_y"};
+    if (const auto& e = m_totals.extent)
         for (std::size_t i = 0; i < 4; ++i)
-            insert.Bind(1, std::string_view(kExtent[i])).Bind(2, (*e)[i]).Run();
-    }
+            insert.Bind(1, std::string_view(kExtentNames[i])).Bind(2, (*e)[i]).Run();
     m_totalsChanged = false;
 }
 
@@ -329,19 +326,20 @@ TProjectStore::TPartKind TProjectStore::KindOf(std::int64_t vertices, bool close
     return closed && vertices >= 3 ? TPartKind::Polygon : TPartKind::Line;
 }
 
-std::int64_t& TProjectStore::KindCount(TPartKind kind) {
-    static std::int64_t none = 0;
+void TProjectStore::CountKind(TPartKind kind, std::int64_t delta) {
     switch (kind) {
     case TPartKind::Point:
-        return m_totals.points;
+        m_totals.points += delta;
+        break;
     case TPartKind::Line:
-        return m_totals.lines;
+        m_totals.lines += delta;
+        break;
     case TPartKind::Polygon:
-        return m_totals.polygons;
+        m_totals.polygons += delta;
+        break;
     case TPartKind::None:
         break;
     }
-    return none = 0;
 }
 
 void TProjectStore::OpenPart(std::int64_t partId) {
@@ -366,28 +364,31 @@ void TProjectStore::FlushPart() {
         return;
     const TOpenPart& p = *m_openPart;
     if (const TPartKind kind = KindOf(p.vertices, p.closed); kind != p.kindBefore) {
-        --KindCount(p.kindBefore);
-        ++KindCount(kind);
+        CountKind(p.kindBefore, -1);
+        CountKind(kind, 1);
         m_totalsChanged = true;
     }
     m_openPart.reset();
 }
 
-void TProjectStore::GrowBlock(std::int64_t partId, double x, double y) {
+void TProjectStore::OpenBlock(std::int64_t partId) {
     const std::int64_t id = partId / kBlockParts;
-    if (!m_openBlock || m_openBlock->id != id) {
-        FlushBlock();
-        TOpenBlock block;
-        block.id = id;
-        m_readBlock.Bind(1, id);
-        if (m_readBlock.Step()) {
-            block.box = {m_readBlock.Double(0), m_readBlock.Double(1), m_readBlock.Double(2),
-                         m_readBlock.Double(3)};
-            block.any = true;
-        }
-        m_readBlock.Reset();
-        m_openBlock = block;
+    if (m_openBlock && m_openBlock->id == id)
+        return;
+    FlushBlock();
+    TOpenBlock block;
+    block.id = id;
+    m_readBlock.Bind(1, id);
+    if (m_readBlock.Step()) {
+        block.box = {m_readBlock.Double(0), m_readBlock.Double(1), m_readBlock.Double(2),
+                     m_readBlock.Double(3)};
+        block.any = true;
     }
+    m_readBlock.Reset();
+    m_openBlock = block;
+}
+
+void TProjectStore::GrowBlock(double x, double y) {
     TOpenBlock& b = *m_openBlock;
     b.box = b.any ? std::array<double, 4>{std::min(b.box[0], x), std::min(b.box[1], y),
                                           std::max(b.box[2], x), std::max(b.box[3], y)}
@@ -641,10 +642,7 @@ std::int64_t TProjectStore::AddShape(std::int64_t objectId, int position, bool i
                 .Run();
         m_insertShape.Bind(1, objectId).Bind(2, position).Bind(3, styleKey).Run();
         const std::int64_t id = m_db->LastInsertId();
-        const auto key = static_cast<std::size_t>(std::max(styleKey, 0));
-        if (key >= m_totals.shapesByStyle.size())
-            m_totals.shapesByStyle.resize(key + 1, 0);
-        ++m_totals.shapesByStyle[key];
+        ++ShapesOfStyle(m_totals, styleKey);
         m_totalsChanged = true;
         return id;
     });
@@ -668,7 +666,10 @@ std::int64_t TProjectStore::AddPart(std::int64_t shapeId, int position, bool ins
 void TProjectStore::AddVertex(std::int64_t partId, int position, bool insert, double x, double y,
                               double z) {
     MapChange([&] {
+        // Both before the insert: a failure to write the previous block's box leaves no
+        // vertex behind.
         OpenPart(partId);
+        OpenBlock(partId);
         if (insert) {
             // Two steps through negative positions keep (part, position) unique at every row.
             m_db->Prepare("UPDATE vertices SET ord = -(ord + 1) WHERE part_id = ? AND ord >= ?")
@@ -681,7 +682,7 @@ void TProjectStore::AddVertex(std::int64_t partId, int position, bool insert, do
         }
         m_insertVertex.Bind(1, partId).Bind(2, position).Bind(3, x).Bind(4, y).Bind(5, z).Run();
         ++m_openPart->vertices;
-        GrowBlock(partId, x, y);
+        GrowBlock(x, y);
         auto& e = m_totals.extent;
         e = e ? std::array<double, 4>{std::min((*e)[0], x), std::min((*e)[1], y),
                                       std::max((*e)[2], x), std::max((*e)[3], y)}

@@ -138,7 +138,8 @@ private:
     void FlushPart();
     // The block of a part: its box is written to the spatial index when writing moves to
     // another block, and before a commit or a query.
-    void GrowBlock(std::int64_t partId, double x, double y);
+    void OpenBlock(std::int64_t partId);
+    void GrowBlock(double x, double y);
     void FlushBlock();
     void FlushOpen();
     // An attribute value from the columns table, field, record, type, int, real, text of a
@@ -163,7 +164,7 @@ private:
 
     enum class TPartKind { None, Point, Line, Polygon };
     static TPartKind KindOf(std::int64_t vertices, bool closed);
-    std::int64_t& KindCount(TPartKind kind);
+    void CountKind(TPartKind kind, std::int64_t delta);
     // The part vertices are being added to, for the part counts by kind.
     struct TOpenPart {
         std::int64_t id = 0;
