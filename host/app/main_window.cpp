@@ -179,7 +179,7 @@ void TMainWindow::RunCommand(TLoadedAddon& addon, std::int32_t commandId) {
     if (!m_session || !addon.initialized)
         return;
     std::size_t reported = m_session->ReportedErrors().size();
-    const bool wasEmpty = m_view->Objects().empty();
+    const bool wasEmpty = m_session->Summary().objects == 0;
     m_showAsked = false;
     HRESULT hr;
     {
@@ -241,7 +241,25 @@ void TMainWindow::FillTree() {
 void TMainWindow::RefreshView(bool zoomToShowRect) {
     if (!m_session)
         return;
-    m_view->SetObjects(m_session->Objects());
+    const TProjectSummary summary = m_session->Summary();
+    std::vector<std::size_t> styleCounts(m_captions.Styles().size() + 1, 0);
+    for (const auto& [styleId, count] : summary.shapesByStyle) {
+        const TStyleCaption* style = m_captions.Style(styleId);
+        styleCounts[style ? static_cast<std::size_t>(style->index) + 1 : 0] +=
+            static_cast<std::size_t>(count);
+    }
+    QRectF extent;
+    if (const auto& e = summary.extent)
+        extent = QRectF(QPointF((*e)[0], (*e)[1]), QPointF((*e)[2], (*e)[3]));
+    m_view->SetSource(
+        [session = m_session.get()](const QRectF& area, std::size_t partLimit) {
+            // A paint waits for no more than this; what is left is said on the map.
+            constexpr auto kReadBudget = std::chrono::milliseconds(250);
+            return session->ObjectsIn({area.left(), area.top(), area.right(), area.bottom()},
+                                      partLimit, std::chrono::steady_clock::now() + kReadBudget);
+        },
+        extent, std::move(styleCounts));
+    m_selected.reset();
     m_panel->ShowObject(nullptr, m_captions);
     std::optional<QRectF> rect;
     if (auto r = m_session->LastShowRect(); r && zoomToShowRect)
@@ -250,29 +268,21 @@ void TMainWindow::RefreshView(bool zoomToShowRect) {
         m_view->ZoomTo(rect);
     else
         m_view->update();
-    std::size_t points = 0, lines = 0, areas = 0;
-    for (const auto& o : m_view->Objects())
-        for (const auto& s : o.shapes)
-            for (const auto& p : s.parts) {
-                if (p.vertices.size() == 1)
-                    ++points;
-                else if (p.closed && p.vertices.size() >= 3)
-                    ++areas;
-                else if (!p.vertices.empty())
-                    ++lines;
-            }
     m_count->setText(QString::fromUtf8("Объектов: %1 (точек %2, линий %3, полигонов %4)")
-                         .arg(m_view->Objects().size())
-                         .arg(points)
-                         .arg(lines)
-                         .arg(areas));
+                         .arg(summary.objects)
+                         .arg(summary.points)
+                         .arg(summary.lines)
+                         .arg(summary.polygons));
 }
 
 void TMainWindow::ShowSelected(std::optional<std::size_t> index) {
-    const auto& objects = m_view->Objects();
-    m_panel->ShowObject(index ? &objects[*index] : nullptr, m_captions);
-    if (index)
-        statusBar()->showMessage(QString::fromUtf8("Объект %1").arg(objects[*index].id));
+    // The view holds only the parts in sight: the panel shows the object whole.
+    m_selected.reset();
+    if (index && m_session)
+        m_selected = m_session->Object(m_view->Objects()[*index].id);
+    m_panel->ShowObject(m_selected ? &*m_selected : nullptr, m_captions);
+    if (m_selected)
+        statusBar()->showMessage(QString::fromUtf8("Объект %1").arg(m_selected->id));
     else
         statusBar()->clearMessage();
 }

@@ -61,6 +61,7 @@ private:
     std::vector<QAction*> m_commandActions;
     bool m_running = false;
     bool m_showAsked = false; // the module asked to show a rectangle during the command
+    std::optional<TObjectRecord> m_selected; // what the attribute panel shows
 };
 
 } // namespace kavrohost

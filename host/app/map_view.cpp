@@ -98,14 +98,75 @@ void TMapView::SetCaptions(TProjectCaptions captions) {
 }
 
 void TMapView::SetObjects(std::vector<TObjectRecord> objects) {
+    m_source = nullptr;
+    m_loadedArea.reset();
+    m_complete = true;
+    m_selected.reset();
+    m_selectedId.reset();
+    Rebuild(std::move(objects));
+    update();
+}
+
+void TMapView::SetSource(TObjectSource source, QRectF extent,
+                         std::vector<std::size_t> styleCounts) {
+    m_source = std::move(source);
+    m_extent = extent;
+    m_styleCounts = std::move(styleCounts);
+    m_styleCounts.resize(m_captions.Styles().size() + 1, 0);
+    m_loadedArea.reset();
+    m_complete = true;
+    m_selected.reset();
+    m_selectedId.reset();
+    Rebuild({});
+    update();
+}
+
+const std::vector<TObjectRecord>& TMapView::Objects() {
+    LoadVisible();
+    return m_objects;
+}
+
+QRectF TMapView::VisibleArea() const {
+    const TScreen sc = Screen();
+    const QSizeF size = this->size();
+    return QRectF(sc.ToMap(QPointF(-kMarkerRadius, -kMarkerRadius), size),
+                  sc.ToMap(QPointF(width() + kMarkerRadius, height() + kMarkerRadius), size))
+        .normalized();
+}
+
+void TMapView::LoadVisible() {
+    if (!m_source)
+        return;
+    const QRectF visible = VisibleArea();
+    // What was read still serves unless the view left it, or it was cut short and the view
+    // changed (zoomed in, the same budget shows more of what is there).
+    if (m_loadedArea && m_loadedArea->contains(visible) && (m_complete || visible == m_loadedView))
+        return;
+    // A quarter of the view's size around it: a short pan needs no new read.
+    const double dx = visible.width() / 4, dy = visible.height() / 4;
+    const QRectF area = visible.adjusted(-dx, -dy, dx, dy);
+    TObjectsInBox got = m_source(area, kPartBudget);
+    m_loadedArea = area;
+    m_loadedView = visible;
+    m_complete = got.complete;
+    Rebuild(std::move(got.objects));
+}
+
+void TMapView::Rebuild(std::vector<TObjectRecord> objects) {
+    const bool own = !m_source; // extent and legend come from these objects
     m_objects = std::move(objects);
     m_vertices.clear();
     m_parts.clear();
     m_markers.clear();
     m_labels.clear();
     m_labelTexts.clear();
-    m_styleCounts.assign(m_captions.Styles().size() + 1, 0);
+    if (own)
+        m_styleCounts.assign(m_captions.Styles().size() + 1, 0);
     m_selected.reset();
+    if (m_selectedId)
+        for (std::size_t i = 0; i < m_objects.size(); ++i)
+            if (m_objects[i].id == *m_selectedId)
+                m_selected = i;
     double minX = 0, minY = 0, maxX = 0, maxY = 0;
     bool any = false;
     auto extend = [&](double x, double y) {
@@ -125,7 +186,8 @@ void TMapView::SetObjects(std::vector<TObjectRecord> objects) {
         for (const auto& s : o.shapes) {
             const TStyleCaption* style = m_captions.Style(s.styleId);
             const int colour = style ? style->index : -1;
-            ++m_styleCounts[static_cast<std::size_t>(colour + 1)];
+            if (own)
+                ++m_styleCounts[static_cast<std::size_t>(colour + 1)];
             for (const auto& p : s.parts) {
                 if (p.vertices.empty())
                     continue;
@@ -168,8 +230,8 @@ void TMapView::SetObjects(std::vector<TObjectRecord> objects) {
         return a.closed != b.closed ? a.closed : a.colour < b.colour;
     });
     m_labelTexts.assign(m_labels.size(), QStaticText());
-    m_extent = any ? QRectF(QPointF(minX, minY), QPointF(maxX, maxY)) : QRectF();
-    update();
+    if (own)
+        m_extent = any ? QRectF(QPointF(minX, minY), QPointF(maxX, maxY)) : QRectF();
 }
 
 void TMapView::ZoomTo(std::optional<QRectF> rect) {
@@ -179,6 +241,9 @@ void TMapView::ZoomTo(std::optional<QRectF> rect) {
 
 void TMapView::Select(std::optional<std::size_t> index) {
     m_selected = index && *index < m_objects.size() ? index : std::nullopt;
+    m_selectedId.reset();
+    if (m_selected)
+        m_selectedId = m_objects[*m_selected].id;
     update();
 }
 
@@ -226,17 +291,15 @@ const QPixmap& TMapView::Marker(int colour, bool selected) {
 void TMapView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     m_drawnMarkers = m_drawnLabels = 0;
-    if (m_objects.empty()) {
+    if (m_source ? m_extent.isNull() : m_objects.empty()) {
         painter.setPen(QColor(150, 150, 150));
         painter.drawText(rect(), Qt::AlignCenter, QString::fromUtf8("Нет объектов"));
         return;
     }
+    LoadVisible();
     const TScreen sc = Screen();
     const QSizeF size = this->size();
-    const QRectF visible =
-        QRectF(sc.ToMap(QPointF(-kMarkerRadius, -kMarkerRadius), size),
-               sc.ToMap(QPointF(width() + kMarkerRadius, height() + kMarkerRadius), size))
-            .normalized();
+    const QRectF visible = VisibleArea();
 
     painter.setRenderHint(QPainter::Antialiasing);
     QPolygonF polygon;
@@ -349,6 +412,23 @@ void TMapView::paintEvent(QPaintEvent*) {
             }
     }
     DrawLegend(painter);
+    if (!m_complete)
+        DrawPartialNote(painter);
+}
+
+void TMapView::DrawPartialNote(QPainter& painter) {
+    const QString text =
+        QString::fromUtf8("Показана часть объектов (%1): приблизьте карту, чтобы увидеть все")
+            .arg(m_objects.size());
+    const QFontMetrics fm(painter.font());
+    const QRect box(8, height() - fm.height() - 16, fm.horizontalAdvance(text) + 12,
+                    fm.height() + 8);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QColor(180, 180, 180));
+    painter.setBrush(QColor(255, 255, 230, 230));
+    painter.drawRect(box);
+    painter.setPen(QColor(30, 30, 30));
+    painter.drawText(box, Qt::AlignCenter, text);
 }
 
 void TMapView::DrawLegend(QPainter& painter) {
@@ -385,7 +465,8 @@ void TMapView::DrawLegend(QPainter& painter) {
     }
 }
 
-std::optional<std::size_t> TMapView::ObjectAt(QPointF position) const {
+std::optional<std::size_t> TMapView::ObjectAt(QPointF position) {
+    LoadVisible();
     if (m_objects.empty())
         return std::nullopt;
     const TScreen sc = Screen();
@@ -463,7 +544,7 @@ void TMapView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TMapView::wheelEvent(QWheelEvent* event) {
-    if (m_objects.empty() || event->angleDelta().y() == 0)
+    if ((m_source ? m_extent.isNull() : m_objects.empty()) || event->angleDelta().y() == 0)
         return;
     const TScreen sc = Screen();
     const QPointF fixed = sc.ToMap(event->position(), size());

@@ -1,6 +1,8 @@
 // The map view of the desktop host: draws the objects in a colour per style (closed parts
 // filled, points as markers labelled with their number), zooms to a rectangle or to their
-// extent, pans with the mouse and the wheel, and tells which object was clicked.
+// extent, pans with the mouse and the wheel, and tells which object was clicked. It draws
+// either a set of objects it is given or, for a project of any size, what a source gives for
+// the visible rectangle, at most a budget of parts at a time.
 #pragma once
 
 #include "host/store/object_records.h"
@@ -18,17 +20,33 @@
 
 namespace kavrohost {
 
+// What the view draws of a project: the objects with parts that meet a rectangle, at most
+// about partLimit parts.
+using TObjectSource = std::function<TObjectsInBox(const QRectF& area, std::size_t partLimit)>;
+
 class TMapView final : public QWidget {
 public:
+    // Parts read from a source for one view at most.
+    static constexpr std::size_t kPartBudget = 20000;
+
     explicit TMapView(QWidget* parent = nullptr);
 
     // The project's structure: style colours follow the styles' order in it, the legend
     // names them.
     void SetCaptions(TProjectCaptions captions);
+    // Draws these objects (and no source).
     void SetObjects(std::vector<TObjectRecord> objects);
+    // Draws what the source gives for the visible rectangle, read again when the view moves
+    // out of what was read. The extent (null: no vertices) and the legend's shapes per style
+    // (by style index + 1, [0] for styles the project does not list) are the project's.
+    void SetSource(TObjectSource source, QRectF extent, std::vector<std::size_t> styleCounts);
     // Shows this rectangle of map coordinates; without one, the objects' extent.
     void ZoomTo(std::optional<QRectF> rect);
-    const std::vector<TObjectRecord>& Objects() const { return m_objects; }
+    // The objects drawn: those given, or what the source gave for the view.
+    const std::vector<TObjectRecord>& Objects();
+    // False when the source had more in view than the budget let the view draw; the view then
+    // says so on the map.
+    [[nodiscard]] bool ShowsAll() const { return m_complete; }
     // The rectangle of map coordinates shown (before the margin around it).
     QRectF View() const { return m_view; }
     // The extent of the objects; null without vertices.
@@ -36,7 +54,7 @@ public:
 
     // The object under a point of the widget, as an index into Objects(): a point marker
     // first, then a line, then the smallest filled part; nullopt when there is none.
-    [[nodiscard]] std::optional<std::size_t> ObjectAt(QPointF position) const;
+    [[nodiscard]] std::optional<std::size_t> ObjectAt(QPointF position);
     // The selected object (drawn highlighted), as an index into Objects().
     void Select(std::optional<std::size_t> index);
     [[nodiscard]] std::optional<std::size_t> Selected() const { return m_selected; }
@@ -88,6 +106,13 @@ private:
     };
 
     TScreen Screen() const;
+    // The map rectangle in the widget, with room for the markers at its edges.
+    QRectF VisibleArea() const;
+    // Reads from the source what the view needs when what was read does not cover it.
+    void LoadVisible();
+    // The drawing lists of these objects; the extent and legend too without a source.
+    void Rebuild(std::vector<TObjectRecord> objects);
+    void DrawPartialNote(QPainter& painter);
     const QPixmap& Marker(int colour, bool selected);
     void DrawLegend(QPainter& painter);
 
@@ -103,6 +128,11 @@ private:
     QRectF m_extent;
     QRectF m_view;
     std::optional<std::size_t> m_selected;
+    std::optional<long long> m_selectedId; // kept across reads from the source
+    TObjectSource m_source;
+    std::optional<QRectF> m_loadedArea; // what was read from the source, for which view
+    QRectF m_loadedView;
+    bool m_complete = true;
     std::function<void(std::optional<std::size_t>)> m_onSelect;
     std::optional<QPointF> m_pressAt;
     QRectF m_pressView;

@@ -93,6 +93,28 @@ std::vector<TObjectRecord> THostSession::Objects() const {
     return result;
 }
 
+TProjectSummary THostSession::Summary() const {
+    TProjectStore& store = m_ctx->Store();
+    const TStoreTotals& totals = store.Totals();
+    TProjectSummary summary{totals.objects, totals.points, totals.lines, totals.polygons, {},
+                            totals.extent};
+    for (std::size_t key = 0; key < totals.shapesByStyle.size(); ++key)
+        if (totals.shapesByStyle[key] != 0) {
+            const TStyleDef* style = store.Model().StyleByKey(static_cast<int>(key));
+            summary.shapesByStyle[style ? style->id : std::string()] += totals.shapesByStyle[key];
+        }
+    return summary;
+}
+
+std::optional<TObjectRecord> THostSession::Object(long long id) const {
+    return m_ctx->Store().ReadObject(id);
+}
+
+TObjectsInBox THostSession::ObjectsIn(const std::array<double, 4>& box, std::size_t partLimit,
+                                      std::chrono::steady_clock::time_point deadline) const {
+    return m_ctx->Store().ObjectsIn(box, partLimit, deadline);
+}
+
 void ForEachObject(const std::filesystem::path& file,
                    const std::function<void(const TObjectRecord&)>& visit) {
     TProjectStore store(file);

@@ -12,8 +12,10 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +29,15 @@ class THostContext;
 struct TReportedError {
     std::string source;
     std::string message;
+};
+
+// What a project holds as a whole, without a pass over its objects: parts by kind (one vertex
+// a point, closed with three or more a polygon, any other a line), shapes by style id ("" for
+// a style the project does not list) and the extent of the vertices.
+struct TProjectSummary {
+    std::int64_t objects = 0, points = 0, lines = 0, polygons = 0;
+    std::map<std::string, std::int64_t> shapesByStyle;
+    std::optional<std::array<double, 4>> extent; // min x, min y, max x, max y
 };
 
 // One open project with the host's objects on it.
@@ -77,6 +88,14 @@ public:
     void OnShowRect(std::function<void(const std::array<double, 4>&)> handler);
     // The objects as stored in the open connection (committed and not yet committed).
     std::vector<TObjectRecord> Objects() const;
+    // The same, as the open connection sees it, from totals kept with every change.
+    TProjectSummary Summary() const;
+    // One object whole; nullopt when there is none.
+    std::optional<TObjectRecord> Object(long long id) const;
+    // The objects with parts that meet the rectangle (min x, min y, max x, max y), each with
+    // those parts only (one per shape); at most about partLimit parts, read until the deadline.
+    TObjectsInBox ObjectsIn(const std::array<double, 4>& box, std::size_t partLimit,
+                            std::chrono::steady_clock::time_point deadline) const;
     const std::filesystem::path& ProjectFile() const { return m_file; }
 
 private:

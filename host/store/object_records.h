@@ -1,6 +1,7 @@
 // The committed state of map objects as plain records, for checks and exports. Texts are UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,14 @@ struct TObjectRecord {
     std::string layerId;
     std::vector<TShapeRecord> shapes;
     std::vector<TValueRecord> values;
+};
+
+// The objects with parts in a rectangle. Each object holds only those parts, one part per
+// shape; complete is false when the limit or the deadline left some out.
+struct TObjectsInBox {
+    std::vector<TObjectRecord> objects;
+    std::size_t parts = 0;
+    bool complete = true;
 };
 
 } // namespace kavrohost

@@ -2,6 +2,9 @@
 
 #include "value_text.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 namespace kavrohost {
 
 namespace {
@@ -37,6 +40,29 @@ CREATE TABLE show_rect(id INTEGER PRIMARY KEY CHECK(id = 1), min_x REAL NOT NULL
                        min_y REAL NOT NULL, max_x REAL NOT NULL, max_y REAL NOT NULL);
 )sql";
 
+// The spatial index covers blocks of kBlockParts consecutive part ids, not single parts: an
+// import writes its objects in the order of its file, which keeps neighbours together, so a
+// block's box stays small, and the hot path writes one R*Tree row per block (one per part
+// made the import four times slower). A query reads the vertices of the blocks in sight,
+// which are stored by part id, and keeps the parts whose own box meets the rectangle. The
+// R*Tree keeps single-precision bounds rounded outwards: a block just outside may be read,
+// none inside is missed.
+// `totals` holds what the project holds as a whole (TStoreTotals), kept with every change.
+constexpr std::int64_t kBlockParts = 256;
+constexpr const char* kIndexSchema = R"sql(
+CREATE VIRTUAL TABLE part_blocks USING rtree(id, min_x, max_x, min_y, max_y);
+CREATE TABLE totals(name TEXT PRIMARY KEY, value NOT NULL) WITHOUT ROWID;
+)sql";
+// The names of the extent's rows in `totals`, in TStoreTotals::extent's order.
+constexpr const char* kExtentNames[] = {"min_x", "min_y", "max_x", "max_y"};
+
+std::int64_t& ShapesOfStyle(TStoreTotals& totals, std::int64_t styleKey) {
+    const auto key = static_cast<std::size_t>(std::max<std::int64_t>(styleKey, 0));
+    if (key >= totals.shapesByStyle.size())
+        totals.shapesByStyle.resize(key + 1, 0);
+    return totals.shapesByStyle[key];
+}
+
 const char* TypeName(TValueType type) {
     switch (type) {
     case TValueType::Int:
@@ -65,6 +91,7 @@ void TProjectStore::Create(const std::filesystem::path& file, const TProjectMode
         db.Exec("PRAGMA journal_mode=WAL");
         db.Exec("BEGIN");
         db.Exec(kSchema);
+        db.Exec(kIndexSchema);
         auto meta = db.Prepare("INSERT INTO meta(key, value) VALUES(?, ?)");
         meta.Bind(1, std::string_view("activeMap")).Bind(2, model.activeMap).Run();
         meta.Bind(1, std::string_view("activeLayer")).Bind(2, model.activeLayer).Run();
@@ -133,6 +160,8 @@ TProjectStore::TProjectStore(const std::filesystem::path& file) : m_file(file) {
     // stays flat however large the import (a larger cache measured no faster).
     m_db->Exec("PRAGMA cache_size=-16384");
     LoadModel();
+    IndexOldProject();
+    LoadTotals();
     m_begin = m_db->Prepare("BEGIN IMMEDIATE");
     m_commit = m_db->Prepare("COMMIT");
     m_rollback = m_db->Prepare("ROLLBACK");
@@ -145,6 +174,11 @@ TProjectStore::TProjectStore(const std::filesystem::path& file) : m_file(file) {
     m_setValue = m_db->Prepare(
         "INSERT OR REPLACE INTO sem_values(object_id, tbl, field, record, type, int_value, "
         "real_value, text_value) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+    m_readBlock = m_db->Prepare("SELECT min_x, min_y, max_x, max_y FROM part_blocks WHERE id = ?");
+    m_writeBlock = m_db->Prepare("INSERT OR REPLACE INTO part_blocks(id, min_x, max_x, min_y, "
+                                 "max_y) VALUES(?, ?, ?, ?, ?)");
+    m_partClosed = m_db->Prepare("SELECT closed FROM parts WHERE id = ?");
+    m_partVertexCount = m_db->Prepare("SELECT count(*) FROM vertices WHERE part_id = ?");
 }
 
 TProjectStore::~TProjectStore() {
@@ -203,6 +237,182 @@ void TProjectStore::LoadModel() {
     for (const auto& t : m_model.tables)
         if (auto* l = const_cast<TLayerDef*>(m_model.FindLayer(t.layerId)))
             l->tableIds.push_back(t.id);
+}
+
+void TProjectStore::IndexOldProject() {
+    auto exists = m_db->Prepare("SELECT 1 FROM sqlite_master WHERE name = 'part_blocks'");
+    if (exists.Step())
+        return;
+    m_db->Exec("BEGIN IMMEDIATE");
+    try {
+        m_db->Exec(kIndexSchema);
+        m_db->Exec("INSERT INTO part_blocks(id, min_x, max_x, min_y, max_y) SELECT part_id / " +
+                   std::to_string(kBlockParts) +
+                   ", min(x), max(x), min(y), max(y) FROM vertices GROUP BY 1");
+        m_totals = {};
+        auto objects = m_db->Prepare("SELECT count(*) FROM objects");
+        m_totals.objects = objects.Step() ? objects.Int(0) : 0;
+        auto styles = m_db->Prepare("SELECT style, count(*) FROM shapes GROUP BY style");
+        while (styles.Step())
+            ShapesOfStyle(m_totals, styles.Int(0)) += styles.Int(1);
+        auto parts = m_db->Prepare("SELECT p.closed, (SELECT count(*) FROM vertices v "
+                                   "WHERE v.part_id = p.id) FROM parts p");
+        while (parts.Step())
+            CountKind(KindOf(parts.Int(1), parts.Int(0) != 0), 1);
+        auto extent = m_db->Prepare("SELECT min(x), min(y), max(x), max(y) FROM vertices");
+        if (extent.Step() && !extent.IsNull(0))
+            m_totals.extent = {extent.Double(0), extent.Double(1), extent.Double(2),
+                               extent.Double(3)};
+        m_totalsChanged = true;
+        WriteTotals();
+        m_db->Exec("COMMIT");
+    } catch (const EStoreError&) {
+        if (!sqlite3_get_autocommit(m_db->Handle()))
+            m_db->Exec("ROLLBACK");
+        throw;
+    }
+}
+
+void TProjectStore::LoadTotals() {
+    m_totals = {};
+    m_totalsChanged = false;
+    std::array<std::optional<double>, 4> extent;
+    auto q = m_db->Prepare("SELECT name, value FROM totals");
+    while (q.Step()) {
+        const std::string name = q.Text(0);
+        if (name == "objects")
+            m_totals.objects = q.Int(1);
+        else if (name == "points")
+            m_totals.points = q.Int(1);
+        else if (name == "lines")
+            m_totals.lines = q.Int(1);
+        else if (name == "polygons")
+            m_totals.polygons = q.Int(1);
+        else if (name.starts_with("style "))
+            ShapesOfStyle(m_totals, std::stoll(name.substr(6))) = q.Int(1);
+        for (std::size_t i = 0; i < 4; ++i)
+            if (name == kExtentNames[i])
+                extent[i] = q.Double(1);
+    }
+    if (extent[0] && extent[1] && extent[2] && extent[3])
+        m_totals.extent = {*extent[0], *extent[1], *extent[2], *extent[3]};
+}
+
+void TProjectStore::WriteTotals() {
+    if (!m_totalsChanged)
+        return;
+    m_db->Exec("DELETE FROM totals");
+    auto insert = m_db->Prepare("INSERT INTO totals(name, value) VALUES(?, ?)");
+    insert.Bind(1, std::string_view("objects")).Bind(2, m_totals.objects).Run();
+    insert.Bind(1, std::string_view("points")).Bind(2, m_totals.points).Run();
+    insert.Bind(1, std::string_view("lines")).Bind(2, m_totals.lines).Run();
+    insert.Bind(1, std::string_view("polygons")).Bind(2, m_totals.polygons).Run();
+    for (std::size_t key = 0; key < m_totals.shapesByStyle.size(); ++key)
+        if (m_totals.shapesByStyle[key] != 0)
+            insert.Bind(1, "style " + std::to_string(key))
+                .Bind(2, m_totals.shapesByStyle[key])
+                .Run();
+    if (const auto& e = m_totals.extent)
+        for (std::size_t i = 0; i < 4; ++i)
+            insert.Bind(1, std::string_view(kExtentNames[i])).Bind(2, (*e)[i]).Run();
+    m_totalsChanged = false;
+}
+
+TProjectStore::TPartKind TProjectStore::KindOf(std::int64_t vertices, bool closed) {
+    if (vertices == 0)
+        return TPartKind::None;
+    if (vertices == 1)
+        return TPartKind::Point;
+    return closed && vertices >= 3 ? TPartKind::Polygon : TPartKind::Line;
+}
+
+void TProjectStore::CountKind(TPartKind kind, std::int64_t delta) {
+    switch (kind) {
+    case TPartKind::Point:
+        m_totals.points += delta;
+        break;
+    case TPartKind::Line:
+        m_totals.lines += delta;
+        break;
+    case TPartKind::Polygon:
+        m_totals.polygons += delta;
+        break;
+    case TPartKind::None:
+        break;
+    }
+}
+
+void TProjectStore::OpenPart(std::int64_t partId) {
+    if (m_openPart && m_openPart->id == partId)
+        return;
+    FlushPart();
+    // A part written earlier: its closed flag and vertex count as stored.
+    TOpenPart part;
+    part.id = partId;
+    m_partClosed.Bind(1, partId);
+    part.closed = m_partClosed.Step() && m_partClosed.Int(0) != 0;
+    m_partClosed.Reset();
+    m_partVertexCount.Bind(1, partId);
+    part.vertices = m_partVertexCount.Step() ? m_partVertexCount.Int(0) : 0;
+    m_partVertexCount.Reset();
+    part.kindBefore = KindOf(part.vertices, part.closed);
+    m_openPart = part;
+}
+
+void TProjectStore::FlushPart() {
+    if (!m_openPart)
+        return;
+    const TOpenPart& p = *m_openPart;
+    if (const TPartKind kind = KindOf(p.vertices, p.closed); kind != p.kindBefore) {
+        CountKind(p.kindBefore, -1);
+        CountKind(kind, 1);
+        m_totalsChanged = true;
+    }
+    m_openPart.reset();
+}
+
+void TProjectStore::OpenBlock(std::int64_t partId) {
+    const std::int64_t id = partId / kBlockParts;
+    if (m_openBlock && m_openBlock->id == id)
+        return;
+    FlushBlock();
+    TOpenBlock block;
+    block.id = id;
+    m_readBlock.Bind(1, id);
+    if (m_readBlock.Step()) {
+        block.box = {m_readBlock.Double(0), m_readBlock.Double(1), m_readBlock.Double(2),
+                     m_readBlock.Double(3)};
+        block.any = true;
+    }
+    m_readBlock.Reset();
+    m_openBlock = block;
+}
+
+void TProjectStore::GrowBlock(double x, double y) {
+    TOpenBlock& b = *m_openBlock;
+    b.box = b.any ? std::array<double, 4>{std::min(b.box[0], x), std::min(b.box[1], y),
+                                          std::max(b.box[2], x), std::max(b.box[3], y)}
+                  : std::array<double, 4>{x, y, x, y};
+    b.any = b.changed = true;
+}
+
+void TProjectStore::FlushBlock() {
+    if (!m_openBlock)
+        return;
+    const TOpenBlock& b = *m_openBlock;
+    if (b.changed)
+        m_writeBlock.Bind(1, b.id)
+            .Bind(2, b.box[0])
+            .Bind(3, b.box[2])
+            .Bind(4, b.box[1])
+            .Bind(5, b.box[3])
+            .Run();
+    m_openBlock.reset();
+}
+
+void TProjectStore::FlushOpen() {
+    FlushPart();
+    FlushBlock();
 }
 
 std::string TProjectStore::CoordinateSystemJson() {
@@ -322,6 +532,14 @@ void TProjectStore::DropTransaction(bool bestEffort) {
     if (!sqlite3_get_autocommit(m_db->Handle()))
         m_rollback.Run();
     m_inTransaction = false;
+    m_openPart.reset();
+    m_openBlock.reset();
+    try {
+        LoadTotals();
+    } catch (const EStoreError&) {
+        if (!bestEffort)
+            throw;
+    }
     auto settings = std::move(m_pendingSettings);
     auto rect = std::move(m_pendingRect);
     m_pendingSettings.clear();
@@ -354,6 +572,8 @@ void TProjectStore::Commit() {
     }
     if (m_inTransaction) {
         try {
+            FlushOpen();
+            WriteTotals();
             m_commit.Run();
         } catch (const EStoreError&) {
             // SQLite may keep the transaction for a retry; a later commit must not save it
@@ -406,6 +626,8 @@ void TProjectStore::CapPageCount() {
 std::int64_t TProjectStore::AddObject(int layerKey) {
     return MapChange([&] {
         m_insertObject.Bind(1, layerKey).Run();
+        ++m_totals.objects;
+        m_totalsChanged = true;
         return m_db->LastInsertId();
     });
 }
@@ -419,7 +641,10 @@ std::int64_t TProjectStore::AddShape(std::int64_t objectId, int position, bool i
                 .Bind(2, position)
                 .Run();
         m_insertShape.Bind(1, objectId).Bind(2, position).Bind(3, styleKey).Run();
-        return m_db->LastInsertId();
+        const std::int64_t id = m_db->LastInsertId();
+        ++ShapesOfStyle(m_totals, styleKey);
+        m_totalsChanged = true;
+        return id;
     });
 }
 
@@ -430,14 +655,21 @@ std::int64_t TProjectStore::AddPart(std::int64_t shapeId, int position, bool ins
                 .Bind(1, shapeId)
                 .Bind(2, position)
                 .Run();
+        FlushPart();
         m_insertPart.Bind(1, shapeId).Bind(2, position).Run();
-        return m_db->LastInsertId();
+        const std::int64_t id = m_db->LastInsertId();
+        m_openPart = TOpenPart{id, false, 0, TPartKind::None};
+        return id;
     });
 }
 
 void TProjectStore::AddVertex(std::int64_t partId, int position, bool insert, double x, double y,
                               double z) {
     MapChange([&] {
+        // Both before the insert: a failure to write the previous block's box leaves no
+        // vertex behind.
+        OpenPart(partId);
+        OpenBlock(partId);
         if (insert) {
             // Two steps through negative positions keep (part, position) unique at every row.
             m_db->Prepare("UPDATE vertices SET ord = -(ord + 1) WHERE part_id = ? AND ord >= ?")
@@ -449,11 +681,22 @@ void TProjectStore::AddVertex(std::int64_t partId, int position, bool insert, do
                 .Run();
         }
         m_insertVertex.Bind(1, partId).Bind(2, position).Bind(3, x).Bind(4, y).Bind(5, z).Run();
+        ++m_openPart->vertices;
+        GrowBlock(x, y);
+        auto& e = m_totals.extent;
+        e = e ? std::array<double, 4>{std::min((*e)[0], x), std::min((*e)[1], y),
+                                      std::max((*e)[2], x), std::max((*e)[3], y)}
+              : std::array<double, 4>{x, y, x, y};
+        m_totalsChanged = true;
     });
 }
 
 void TProjectStore::SetClosed(std::int64_t partId, bool closed) {
-    MapChange([&] { m_setClosed.Bind(1, closed ? 1 : 0).Bind(2, partId).Run(); });
+    MapChange([&] {
+        OpenPart(partId);
+        m_setClosed.Bind(1, closed ? 1 : 0).Bind(2, partId).Run();
+        m_openPart->closed = closed;
+    });
 }
 
 void TProjectStore::SetValue(std::int64_t objectId, int tableKey, int field, int record,
@@ -525,40 +768,174 @@ void TProjectStore::ForEachObject(const std::function<void(const TObjectRecord&)
         while (haveValue && values.Int(0) < object.id)
             haveValue = values.Step();
         while (haveValue && values.Int(0) == object.id) {
-            TValueRecord v;
-            const TTableDef* table = m_model.TableByKey(static_cast<int>(values.Int(1)));
-            auto field = static_cast<std::size_t>(values.Int(2));
-            v.table = table ? table->name : std::string();
-            v.field =
-                table && field < table->fields.size() ? table->fields[field].name : std::string();
-            v.record = static_cast<int>(values.Int(3));
-            auto type = static_cast<TValueType>(values.Int(4));
-            v.type = TypeName(type);
-            switch (type) {
-            case TValueType::Int:
-                v.intValue = values.Int(5);
-                v.doubleValue = static_cast<double>(v.intValue);
-                v.text = std::to_string(v.intValue);
-                break;
-            case TValueType::Double:
-                v.doubleValue = values.Double(6);
-                v.text = FormatDouble(v.doubleValue);
-                break;
-            case TValueType::Date:
-                v.doubleValue = values.Double(6);
-                v.text = OleDateToText(v.doubleValue);
-                break;
-            case TValueType::Text:
-                v.text = values.Text(7);
-                break;
-            case TValueType::Null:
-                break;
-            }
+            TValueRecord v = ValueAt(values, 1);
             object.values.push_back(std::move(v));
             haveValue = values.Step();
         }
         visit(object);
     }
+}
+
+TValueRecord TProjectStore::ValueAt(const TStatement& q, int column) const {
+    TValueRecord v;
+    const TTableDef* table = m_model.TableByKey(static_cast<int>(q.Int(column)));
+    const auto field = static_cast<std::size_t>(q.Int(column + 1));
+    v.table = table ? table->name : std::string();
+    v.field = table && field < table->fields.size() ? table->fields[field].name : std::string();
+    v.record = static_cast<int>(q.Int(column + 2));
+    const auto type = static_cast<TValueType>(q.Int(column + 3));
+    v.type = TypeName(type);
+    switch (type) {
+    case TValueType::Int:
+        v.intValue = q.Int(column + 4);
+        v.doubleValue = static_cast<double>(v.intValue);
+        v.text = std::to_string(v.intValue);
+        break;
+    case TValueType::Double:
+        v.doubleValue = q.Double(column + 5);
+        v.text = FormatDouble(v.doubleValue);
+        break;
+    case TValueType::Date:
+        v.doubleValue = q.Double(column + 5);
+        v.text = OleDateToText(v.doubleValue);
+        break;
+    case TValueType::Text:
+        v.text = q.Text(column + 6);
+        break;
+    case TValueType::Null:
+        break;
+    }
+    return v;
+}
+
+namespace {
+constexpr const char* kObjectValues =
+    "SELECT tbl, field, record, type, int_value, real_value, text_value FROM sem_values "
+    "WHERE object_id = ? ORDER BY tbl, record, field";
+constexpr const char* kPartVertices = "SELECT x, y, z FROM vertices WHERE part_id = ? ORDER BY ord";
+} // namespace
+
+std::optional<TObjectRecord> TProjectStore::ReadObject(std::int64_t id) {
+    auto object = m_db->Prepare("SELECT layer FROM objects WHERE id = ?");
+    object.Bind(1, id);
+    if (!object.Step())
+        return std::nullopt;
+    TObjectRecord record;
+    record.id = id;
+    const TLayerDef* layer = m_model.LayerByKey(static_cast<int>(object.Int(0)));
+    record.layerId = layer ? layer->id : std::string();
+    auto shapes =
+        m_db->Prepare("SELECT id, style FROM shapes WHERE object_id = ? ORDER BY ord, id");
+    std::vector<std::int64_t> shapeIds;
+    shapes.Bind(1, id);
+    while (shapes.Step()) {
+        shapeIds.push_back(shapes.Int(0));
+        const TStyleDef* style = m_model.StyleByKey(static_cast<int>(shapes.Int(1)));
+        record.shapes.push_back({style ? style->id : std::string(), {}});
+    }
+    auto parts =
+        m_db->Prepare("SELECT shape_id, id, closed FROM parts WHERE shape_id IN "
+                      "(SELECT id FROM shapes WHERE object_id = ?) ORDER BY shape_id, ord, id");
+    auto vertices = m_db->Prepare(kPartVertices);
+    parts.Bind(1, id);
+    while (parts.Step()) {
+        const auto shape = std::find(shapeIds.begin(), shapeIds.end(), parts.Int(0));
+        TPartRecord part{parts.Int(2) != 0, {}};
+        vertices.Bind(1, parts.Int(1));
+        while (vertices.Step())
+            part.vertices.push_back({vertices.Double(0), vertices.Double(1), vertices.Double(2)});
+        vertices.Reset();
+        record.shapes[static_cast<std::size_t>(shape - shapeIds.begin())].parts.push_back(
+            std::move(part));
+    }
+    auto values = m_db->Prepare(kObjectValues);
+    values.Bind(1, id);
+    while (values.Step())
+        record.values.push_back(ValueAt(values, 0));
+    return record;
+}
+
+TObjectsInBox TProjectStore::ObjectsIn(const std::array<double, 4>& box, std::size_t limit,
+                                       std::chrono::steady_clock::time_point deadline) {
+    if (m_openBlock)
+        MapChange([&] { FlushBlock(); });
+    TObjectsInBox result;
+    std::vector<std::int64_t> blocks;
+    auto inBox = m_db->Prepare("SELECT id FROM part_blocks "
+                               "WHERE max_x >= ? AND min_x <= ? AND max_y >= ? AND min_y <= ?");
+    inBox.Bind(1, box[0]).Bind(2, box[2]).Bind(3, box[1]).Bind(4, box[3]);
+    while (inBox.Step())
+        blocks.push_back(inBox.Int(0));
+    std::sort(blocks.begin(), blocks.end());
+    // More blocks than the limit can take: every step-th, so that what is drawn covers the
+    // whole rectangle thinly rather than a corner of it fully.
+    const std::size_t most = blocks.size() * kBlockParts, perRead = std::max<std::size_t>(limit, 1);
+    const std::size_t step = std::max<std::size_t>(1, most / perRead);
+    std::size_t visited = 0;
+
+    auto vertices = m_db->Prepare(
+        "SELECT v.part_id, p.closed, s.object_id, s.style, v.x, v.y, v.z FROM vertices v "
+        "JOIN parts p ON p.id = v.part_id JOIN shapes s ON s.id = p.shape_id "
+        "WHERE v.part_id >= ? AND v.part_id < ? ORDER BY v.part_id, v.ord");
+    auto layer = m_db->Prepare("SELECT layer FROM objects WHERE id = ?");
+    auto values = m_db->Prepare(kObjectValues);
+    std::unordered_map<std::int64_t, std::size_t> index; // object id -> position in objects
+    TPartRecord part;
+    std::int64_t partId = -1, objectId = 0;
+    int style = 0;
+    std::array<double, 4> partBox{};
+    const auto keep = [&] {
+        if (partId < 0 || part.vertices.empty() || partBox[2] < box[0] || partBox[0] > box[2] ||
+            partBox[3] < box[1] || partBox[1] > box[3])
+            return;
+        ++result.parts;
+        auto [at, added] = index.try_emplace(objectId, result.objects.size());
+        if (added) {
+            TObjectRecord& o = result.objects.emplace_back();
+            o.id = objectId;
+            layer.Bind(1, objectId);
+            if (layer.Step())
+                if (const TLayerDef* l = m_model.LayerByKey(static_cast<int>(layer.Int(0))))
+                    o.layerId = l->id;
+            layer.Reset();
+            values.Bind(1, objectId);
+            while (values.Step())
+                o.values.push_back(ValueAt(values, 0));
+            values.Reset();
+        }
+        const TStyleDef* s = m_model.StyleByKey(style);
+        result.objects[at->second].shapes.push_back({s ? s->id : std::string(), {std::move(part)}});
+    };
+    for (std::size_t i = 0; i < blocks.size(); i += step) {
+        if (result.parts >= limit || std::chrono::steady_clock::now() > deadline)
+            break;
+        ++visited;
+        vertices.Bind(1, blocks[i] * kBlockParts).Bind(2, (blocks[i] + 1) * kBlockParts);
+        while (vertices.Step()) {
+            const double x = vertices.Double(4), y = vertices.Double(5);
+            if (vertices.Int(0) != partId) {
+                keep();
+                part = {vertices.Int(1) != 0, {}};
+                partId = vertices.Int(0);
+                objectId = vertices.Int(2);
+                style = static_cast<int>(vertices.Int(3));
+                partBox = {x, y, x, y};
+            }
+            part.vertices.push_back({x, y, vertices.Double(6)});
+            partBox = {std::min(partBox[0], x), std::min(partBox[1], y), std::max(partBox[2], x),
+                       std::max(partBox[3], y)};
+        }
+        vertices.Reset();
+        keep();
+        partId = -1;
+    }
+    result.complete = visited == blocks.size();
+    return result;
+}
+
+const TStoreTotals& TProjectStore::Totals() {
+    FlushPart();
+    return m_totals;
 }
 
 } // namespace kavrohost

@@ -18,6 +18,7 @@
 #include "sqlite.h"
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -36,6 +37,16 @@ struct TStreamDef {
 };
 
 enum class TValueType { Null = 0, Int = 1, Double = 2, Date = 3, Text = 4 };
+
+// What the project holds as a whole, kept up to date by every change so that a view needs no
+// pass over the objects: objects, parts by kind (a part of one vertex is a point, a closed
+// one of three or more a polygon, any other with vertices a line), shapes by style key, and
+// the extent of all vertices.
+struct TStoreTotals {
+    std::int64_t objects = 0, points = 0, lines = 0, polygons = 0;
+    std::vector<std::int64_t> shapesByStyle;     // by style key; index 0 counts unknown keys
+    std::optional<std::array<double, 4>> extent; // min x, min y, max x, max y
+};
 
 class TProjectStore {
 public:
@@ -91,6 +102,17 @@ public:
 
     // Every committed (or, inside this connection, written) object in id order.
     void ForEachObject(const std::function<void(const TObjectRecord&)>& visit);
+    // One object with all its shapes and values; nullopt when there is none. Reads the shape
+    // and part tables through (they have no index by owner): for one object at a time.
+    std::optional<TObjectRecord> ReadObject(std::int64_t id);
+    // The parts whose bounding box meets the rectangle (min x, min y, max x, max y), through
+    // the spatial index. The index reads blocks of parts: once `limit` parts or the deadline
+    // are reached, no further block is read. When the blocks in the rectangle hold more parts
+    // than the limit, every nth is read, so that what is taken covers the whole rectangle.
+    TObjectsInBox ObjectsIn(const std::array<double, 4>& box, std::size_t limit,
+                            std::chrono::steady_clock::time_point deadline);
+    // As seen by this connection, the open transaction included.
+    const TStoreTotals& Totals();
 
 private:
     void Begin();
@@ -106,6 +128,23 @@ private:
     void WriteValue(std::int64_t objectId, int tableKey, int field, int record, TValueType type,
                     std::int64_t intValue, double doubleValue, std::string_view text);
     void LoadModel();
+    // Files written before the spatial index and the totals get them once, on open.
+    void IndexOldProject();
+    void LoadTotals();
+    void WriteTotals();
+    // The part vertices are added to: its kind is counted again when writing moves to another
+    // part, and before a commit or a look at the totals.
+    void OpenPart(std::int64_t partId);
+    void FlushPart();
+    // The block of a part: its box is written to the spatial index when writing moves to
+    // another block, and before a commit or a query.
+    void OpenBlock(std::int64_t partId);
+    void GrowBlock(double x, double y);
+    void FlushBlock();
+    void FlushOpen();
+    // An attribute value from the columns table, field, record, type, int, real, text of a
+    // query, starting at `column`.
+    TValueRecord ValueAt(const TStatement& q, int column) const;
     void WriteSetting(const std::string& key, const std::string& value);
     void WriteShowRect(const std::array<double, 4>& rect);
 
@@ -123,7 +162,29 @@ private:
     std::map<std::string, std::string> m_pendingSettings;
     std::optional<std::array<double, 4>> m_pendingRect;
 
+    enum class TPartKind { None, Point, Line, Polygon };
+    static TPartKind KindOf(std::int64_t vertices, bool closed);
+    void CountKind(TPartKind kind, std::int64_t delta);
+    // The part vertices are being added to, for the part counts by kind.
+    struct TOpenPart {
+        std::int64_t id = 0;
+        bool closed = false;
+        std::int64_t vertices = 0;
+        TPartKind kindBefore = TPartKind::None;
+    };
+    // The block of parts whose box grows with the vertices written.
+    struct TOpenBlock {
+        std::int64_t id = 0;
+        std::array<double, 4> box{};
+        bool any = false, changed = false;
+    };
+    TStoreTotals m_totals;
+    bool m_totalsChanged = false;
+    std::optional<TOpenPart> m_openPart;
+    std::optional<TOpenBlock> m_openBlock;
+
     TStatement m_begin, m_commit, m_rollback;
+    TStatement m_readBlock, m_writeBlock, m_partClosed, m_partVertexCount;
     TStatement m_insertObject, m_insertShape, m_insertPart, m_insertVertex, m_setClosed, m_setValue;
 };
 

@@ -1,6 +1,7 @@
 // The desktop host's window on the offscreen platform: menus from the registered add-ons, a
 // command run from the menu, the view refreshed and zoomed to the rectangle it asked for; the
-// map drawn per style, the clicked object's attributes, the object count and point labels.
+// map drawn per style, the clicked object's attributes, the object count and point labels,
+// and the view reading what is in sight from a source.
 #include "host/app/main_window.h"
 #include "registry_env.h"
 #include "support/temp_dir.h"
@@ -284,4 +285,67 @@ TEST(HostMapView, StyleColoursDifferAndLabelsComeFromTheNumberField) {
         o.values = c.values;
         EXPECT_EQ(TMapView::NumberLabel(o), c.label);
     }
+}
+
+// With a source the view reads only what is in sight: again when it moves out of what was
+// read, not for a short pan; a read cut short is said on the map; the selection stays with
+// its object across reads.
+TEST(HostMapView, ReadsWhatIsInSightFromItsSource) {
+    int argc = 1;
+    char name[] = "host_gui_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    // Points every 10 units over 0..990 x 0..990; a wide rectangle stands for more than the
+    // budget.
+    std::vector<QRectF> reads;
+    auto source = [&](const QRectF& area, std::size_t) {
+        reads.push_back(area);
+        TObjectsInBox got;
+        for (int y = 0; y < 1000; y += 10)
+            for (int x = 0; x < 1000; x += 10)
+                if (area.contains(QPointF(x, y))) {
+                    TObjectRecord& o = got.objects.emplace_back();
+                    o.id = y / 10 * 100 + x / 10 + 1;
+                    o.shapes.push_back({"S", {{false, {{double(x), double(y), 0}}}}});
+                }
+        got.complete = area.width() < 500;
+        return got;
+    };
+    TMapView view;
+    view.resize(400, 300);
+    view.SetSource(source, QRectF(0, 0, 990, 990), {0, 10000});
+    view.ZoomTo(std::nullopt);
+    // The note's corner, clear of the markers.
+    auto noteShown = [&] {
+        QImage image(view.size(), QImage::Format_ARGB32);
+        view.render(&image);
+        return image.pixelColor(10, image.height() - 10) != QColor(Qt::white);
+    };
+
+    EXPECT_TRUE(noteShown());
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_TRUE(reads[0].contains(QRectF(0, 0, 990, 990)));
+    EXPECT_FALSE(view.ShowsAll());
+    EXPECT_EQ(view.Objects().size(), 10000u);
+    EXPECT_EQ(reads.size(), 1u); // the same view: nothing read again
+
+    view.ZoomTo(QRectF(100, 100, 100, 100));
+    EXPECT_FALSE(noteShown());
+    EXPECT_TRUE(view.ShowsAll());
+    ASSERT_EQ(reads.size(), 2u);
+    EXPECT_TRUE(reads[1].contains(view.View()));
+    EXPECT_FALSE(reads[1].contains(QRectF(0, 0, 990, 990)));
+    ClickCentre(&view); // on the point at (150, 150)
+    ASSERT_TRUE(view.Selected());
+    EXPECT_EQ(view.Objects()[*view.Selected()].id, 15 * 100 + 15 + 1);
+
+    view.ZoomTo(QRectF(110, 100, 100, 100)); // a short pan
+    EXPECT_FALSE(noteShown());
+    EXPECT_EQ(reads.size(), 2u);
+
+    view.ZoomTo(QRectF(0, 0, 200, 150)); // out of what was read
+    EXPECT_FALSE(noteShown());
+    EXPECT_EQ(reads.size(), 3u);
+    ASSERT_TRUE(view.Selected());
+    EXPECT_EQ(view.Objects()[*view.Selected()].id, 15 * 100 + 15 + 1);
 }
