@@ -72,6 +72,18 @@ struct TSdrRunOutcome {
 TSdrRunOutcome RunSdrImport(const TSdrRunSettings& settings, TTextLines& log,
                             ILongOperation& progress);
 
+// The names the wizard shows for the identifiers of a run's settings.
+struct TSdrRunNames {
+    AnsiString layer;
+    AnsiString style;
+    AnsiString table;
+};
+
+// What an import with the settings will do, for the wizard's last page: the files, the layer
+// and style, the attribute fields written, the coordinate conversion.
+[[nodiscard]] std::vector<AnsiString> SdrRunSummary(const TSdrRunSettings& settings,
+                                                    const TSdrRunNames& names);
+
 // The closing message of an import run for a non-empty error list.
 [[nodiscard]] AnsiString SdrErrorSummary(const TSdrErrorList& errors);
 // The closing message of an import run: "Импорт успешно завершен." only when no file failed,

@@ -24,6 +24,7 @@ class QSpinBox;
 class QStackedWidget;
 class TIdCaptionComboBox;
 class TImportTransformationPage;
+class TRunSummaryPanel;
 class TMemoLines;
 class TQmCustomAddon;
 
@@ -76,6 +77,9 @@ private:
     void ChooseFiles();
     void Preview(std::vector<std::filesystem::path> files);
     void ShowFiles();
+    [[nodiscard]] SDRImporter::TSdrRunSettings RunSettings() const;
+    // The last page's lines about the run the current choices make (on that page only).
+    void ShowRunPlan();
     void RunImport();
     // The style and file buttons and the transformation page wait for a run too.
     void EnableNavigation(bool enabled) override;
@@ -102,4 +106,5 @@ private:
     QPlainTextEdit* m_previewMemo = nullptr;
     // The second page.
     TImportTransformationPage* m_transformPage = nullptr;
+    TRunSummaryPanel* m_runSummary = nullptr;
 };
