@@ -363,9 +363,9 @@ TEST(TextWizardThroughTheModule, ACommaFileIsSplitWithoutTouchingTheSeparator) {
         PickStyle(wizard, 0, "Репер");
         Click(wizard, "Next");
         ASSERT_EQ(Page(wizard), 2);
-        EXPECT_EQ(Find<QTableWidget>(wizard, "ImportFieldsGrid")->item(1, 1)->text(),
+        EXPECT_EQ(Find<QTableWidget>(wizard, "ImportFieldsGrid")->item(0, 1)->text(),
                   Q("Пункты.NAME"));
-        EXPECT_EQ(Find<QTableWidget>(wizard, "ImportFieldsGrid")->item(2, 1)->text(),
+        EXPECT_EQ(Find<QTableWidget>(wizard, "ImportFieldsGrid")->item(1, 1)->text(),
                   Q("< не импортировать >"));
         Click(wizard, "Next");
         Click(wizard, "Next");
