@@ -64,7 +64,8 @@ TPtsImportForm::TPtsImportForm(QWidget* parent) : TWizardDialog(parent) {
     Connect();
     ShowPage(kSettingsPage);
     // A fixed border: the size that both pages need, not less than the usual one.
-    setFixedSize(sizeHint().expandedTo(ScreenScaled(QSize(640, 460), this)));
+    // The last page holds the run's summary under the transformation's buttons.
+    setFixedSize(sizeHint().expandedTo(ScreenScaled(QSize(640, 560), this)));
 }
 
 TPtsImportForm::~TPtsImportForm() = default;

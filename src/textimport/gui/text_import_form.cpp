@@ -59,7 +59,8 @@ TTextImportForm::TTextImportForm(QWidget* parent) : TWizardDialog(parent) {
     m_table->SetDelimiter(Separator());
     Connect();
     UpdateButtons();
-    resize(ScreenScaled(QSize(760, 500), this));
+    // Tall enough for the column names and the sample of rows both on the parameters page.
+    resize(ScreenScaled(QSize(760, 580), this));
 }
 
 TTextImportForm::~TTextImportForm() {
