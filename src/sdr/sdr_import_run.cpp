@@ -168,7 +168,7 @@ std::vector<AnsiString> SdrRunSummary(const TSdrRunSettings& settings, const TSd
     const auto quoted = [](const AnsiString& name) { return Ansi("«") + name + Ansi("»"); };
     std::vector<AnsiString> lines;
     AnsiString files =
-        Ansi("Будут прочитаны ") +
+        Ansi("К импорту: ") +
         CountText(static_cast<std::int64_t>(settings.files.size()), {"файл", "файла", "файлов"});
     for (std::size_t i = 0; i < settings.files.size(); ++i)
         files += (i == 0 ? ": " : ", ") + FileNameText(settings.files[i].filename());

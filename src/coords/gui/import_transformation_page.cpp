@@ -101,6 +101,10 @@ TImportTransformationPage::TImportTransformationPage(QWidget* parent)
 }
 
 TImportTransformationPage::~TImportTransformationPage() {
+    // The wizard that listens may be half destroyed already (it owns this page): the editor's
+    // list going away is no change to report.
+    onChanged = nullptr;
+    QObject::disconnect(m_transform->List()->model(), nullptr, this, nullptr);
     // The editor works on the chain of the state below; it goes first.
     delete m_transform;
 }

@@ -68,7 +68,10 @@ TPtsImportForm::TPtsImportForm(QWidget* parent) : TWizardDialog(parent) {
     setFixedSize(sizeHint().expandedTo(ScreenScaled(QSize(640, 560), this)));
 }
 
-TPtsImportForm::~TPtsImportForm() = default;
+TPtsImportForm::~TPtsImportForm() {
+    // The page outlives this wizard's members; it must not report to them.
+    m_transformPage->onChanged = nullptr;
+}
 
 QWidget* TPtsImportForm::BuildSettingsPage() {
     auto* page = Named(new QWidget, "SettingsTabSheet");

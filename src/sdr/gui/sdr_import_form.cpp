@@ -91,7 +91,10 @@ TSdrImportForm::TSdrImportForm(QWidget* parent) : TWizardDialog(parent) {
     resize(ScreenScaled(QSize(760, 580), this));
 }
 
-TSdrImportForm::~TSdrImportForm() = default;
+TSdrImportForm::~TSdrImportForm() {
+    // The page outlives this wizard's members; it must not report to them.
+    m_transformPage->onChanged = nullptr;
+}
 
 QWidget* TSdrImportForm::BuildSettingsPage() {
     auto* page = Named(new QWidget, "SettingsTabSheet");
