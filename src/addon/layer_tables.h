@@ -46,6 +46,7 @@ public:
     [[nodiscard]] const TLayerTable& Item(int index) const {
         return m_tables.at(static_cast<std::size_t>(index));
     }
+    [[nodiscard]] const std::vector<TLayerTable>& Tables() const { return m_tables; }
 
 private:
     std::vector<TLayerTable> m_tables;

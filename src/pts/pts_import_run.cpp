@@ -2,6 +2,8 @@
 #include "pts/pts_import_run.h"
 
 #include "import/nxyz_file_import.h"
+#include "import/run_summary.h"
+#include "import/xyz_number_reader.h"
 #include "platform/exception.h"
 #include "pts/pts_reader.h"
 #include "text/text_rules.h"
@@ -55,6 +57,25 @@ TImportReport RunPtsImport(const TPtsImportSettings& settings) {
     report.AddImported(import.Points());
     UserInteraction().ShowMessage(ClosingMessage(report));
     return report;
+}
+
+std::vector<AnsiString> PtsRunSummary(const TPtsImportSettings& settings,
+                                      const TPtsRunNames& names) {
+    const auto quoted = [](const AnsiString& name) { return Ansi("«") + name + Ansi("»"); };
+    std::vector<AnsiString> lines;
+    lines.push_back(settings.fileName.empty()
+                        ? Ansi("Файл не выбран")
+                        : Ansi("Будет прочитан файл ") +
+                              quoted(FileNameText(settings.fileName.filename())));
+    lines.push_back(LayerSummaryLine({}, names.layer));
+    lines.push_back(StyleSummaryLine(names.style));
+    lines.push_back(Ansi("Номер точки: в поле ") + quoted(settings.numberField) +
+                    Ansi(" таблицы ") + quoted(names.table));
+    lines.push_back(settings.commentField.empty()
+                        ? Ansi("Комментарий не импортируется")
+                        : Ansi("Комментарий: в поле ") + quoted(settings.commentField));
+    lines.push_back(TransformationSummaryLine(settings.transformation));
+    return lines;
 }
 
 std::optional<AnsiString> PreviewPtsFile(const std::filesystem::path& fileName, TTextLines& lines) {

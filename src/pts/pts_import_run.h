@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 class TImportTransformation;
 
@@ -35,6 +36,18 @@ struct TPtsImportSettings {
 // and the objects saved; errors before anything is written propagate as they are. Returns the
 // run's report.
 TImportReport RunPtsImport(const TPtsImportSettings& settings);
+
+// The names the wizard shows for the settings' identifiers.
+struct TPtsRunNames {
+    AnsiString layer;
+    AnsiString style;
+    AnsiString table;
+};
+
+// What a run with the settings will do, for the wizard's last page: the file, the layer and
+// style, the fields of the point's number and comment, the coordinate conversion.
+[[nodiscard]] std::vector<AnsiString> PtsRunSummary(const TPtsImportSettings& settings,
+                                                    const TPtsRunNames& names);
 
 // The preview of a chosen file: clears the lines, then lists the file ("number x y comment",
 // unconverted). Nothing when the whole file was listed; otherwise the reason, in the user's

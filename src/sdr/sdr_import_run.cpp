@@ -3,6 +3,7 @@
 
 #include "import/host_writer.h"
 #include "import/nxyz_file_import.h"
+#include "import/run_summary.h"
 #include "import/xyz_number_reader.h"
 #include "sdr/sdr_import_cache.h"
 #include "sdr/survey_readers.h"
@@ -166,6 +167,37 @@ TSdrRunOutcome RunSdrImport(const TSdrRunSettings& settings, TTextLines& log,
     }
     UserInteraction().ShowMessage(SdrClosingMessage(outcome));
     return outcome;
+}
+
+std::vector<AnsiString> SdrRunSummary(const TSdrRunSettings& settings, const TSdrRunNames& names) {
+    const auto quoted = [](const AnsiString& name) { return Ansi("«") + name + Ansi("»"); };
+    std::vector<AnsiString> lines;
+    AnsiString files =
+        Ansi("К импорту: ") +
+        CountText(static_cast<std::int64_t>(settings.files.size()), {"файл", "файла", "файлов"});
+    for (std::size_t i = 0; i < settings.files.size(); ++i)
+        files += (i == 0 ? ": " : ", ") + FileNameText(settings.files[i].filename());
+    lines.push_back(files);
+    lines.push_back(LayerSummaryLine({}, names.layer));
+    lines.push_back(StyleSummaryLine(names.style));
+    const TSdrImportParams& params = settings.params;
+    AnsiString fields;
+    const auto addField = [&](const char* what, const std::u16string& field) {
+        if (field.empty())
+            return;
+        fields += fields.empty()
+                      ? Ansi("Значения атрибутов в таблицу ") + quoted(names.table) + ": "
+                      : AnsiString(", ");
+        fields += Ansi(what) + Ansi(" в поле ") + quoted(WideToAnsi(field));
+    };
+    if (!params.TableId.empty()) {
+        addField("номер", params.NumberField);
+        addField("высота", params.HeightField);
+        addField("дата", params.DateField);
+    }
+    lines.push_back(fields.empty() ? Ansi("Значения атрибутов не импортируются") : fields);
+    lines.push_back(TransformationSummaryLine(settings.transformation));
+    return lines;
 }
 
 AnsiString SdrErrorSummary(const TSdrErrorList& errors) {

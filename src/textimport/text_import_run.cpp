@@ -92,6 +92,8 @@ int TTextImportRun::Execute() {
         throw EUserError(Ansi("Неизвестный метод импорта: ") + std::to_string(in.method));
     }
     m_report.AddImported(m_objectCount);
+    if (in.reportReady)
+        in.reportReady(m_report);
     UserInteraction().ShowMessage(TextRunClosingMessage(m_objectCount, m_cancelled, m_report));
     return m_objectCount;
 }

@@ -14,6 +14,7 @@
 #include "text/csv_data.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -57,6 +58,9 @@ struct TTextImportInputs {
     TImportTransformation* transformation = nullptr;
     TProgress* progress = nullptr;
     IKavroApplication* application = nullptr;
+    // Called with the report of a run that ends (also by a cancel) before its closing message
+    // is shown, so that the wizard's page shows it beside the message (may be empty).
+    std::function<void(const TImportReport&)> reportReady;
 };
 
 class TTextImportRun {

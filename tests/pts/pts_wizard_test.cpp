@@ -3,6 +3,7 @@
 // buttons. The chooser is answered through its Qt widgets, the rest by a scripted service.
 #include "addon/com_server.h"
 #include "addon/sample_addon.h"
+#include "coords/gui/import_transformation_page.h"
 #include "host/core/host_session.h"
 #include "host/store/object_records.h"
 #include "platform/gui/qt_text.h"
@@ -12,6 +13,7 @@
 #include "ui/scripted_interaction.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -202,8 +204,9 @@ TEST_F(PtsWizardTest, FileChoicePreviewsAndSaysWhyAFileDoesNotRead) {
         const QString memo = Get<QPlainTextEdit>("Memo1")->toPlainText();
         const QStringList lines = memo.split('\n');
         EXPECT_EQ(lines.size(), c.memoLines);
-        if (c.lastLine)
+        if (c.lastLine) {
             EXPECT_EQ(lines.back(), Q(c.lastLine));
+        }
     }
     // The first file's comments came through in their code page, with their inner commas.
     ChooseFile(m_dir / "Съемка.Pts");
@@ -232,6 +235,16 @@ TEST_F(PtsWizardTest, NextChecksFileThenStyleAndTheSecondPageRunsWithItsButtonsO
     ASSERT_EQ(Page(), 1);
     EXPECT_TRUE(Get<QPushButton>("PrevButton")->isVisibleTo(m_form.get()));
     EXPECT_EQ(Get<QPushButton>("NextButton")->text(), Q("Импорт"));
+    // The last page says what the run will do; a step of the chain shows there at once.
+    const auto plan = [&] { return Get<QLabel>("RunPlan")->text(); };
+    EXPECT_TRUE(plan().startsWith(Q("Будет прочитан файл «p.pts»\n"))) << plan().toStdString();
+    EXPECT_TRUE(plan().contains(Q("Комментарий: в поле «NAME»"))) << plan().toStdString();
+    EXPECT_TRUE(plan().endsWith(Q("Преобразование координат: нет (аффинная цепочка пуста)")));
+    m_form->TransformationPage().Chain().Add(std::make_unique<TTransformTranslationItem>(1, 2));
+    EXPECT_TRUE(plan().contains(Q("Преобразование координат: аффинное, 1 шаг: Смещение")))
+        << plan().toStdString();
+    m_form->TransformationPage().Chain().Clear();
+    EXPECT_FALSE(Get<QLabel>("RunReport")->isVisibleTo(m_form.get()));
 
     // While the run is on, nothing can start it again or close the wizard.
     bool offDuringRun = false;
@@ -252,6 +265,9 @@ TEST_F(PtsWizardTest, NextChecksFileThenStyleAndTheSecondPageRunsWithItsButtonsO
     EXPECT_EQ(Page(), 1);
     for (const char* name : {"NextButton", "PrevButton", "Cancel"})
         EXPECT_TRUE(Get<QPushButton>(name)->isEnabled()) << name;
+    // Beside the message, the page keeps the report.
+    EXPECT_EQ(Get<QLabel>("RunReport")->text(),
+              Q("Импортировано: 2 точки\nПропущенных строк нет."));
 
     const auto objects = kavrohost::ReadObjects(m_file);
     ASSERT_EQ(objects.size(), 2u);

@@ -152,6 +152,49 @@ std::unique_ptr<QWidget> ImportPage(const TScreenContext& context) {
     return form;
 }
 
+// A comma file listed while the stored separator is ";": page 1 splits it by the commas and
+// shows its first rows with X and Y chosen, one X that is no number among them.
+std::unique_ptr<TTextImportForm> CommaFileParameters(const TScreenContext& context,
+                                                     TScriptedInteraction& ui) {
+    const std::filesystem::path file = std::filesystem::path(context.workDir) / "pickets.csv";
+    std::ofstream(file, std::ios::binary) << "Number,East,North,Height\r\n"
+                                             "PK0+00,491567.10,6288700.05,152.40\r\n"
+                                             "PK0+20,491585.42,6288708.11,152.61\r\n"
+                                             "PK0+40,-,6288716.30,152.88\r\n"
+                                             "PK0+60,491622.07,6288724.52,153.02\r\n"
+                                             "PK0+80,491640.35,6288732.70,153.20\r\n";
+    auto form = std::make_unique<TTextImportForm>();
+    form->Setup(DemoAddon(context));
+    ui.fileAnswers.push_back({file});
+    Click(*form, "SrcOpen");
+    Click(*form, "Next");
+    Find<QComboBox>(*form, "ComboBoxImportType")->setCurrentIndex(2);
+    Choose(*form, "Maps", "Топографическая карта");
+    Choose(*form, "SimpleComboBoxLayers", "Геодезические пункты");
+    Choose(*form, "XCoordField", "East");
+    Choose(*form, "YCoordField", "North");
+    Pick(ui, *form, "ImportStylesGrid", 0, "Пикет");
+    return form;
+}
+
+std::unique_ptr<QWidget> CommaFileSample(const TScreenContext& context) {
+    TScriptedInteraction ui;
+    return CommaFileParameters(context, ui);
+}
+
+// The run page of the comma file before "Импорт" and after the run, which skipped the row
+// without a number; the closing message went to the scripted service.
+std::unique_ptr<QWidget> CommaFileRun(const TScreenContext& context, bool run) {
+    TScriptedInteraction ui;
+    auto form = CommaFileParameters(context, ui);
+    Click(*form, "Next");
+    Click(*form, "Next");
+    Click(*form, "Next");
+    if (run)
+        Click(*form, "Next");
+    return form;
+}
+
 // The memo's right-click menu with the first line selected, in Qt's Russian texts. The menu is
 // its own window; the wizard goes with it, hidden, so its actions keep their edit.
 std::unique_ptr<QWidget> SourceMenu(const TScreenContext& context) {
@@ -173,6 +216,9 @@ const bool registered = RegisterScreens({
     {"text-import-transformation", TransformationPage},
     {"text-import-run", ImportPage},
     {"text-import-source-menu", SourceMenu},
+    {"text-import-parameters-comma", CommaFileSample},
+    {"text-import-run-comma", [](const TScreenContext& c) { return CommaFileRun(c, false); }},
+    {"text-import-run-report", [](const TScreenContext& c) { return CommaFileRun(c, true); }},
 });
 
 } // namespace

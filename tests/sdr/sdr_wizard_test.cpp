@@ -13,6 +13,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -354,6 +355,11 @@ TEST_F(SdrWizardTest, RunKeepsTheWizardOpenOnItsPageWithItsButtonsLockedUntilItE
     const QString log = Get<QPlainTextEdit>("PreviewMemo")->toPlainText();
     EXPECT_TRUE(log.contains(Q("Операция завершена"))) << log.toStdString();
     EXPECT_EQ(kavrohost::ReadObjects(m_file).size(), 1u);
+    // The page said what the run would do and keeps what it did.
+    EXPECT_TRUE(Get<QLabel>("RunPlan")->text().startsWith(Q("К импорту: 1 файл: a.sdr\n")))
+        << Get<QLabel>("RunPlan")->text().toStdString();
+    EXPECT_EQ(Get<QLabel>("RunReport")->text(),
+              Q("Импортировано: 1 точка\nПропущенных строк нет."));
     m_form->reject();
     EXPECT_FALSE(m_form->isVisible());
 }

@@ -330,6 +330,68 @@ void PointsAsPickets(QWidget* wizard) {
     Click(wizard, "Next");
 }
 
+// A comma file while the stored separator is ";": the wizard splits it by the commas without
+// the user touching the separator, shows the first rows, proposes the column named like a field,
+// says before the run what it will do and shows the report beside the closing message.
+TEST(TextWizardThroughTheModule, ACommaFileIsSplitWithoutTouchingTheSeparator) {
+    TModuleHarness harness(DemoProject());
+    ASSERT_EQ(harness.InitializeResult(), S_OK);
+    const std::filesystem::path file = harness.Dir().Path() / "points.csv";
+    std::ofstream(file, std::ios::binary) << "Name,East,North\r\n"
+                                             "A1,491344.80,6288908.20\r\n"
+                                             "A2,491360.00,6288915.50\r\n"
+                                             "A3,none,6288920.00\r\n"
+                                             "A4,491380.00,6288930.00\r\n";
+    RunTextWizard(harness, [&](QWidget* wizard) {
+        AnswerFileDialog({file});
+        Click(wizard, "SrcOpen");
+        Click(wizard, "Next");
+        ASSERT_EQ(Page(wizard), 1);
+        EXPECT_EQ(Find<QLineEdit>(wizard, "DivSymbol")->text(), Q(","));
+        auto* sample = Find<QTableWidget>(wizard, "SampleGrid");
+        EXPECT_EQ(sample->rowCount(), 5);
+        ASSERT_EQ(sample->columnCount(), 3);
+        EXPECT_EQ(sample->item(3, 1)->text(), Q("none"));
+
+        Find<QComboBox>(wizard, "ComboBoxImportType")->setCurrentIndex(2);
+        Choose(wizard, "XCoordField", Q("East"));
+        Choose(wizard, "YCoordField", Q("North"));
+        EXPECT_TRUE(sample->horizontalHeaderItem(1)->text().contains(Q("[X]")));
+        // The cell that will not read as a number says so.
+        EXPECT_FALSE(sample->item(3, 1)->toolTip().isEmpty());
+        EXPECT_TRUE(sample->item(1, 1)->toolTip().isEmpty());
+        PickStyle(wizard, 0, "Репер");
+        Click(wizard, "Next");
+        ASSERT_EQ(Page(wizard), 2);
+        EXPECT_EQ(Find<QTableWidget>(wizard, "ImportFieldsGrid")->item(0, 1)->text(),
+                  Q("Пункты.NAME"));
+        EXPECT_EQ(Find<QTableWidget>(wizard, "ImportFieldsGrid")->item(1, 1)->text(),
+                  Q("< не импортировать >"));
+        Click(wizard, "Next");
+        Click(wizard, "Next");
+        ASSERT_EQ(Page(wizard), 4);
+        EXPECT_TRUE(Find<QLabel>(wizard, "RunPlan")
+                        ->text()
+                        .startsWith(Q("К импорту: 4 строки таблицы (с 2 по 5)")));
+
+        auto message = std::make_shared<QString>();
+        auto report = std::make_shared<QString>();
+        WhenShown("MessageBox", [wizard, message, report](QWidget* widget) {
+            *message = static_cast<QMessageBox*>(widget)->text();
+            *report = Find<QLabel>(wizard, "RunReport")->text();
+            static_cast<QMessageBox*>(widget)->accept();
+        });
+        Click(wizard, "Next");
+        EXPECT_EQ(*message, Q("Процесс завершен. Импортировано 3 объекта.\r\nКоордината не "
+                              "является числом: 1 строка (4)"));
+        EXPECT_EQ(*report,
+                  Q("Импортировано: 3 объекта\nКоордината не является числом: 1 строка (4)"));
+    });
+    const auto points = ObjectsOf(kavrohost::ReadObjects(harness.ProjectFile()), "GEODESY");
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(Describe(Value(points[2], "NAME")), "text:A4");
+}
+
 TEST(TextWizardThroughTheModule, AFileThatDoesNotDecodeAndRefusedValuesAreSaidOnce) {
     TModuleHarness harness(DemoProject());
     ASSERT_EQ(harness.InitializeResult(), S_OK);

@@ -102,6 +102,28 @@ TEST_F(TextWizardTest, DetectedSeparatorWinsOverTheStoredOneWhenTheParametersSho
     EXPECT_EQ(Column("SrcFieldsGrid", 0), (QStringList{"A", "B"}));
 }
 
+TEST_F(TextWizardTest, SeparatorChangeKeepsTheColumnsChosenWhileTheirNamesExist) {
+    Store("TextImportModule.ComboBoxImportType.Index", "2");
+    Open();
+    Paste("N;X;Y;Kind\r\n1;10;20;a\r\n2;11;21;b\r\n");
+    Next();
+    Choose("XCoordField", "X");
+    Choose("YCoordField", "Y");
+    Choose("ClassifyField", "Kind");
+    // The same separator typed again: the columns are still there under their names.
+    Get<QLineEdit>("DivSymbol")->setText(QStringLiteral(";;"));
+    EXPECT_EQ(Current("XCoordField"), "X");
+    EXPECT_EQ(Current("YCoordField"), "Y");
+    EXPECT_EQ(Current("ClassifyField"), "Kind");
+    EXPECT_EQ(Column("ImportStylesGrid", 0), (QStringList{"a", "b"}));
+    EXPECT_EQ(Get<QTableWidget>("SampleGrid")->horizontalHeaderItem(1)->text(), Q("X [X]"));
+    // A separator that leaves one column: nothing of that name remains.
+    Click("TabDivided");
+    EXPECT_EQ(Get<QComboBox>("XCoordField")->currentIndex(), -1);
+    EXPECT_EQ(Current("ClassifyField"), Q("< не зависит >"));
+    EXPECT_EQ(Get<QTableWidget>("SampleGrid")->columnCount(), 1);
+}
+
 TEST_F(TextWizardTest, NewColumnNamesResetTheListsStylesAndTargets) {
     Store("TextImportModule.ComboBoxImportType.Index", "2");
     Open();

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTextCursor>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 TImportTransformationPage::TImportTransformationPage(QWidget* parent)
@@ -51,6 +52,13 @@ TImportTransformationPage::TImportTransformationPage(QWidget* parent)
     m_transform->setObjectName(QStringLiteral("Transform"));
     affineLayout->addWidget(m_transform);
     m_pages->addWidget(affineSheet);
+    // The chain's steps are the list's rows: a change of either is a change of the chain.
+    QAbstractItemModel* steps = m_transform->List()->model();
+    connect(steps, &QAbstractItemModel::rowsInserted, this, [this] { NotifyChanged(); });
+    connect(steps, &QAbstractItemModel::rowsRemoved, this, [this] { NotifyChanged(); });
+    connect(steps, &QAbstractItemModel::rowsMoved, this, [this] { NotifyChanged(); });
+    connect(steps, &QAbstractItemModel::dataChanged, this, [this] { NotifyChanged(); });
+    connect(steps, &QAbstractItemModel::modelReset, this, [this] { NotifyChanged(); });
 
     auto* csSheet = new QWidget(m_pages);
     csSheet->setObjectName(QStringLiteral("SCTransformationTabSheet"));
@@ -93,6 +101,10 @@ TImportTransformationPage::TImportTransformationPage(QWidget* parent)
 }
 
 TImportTransformationPage::~TImportTransformationPage() {
+    // The wizard that listens may be half destroyed already (it owns this page): the editor's
+    // list going away is no change to report.
+    onChanged = nullptr;
+    QObject::disconnect(m_transform->List()->model(), nullptr, this, nullptr);
     // The editor works on the chain of the state below; it goes first.
     delete m_transform;
 }
@@ -119,6 +131,12 @@ void TImportTransformationPage::ReadDatabaseReference(const IImportTransformatio
 void TImportTransformationPage::ShowMethod(int index) {
     m_transformation.SetMethodIndex(index);
     m_pages->setCurrentIndex(index == 1 ? 1 : 0);
+    NotifyChanged();
+}
+
+void TImportTransformationPage::NotifyChanged() const {
+    if (onChanged)
+        onChanged();
 }
 
 void TImportTransformationPage::ShowSource(const TCoordinateReferenceDef& reference) {
@@ -133,6 +151,7 @@ void TImportTransformationPage::ShowSource(const TCoordinateReferenceDef& refere
         m_csMemo->appendPlainText(ToQString(line));
     m_csMemo->moveCursor(QTextCursor::Start);
     m_csMemo->ensureCursorVisible();
+    NotifyChanged();
 }
 
 void TImportTransformationPage::EditSource() {

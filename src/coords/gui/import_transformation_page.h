@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -48,10 +49,14 @@ public:
 
     TTransformControl* TransformControl() const { return m_transform; }
 
+    // Called after the method, the source system or the affine chain changed (may be empty).
+    std::function<void()> onChanged;
+
 private:
     void ReadDatabaseReference(const IImportTransformationHost& host);
     void LoadCatalog(const IImportTransformationHost& host);
     void ShowMethod(int index);
+    void NotifyChanged() const;
     // "Изменить...": the coordinate system editor on the catalog and the source system; OK
     // makes its result the source system, Cancel changes nothing.
     void EditSource();

@@ -11,9 +11,11 @@
 #include "host_api/field_types.h"
 #include "host_api/host_errors.h"
 #include "import/preview_lines.h"
+#include "import/run_summary.h"
 #include "platform/exception.h"
 #include "platform/gui/qt_text.h"
 #include "pts/pts_import_run.h"
+#include "ui/gui/run_summary_panel.h"
 #include "ui/gui/screen_scale.h"
 #include "ui/gui/wizard_layout.h"
 #include "ui/user_interaction.h"
@@ -22,6 +24,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -54,14 +57,21 @@ TPtsImportForm::TPtsImportForm(QWidget* parent) : TWizardDialog(parent) {
     m_transformPage = new TImportTransformationPage(Pages());
     m_transformPage->setObjectName(QStringLiteral("TransformationTabSheet"));
     AddPage(m_transformPage);
+    // Under the transformation: what the run will do and, after it, what it did.
+    m_runSummary = new TRunSummaryPanel(m_transformPage);
+    m_transformPage->layout()->addWidget(m_runSummary);
 
     Connect();
     ShowPage(kSettingsPage);
     // A fixed border: the size that both pages need, not less than the usual one.
-    setFixedSize(sizeHint().expandedTo(ScreenScaled(QSize(640, 460), this)));
+    // The last page holds the run's summary under the transformation's buttons.
+    setFixedSize(sizeHint().expandedTo(ScreenScaled(QSize(640, 560), this)));
 }
 
-TPtsImportForm::~TPtsImportForm() = default;
+TPtsImportForm::~TPtsImportForm() {
+    // The page outlives this wizard's members; it must not report to them.
+    m_transformPage->onChanged = nullptr;
+}
 
 QWidget* TPtsImportForm::BuildSettingsPage() {
     auto* page = Named(new QWidget, "SettingsTabSheet");
@@ -110,6 +120,7 @@ QWidget* TPtsImportForm::BuildSettingsPage() {
 }
 
 void TPtsImportForm::Connect() {
+    m_transformPage->onChanged = [this] { Guarded([this] { ShowRunPlan(); }); };
     OnSignal(m_fileButton, &QPushButton::clicked, &TPtsImportForm::ChooseFile);
     OnSignal(m_layerStyleButton, &QPushButton::clicked, &TPtsImportForm::ChooseStyle);
     // The user's pick of a table, also of the one already selected; the wizard's own changes of
@@ -141,6 +152,8 @@ void TPtsImportForm::Next() {
         return;
     }
     ShowPage(kTransformationPage);
+    m_runSummary->ClearReport();
+    ShowRunPlan();
 }
 
 void TPtsImportForm::ChooseFile() {
@@ -232,7 +245,7 @@ void TPtsImportForm::FillList(QComboBox& box, const std::vector<AnsiString>& nam
     box.setCurrentIndex(index);
 }
 
-void TPtsImportForm::RunImport() {
+TPtsImportSettings TPtsImportForm::Settings() {
     TPtsImportSettings settings;
     settings.application = m_application;
     settings.database = m_database;
@@ -247,5 +260,23 @@ void TPtsImportForm::RunImport() {
     settings.numberField = FromQString(m_numberBox->currentText());
     if (m_commentBox->currentIndex() >= 0)
         settings.commentField = FromQString(m_commentBox->currentText());
-    RunBusy([&settings] { (void)RunPtsImport(settings); });
+    return settings;
+}
+
+void TPtsImportForm::ShowRunPlan() {
+    if (CurrentPage() != kTransformationPage)
+        return;
+    TPtsRunNames names;
+    names.layer = GetLayerCaption(*m_addon, m_layerId, "");
+    names.style = GetStyleCaption(*m_addon, m_styleId, "");
+    names.table = FromQString(m_tableBox->currentText());
+    m_runSummary->SetPlan(PtsRunSummary(Settings(), names));
+}
+
+void TPtsImportForm::RunImport() {
+    const TPtsImportSettings settings = Settings();
+    m_runSummary->ClearReport();
+    TImportReport report;
+    RunBusy([&] { report = RunPtsImport(settings); });
+    m_runSummary->SetReport(ReportLines(report, {"точка", "точки", "точек"}));
 }

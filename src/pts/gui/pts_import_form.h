@@ -7,6 +7,7 @@
 #include "addon/layer_tables.h"
 #include "host_api/automation_api.h"
 #include "platform/codepage.h"
+#include "pts/pts_import_run.h"
 #include "ui/gui/wizard_dialog.h"
 
 #include <filesystem>
@@ -19,6 +20,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
 class TImportTransformationPage;
+class TRunSummaryPanel;
 class TQmCustomAddon;
 
 class TPtsImportForm final : public TWizardDialog, public TQmAddonForm {
@@ -58,6 +60,10 @@ private:
     [[nodiscard]] TPtsFieldChoices ReadFieldChoices(const AnsiString& tableId) const;
     static void FillList(QComboBox& box, const std::vector<AnsiString>& names);
 
+    // The settings a run takes from the pages; a table list without a selection is refused.
+    [[nodiscard]] PtsImportForms::TPtsImportSettings Settings();
+    // The last page's lines about the run the current choices make (on that page only).
+    void ShowRunPlan();
     void RunImport();
 
     TQmCustomAddon* m_addon = nullptr;
@@ -77,4 +83,5 @@ private:
     QComboBox* m_commentBox = nullptr;
     QPlainTextEdit* m_memo = nullptr;
     TImportTransformationPage* m_transformPage = nullptr;
+    TRunSummaryPanel* m_runSummary = nullptr;
 };

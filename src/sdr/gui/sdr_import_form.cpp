@@ -10,10 +10,12 @@
 #include "coords/gui/import_transformation_page.h"
 #include "host_api/field_types.h"
 #include "host_api/host_errors.h"
+#include "import/run_summary.h"
 #include "platform/gui/qt_text.h"
 #include "sdr/gui/memo_lines.h"
 #include "ui/gui/id_caption_combo.h"
 #include "ui/gui/long_operation_form.h"
+#include "ui/gui/run_summary_panel.h"
 #include "ui/gui/screen_scale.h"
 #include "ui/gui/wizard_layout.h"
 #include "ui/user_interaction.h"
@@ -23,6 +25,7 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -73,6 +76,9 @@ TSdrImportForm::TSdrImportForm(QWidget* parent) : TWizardDialog(parent) {
     m_transformPage = new TImportTransformationPage(Pages());
     m_transformPage->setObjectName(QStringLiteral("TransformationTabSheet"));
     AddPage(m_transformPage);
+    // Under the transformation: what the run will do and, after it, what it did.
+    m_runSummary = new TRunSummaryPanel(m_transformPage);
+    m_transformPage->layout()->addWidget(m_runSummary);
 
     m_log = std::make_unique<TMemoLines>(*m_previewMemo);
     m_settings.transformation = &m_transformPage->Transformation();
@@ -86,7 +92,10 @@ TSdrImportForm::TSdrImportForm(QWidget* parent) : TWizardDialog(parent) {
     resize(ScreenScaled(QSize(760, 580), this));
 }
 
-TSdrImportForm::~TSdrImportForm() = default;
+TSdrImportForm::~TSdrImportForm() {
+    // The page outlives this wizard's members; it must not report to them.
+    m_transformPage->onChanged = nullptr;
+}
 
 QWidget* TSdrImportForm::BuildSettingsPage() {
     auto* page = Named(new QWidget, "SettingsTabSheet");
@@ -170,6 +179,7 @@ QWidget* TSdrImportForm::BuildSettingsPage() {
 }
 
 void TSdrImportForm::Connect() {
+    m_transformPage->onChanged = [this] { Guarded([this] { ShowRunPlan(); }); };
     OnSignal(m_styleButton, &QPushButton::clicked, &TSdrImportForm::ChooseStyle);
     OnSignal(m_selectFileButton, &QPushButton::clicked, &TSdrImportForm::ChooseFiles);
     OnSignal(m_reduceBox, &QCheckBox::toggled, &TSdrImportForm::ReduceObservationsChanged);
@@ -211,8 +221,11 @@ bool TSdrImportForm::CheckSettings() {
 
 void TSdrImportForm::Next() {
     if (CurrentPage() == kSettingsPage) {
-        if (CheckSettings())
+        if (CheckSettings()) {
             ShowPage(kTransformationPage);
+            m_runSummary->ClearReport();
+            ShowRunPlan();
+        }
     } else {
         RunImport();
     }
@@ -346,12 +359,26 @@ void TSdrImportForm::ShowFiles() {
     m_filesEdit->setPlainText(names.join(QLatin1Char('\n')));
 }
 
+TSdrRunSettings TSdrImportForm::RunSettings() const {
+    TSdrRunSettings settings = m_settings;
+    settings.params = Parameters();
+    return settings;
+}
+
+void TSdrImportForm::ShowRunPlan() {
+    if (CurrentPage() != kTransformationPage || !m_addon)
+        return;
+    TSdrRunNames names;
+    names.layer = GetLayerCaption(*m_addon, m_layerId, {});
+    names.style = GetStyleCaption(*m_addon, m_styleId, {});
+    names.table = FromQString(m_tableBox->currentText());
+    m_runSummary->SetPlan(SdrRunSummary(RunSettings(), names));
+}
+
 void TSdrImportForm::RunImport() {
-    RunBusy([this] {
-        TSdrRunSettings settings = m_settings;
-        settings.params = Parameters();
-        m_outcome = RunSdrImport(settings, *m_log, LongOperations());
-    });
+    m_runSummary->ClearReport();
+    RunBusy([this] { m_outcome = RunSdrImport(RunSettings(), *m_log, LongOperations()); });
+    m_runSummary->SetReport(ReportLines(m_outcome.report, {"точка", "точки", "точек"}));
 }
 
 void TSdrImportForm::EnableNavigation(bool enabled) {

@@ -25,6 +25,7 @@ class QSpinBox;
 class QStackedWidget;
 class TIdCaptionComboBox;
 class TImportTransformationPage;
+class TRunSummaryPanel;
 class TMemoLines;
 class TQmCustomAddon;
 
@@ -79,6 +80,9 @@ private:
     // "Вычислять координаты по измерениям": the files chosen are listed again as they now read.
     void ReduceObservationsChanged();
     void ShowFiles();
+    [[nodiscard]] SDRImporter::TSdrRunSettings RunSettings() const;
+    // The last page's lines about the run the current choices make (on that page only).
+    void ShowRunPlan();
     void RunImport();
     // The style and file buttons and the transformation page wait for a run too.
     void EnableNavigation(bool enabled) override;
@@ -106,4 +110,5 @@ private:
     QPlainTextEdit* m_previewMemo = nullptr;
     // The second page.
     TImportTransformationPage* m_transformPage = nullptr;
+    TRunSummaryPanel* m_runSummary = nullptr;
 };

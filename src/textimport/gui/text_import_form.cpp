@@ -5,11 +5,14 @@
 #include "addon/import_transformation_host.h"
 #include "coords/gui/import_transformation_page.h"
 #include "host_api/host_errors.h"
+#include "import/run_summary.h"
 #include "platform/gui/qt_text.h"
 #include "textimport/gui/arrow_grid.h"
 #include "textimport/gui/qt_progress.h"
 #include "textimport/text_import_run.h"
+#include "textimport/text_run_summary.h"
 #include "ui/gui/id_caption_combo.h"
+#include "ui/gui/run_summary_panel.h"
 #include "ui/gui/screen_scale.h"
 #include "ui/gui/wizard_layout.h"
 #include "ui/user_interaction.h"
@@ -56,7 +59,8 @@ TTextImportForm::TTextImportForm(QWidget* parent) : TWizardDialog(parent) {
     m_table->SetDelimiter(Separator());
     Connect();
     UpdateButtons();
-    resize(ScreenScaled(QSize(760, 500), this));
+    // Tall enough for the column names and the sample of rows both on the parameters page.
+    resize(ScreenScaled(QSize(760, 580), this));
 }
 
 TTextImportForm::~TTextImportForm() {
@@ -187,10 +191,27 @@ QWidget* TTextImportForm::BuildParamsPage() {
     right->addWidget(m_classifyField);
     right->addWidget(m_stylesGrid, 1);
 
-    auto* layout = new QHBoxLayout(page);
-    layout->addLayout(left, 1);
-    layout->addSpacing(ScreenScaled(8, this));
-    layout->addLayout(right, 1);
+    // Below both: the first rows as the current separator and names split them.
+    m_sampleGrid = Named(new QTableWidget(0, 0, page), "SampleGrid");
+    m_sampleGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_sampleGrid->setSelectionMode(QAbstractItemView::NoSelection);
+    m_sampleGrid->setWordWrap(false);
+    m_sampleGrid->setTabKeyNavigation(false);
+    m_sampleGrid->verticalHeader()->setDefaultSectionSize(m_sampleGrid->fontMetrics().height() +
+                                                          ScreenScaled(4, this));
+    m_sampleGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_sampleGrid->horizontalHeader()->setDefaultSectionSize(ScreenScaled(90, this));
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addSpacing(ScreenScaled(8, this));
+    columns->addLayout(right, 1);
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(columns, 3);
+    layout->addWidget(MakeLabel(
+        "Образец данных (первые 20 строк; X и Y отмечены, не числа выделены):", m_sampleGrid,
+        page));
+    layout->addWidget(m_sampleGrid, 2);
     return page;
 }
 
@@ -215,8 +236,10 @@ QWidget* TTextImportForm::BuildImportPage() {
     m_progressLabel = Named(new QLabel(QtText("Индикатор процесса:"), page), "ProgressLabel");
     m_progressBar = Named(new QProgressBar(page), "ProgressBar");
     m_progressBar->setTextVisible(false);
+    m_runSummary = new TRunSummaryPanel(page);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(hint);
+    layout->addWidget(m_runSummary);
     layout->addStretch(1);
     layout->addWidget(m_progressLabel);
     // The bar with the run's own stop button beside it, enabled while a run goes on.
@@ -226,7 +249,6 @@ QWidget* TTextImportForm::BuildImportPage() {
     bar->addWidget(m_progressBar, 1);
     bar->addWidget(m_stopButton);
     layout->addLayout(bar);
-    layout->addStretch(2);
     return page;
 }
 
@@ -234,7 +256,8 @@ void TTextImportForm::Connect() {
     // The run's own cancel: the progress lets this click through while the run goes on.
     connect(m_stopButton, &QPushButton::clicked, this, [this] { m_progress.Cancel(); });
 
-    OnSignal(m_source, &QPlainTextEdit::textChanged, &TTextImportForm::SeparatorChanged);
+    connect(m_source, &QPlainTextEdit::textChanged, this,
+            [this] { Guarded([this] { SeparatorChanged(); }); });
     OnSignal(m_srcPaste, &QPushButton::clicked, &TTextImportForm::Paste);
     OnSignal(m_srcOpen, &QPushButton::clicked, &TTextImportForm::ChooseFiles);
     OnSignal(m_srcClear, &QPushButton::clicked, &TTextImportForm::ClearSource);
@@ -245,7 +268,10 @@ void TTextImportForm::Connect() {
             if (checked)
                 Guarded([this] { SeparatorChanged(); });
         });
-    OnSignal(m_divSymbol, &QLineEdit::textChanged, &TTextImportForm::SeparatorChanged);
+    connect(m_divSymbol, &QLineEdit::textChanged, this,
+            [this] { Guarded([this] { SeparatorChanged(); }); });
+    for (QComboBox* box : {m_xCoordField, m_yCoordField})
+        OnSignal(box, &QComboBox::currentIndexChanged, &TTextImportForm::UpdateSample);
     connect(m_srcFieldsGrid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         Guarded([this, row = item->row()] { ColumnNameEdited(row); });
     });
@@ -302,12 +328,14 @@ void TTextImportForm::Next() {
     case kParamsPage:
         TTextImportRun::CheckParameters(Inputs());
         ShowPage(kSemDataPage);
+        ProposeFieldTargets();
         break;
     case kSemDataPage:
         ShowPage(kTransformPage);
         break;
     case kTransformPage:
         ShowPage(kImportPage);
+        ShowRunPlan();
         break;
     case kImportPage:
         RunImport();
@@ -346,12 +374,37 @@ void TTextImportForm::EnableNavigation(bool enabled) {
         UpdateButtons();
 }
 
+void TTextImportForm::ShowRunPlan() {
+    TTextRunNames names;
+    names.map = FromQString(m_mapsBox->currentText());
+    names.layer = FromQString(m_layersBox->currentText());
+    for (int i = 0; i < m_styles.Count(); ++i)
+        names.styles.push_back(FromQString(m_stylesGrid->CellText(i, 1)));
+    m_runSummary->SetPlan(TextRunSummary(Inputs(), names));
+    m_runSummary->ClearReport();
+}
+
+void TTextImportForm::ShowRunReport(const TImportReport& report) {
+    m_runSummary->SetReport(ReportLines(report, {"объект", "объекта", "объектов"}));
+}
+
 void TTextImportForm::RunImport() {
-    TTextImportRun run(Inputs());
+    TTextImportInputs inputs = Inputs();
+    // The page shows the report while the closing message is up.
+    inputs.reportReady = [this](const TImportReport& report) { ShowRunReport(report); };
+    TTextImportRun run(std::move(inputs));
+    m_runSummary->ClearReport();
     bool completed = false;
     RunBusy([&] {
         try {
             m_objectCount = run.Execute();
+        } catch (const EImportStopped&) {
+            m_objectCount = run.ObjectCount();
+            // What a run stopped by the database did stays on the page beside its message.
+            TImportReport report = run.Report();
+            report.AddImported(m_objectCount - report.Imported());
+            ShowRunReport(report);
+            throw;
         } catch (...) {
             m_objectCount = run.ObjectCount();
             throw;

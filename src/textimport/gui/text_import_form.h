@@ -31,6 +31,8 @@ class TImportTransformationPage;
 class TQmCustomAddon;
 class TQtProgressBar;
 class TQtProgressLabel;
+class TRunSummaryPanel;
+class TImportReport;
 struct TTextImportInputs;
 
 class TTextImportForm final : public TWizardDialog, public TQmAddonForm {
@@ -65,10 +67,6 @@ public:
     // else a blank.
     [[nodiscard]] char Separator() const;
 
-    // The separator that pasted lines suggest: of tab, ";" and ",", the one that gives a line
-    // the most columns (the earlier one on a tie); nothing when none gives a line two columns.
-    [[nodiscard]] static std::optional<char> DetectSeparator(const std::vector<QString>& lines);
-
     // While a run is active the wizard cannot be closed; otherwise closing, whatever the result,
     // stores the choices of page 1 once that page has been shown.
     void done(int result) override;
@@ -90,6 +88,9 @@ private:
     void Next() override;
     [[nodiscard]] TTextImportInputs Inputs();
     void RunImport();
+    // The last page's lines about the run the current choices make.
+    void ShowRunPlan();
+    void ShowRunReport(const TImportReport& report);
     // The run's stop button is enabled while the rest waits.
     void EnableNavigation(bool enabled) override;
 
@@ -111,8 +112,14 @@ private:
     void ApplySeparator(char separator);
 
     // --- the parameters and attribute pages (text_import_params.cpp)
-    // The table split again by the separator in force; its first row names the columns.
-    void SeparatorChanged();
+    // The table split again by the separator in force; its first row names the columns. With
+    // `keepChoices` the X, Y and classifier columns stay chosen while columns of their names
+    // exist.
+    void SeparatorChanged(bool keepChoices = true);
+    // The first rows of the table under the column names, X and Y marked.
+    void UpdateSample();
+    // Page 2's proposals for the columns without a target, and the targets in the grid.
+    void ProposeFieldTargets();
     [[nodiscard]] std::vector<AnsiString> ColumnNames() const;
     void RebuildColumnLists();
     void ColumnNameEdited(int row);
@@ -154,6 +161,9 @@ private:
     // The separator detected in pasted text: it wins over the stored one when page 1 is shown
     // next.
     std::optional<char> m_detectedSeparator;
+    // The length of the first listed file's text at the table's start, set when the files are
+    // read: page 1, shown next, checks the stored separator against that file's first lines.
+    std::optional<std::size_t> m_firstFileLength;
     int m_objectCount = 0;
     // Characters of the listed files that Windows-1251 lacks and that became "?".
     std::int64_t m_replacedCharacters = 0;
@@ -185,6 +195,7 @@ private:
     QLabel* m_classifyLabel = nullptr;
     QComboBox* m_classifyField = nullptr;
     TArrowGrid* m_stylesGrid = nullptr;
+    QTableWidget* m_sampleGrid = nullptr;
     // Page 2.
     TArrowGrid* m_fieldsGrid = nullptr;
     // Page 3.
@@ -193,4 +204,5 @@ private:
     QLabel* m_progressLabel = nullptr;
     QProgressBar* m_progressBar = nullptr;
     QPushButton* m_stopButton = nullptr;
+    TRunSummaryPanel* m_runSummary = nullptr;
 };

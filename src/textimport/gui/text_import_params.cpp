@@ -2,9 +2,11 @@
 // from them, the map, layer and classifier lists, and the style and field choices.
 #include "platform/gui/qt_text.h"
 #include "text/text_rules.h"
+#include "textimport/field_proposal.h"
 #include "textimport/gui/arrow_grid.h"
 #include "textimport/gui/text_import_form.h"
 #include "textimport/text_import_run.h"
+#include "textimport/text_sample.h"
 #include "ui/gui/id_caption_combo.h"
 #include "ui/user_interaction.h"
 
@@ -69,7 +71,11 @@ char TTextImportForm::Separator() const {
     return text.empty() ? ' ' : text.front();
 }
 
-void TTextImportForm::SeparatorChanged() {
+void TTextImportForm::SeparatorChanged(bool keepChoices) {
+    const QString x = m_xCoordField->currentText();
+    const QString y = m_yCoordField->currentText();
+    const QString classifier =
+        m_classifyField->currentIndex() > 0 ? m_classifyField->currentText() : QString();
     m_table->SetDelimiter(Separator());
     m_table->Reparse();
     {
@@ -81,6 +87,70 @@ void TTextImportForm::SeparatorChanged() {
                 NameCell(*m_srcFieldsGrid, column).setText(ToQString(m_table->Cells(0, column)));
     }
     RebuildColumnLists();
+    if (!keepChoices)
+        return;
+    // A column that is still there under its name stays chosen; the classifier's values are
+    // gathered again from the new split.
+    for (auto [box, name] : {std::pair{m_xCoordField, x}, std::pair{m_yCoordField, y}}) {
+        const QSignalBlocker blocker(box);
+        if (!name.isEmpty())
+            box->setCurrentIndex(box->findText(name, Qt::MatchExactly));
+    }
+    if (!classifier.isEmpty()) {
+        if (const int index = m_classifyField->findText(classifier, Qt::MatchExactly); index > 0) {
+            const QSignalBlocker blocker(m_classifyField);
+            m_classifyField->setCurrentIndex(index);
+            ClassifierChanged();
+        }
+    }
+    UpdateSample();
+}
+
+void TTextImportForm::UpdateSample() {
+    const TTextSample sample(*m_table);
+    const std::vector<AnsiString> names = ColumnNames();
+    const int xColumn = m_xCoordField->currentIndex();
+    const int yColumn = m_yCoordField->currentIndex();
+    const int columns = std::max(sample.ColCount(), static_cast<int>(names.size()));
+    m_sampleGrid->setUpdatesEnabled(false);
+    m_sampleGrid->clear();
+    m_sampleGrid->setColumnCount(columns);
+    m_sampleGrid->setRowCount(sample.RowCount());
+    QStringList headers;
+    for (int column = 0; column < columns; ++column) {
+        QString header = column < static_cast<int>(names.size())
+                             ? ToQString(names[static_cast<std::size_t>(column)])
+                             : QString::number(column);
+        if (column == xColumn)
+            header += QtText(" [X]");
+        if (column == yColumn)
+            header += QtText(" [Y]");
+        headers << header;
+    }
+    m_sampleGrid->setHorizontalHeaderLabels(headers);
+    QStringList rowNumbers;
+    const QBrush coordinateBackground = m_sampleGrid->palette().alternateBase();
+    for (int row = 0; row < sample.RowCount(); ++row) {
+        rowNumbers << QString::number(row + 1);
+        for (int column = 0; column < sample.ColCount(); ++column) {
+            const TTextSample::TCell& cell = sample.Cell(row, column);
+            auto* item = new QTableWidgetItem(ToQString(cell.text));
+            if (column == xColumn || column == yColumn) {
+                item->setBackground(coordinateBackground);
+                // The run skips a row whose X or Y does not read as a number.
+                if (!cell.number) {
+                    item->setForeground(QColor(176, 0, 0));
+                    item->setToolTip(QtText("Не число: строка не будет импортирована"));
+                    QFont font = item->font();
+                    font.setItalic(true);
+                    item->setFont(font);
+                }
+            }
+            m_sampleGrid->setItem(row, column, item);
+        }
+    }
+    m_sampleGrid->setVerticalHeaderLabels(rowNumbers);
+    m_sampleGrid->setUpdatesEnabled(true);
 }
 
 std::vector<AnsiString> TTextImportForm::ColumnNames() const {
@@ -131,6 +201,7 @@ void TTextImportForm::RebuildColumnLists() {
     m_classifyField->setCurrentIndex(0);
     m_xCoordField->setCurrentIndex(-1);
     m_yCoordField->setCurrentIndex(-1);
+    UpdateSample();
 }
 
 void TTextImportForm::ColumnNameEdited(int row) {
@@ -302,7 +373,7 @@ void TTextImportForm::PickField(int row) {
                 mapping.TableID == TQmID::From(table.id) && mapping.FieldName == field.name)
                 request.selected = static_cast<int>(targets.size());
             targets.push_back({&table, &field});
-            request.items.push_back(table.caption + "." + field.name);
+            request.items.push_back(FieldTargetText(table, field));
         }
     }
     const std::optional<int> chosen = UserInteraction().PickFromList(request);
@@ -318,7 +389,23 @@ void TTextImportForm::PickField(int row) {
     mapping.TableID = TQmID::From(target.table->id);
     mapping.FieldName = target.field->name;
     mapping.FieldType = target.field->type;
-    m_fieldsGrid->SetCellText(row, 1, ToQString(target.table->caption + "." + target.field->name));
+    m_fieldsGrid->SetCellText(row, 1, ToQString(FieldTargetText(*target.table, *target.field)));
+}
+
+void TTextImportForm::ProposeFieldTargets() {
+    if (::ProposeFieldTargets(m_fields, m_layerTables.Tables()) == 0)
+        return;
+    for (int row = 0; row < m_fields.Count(); ++row) {
+        const TImportField& mapping = m_fields[row];
+        for (const TLayerTable& table : m_layerTables.Tables()) {
+            if (mapping.TableID != TQmID::From(table.id))
+                continue;
+            for (const TLayerTableField& field : table.fields)
+                if (field.name == mapping.FieldName)
+                    m_fieldsGrid->SetCellText(row, 1, ToQString(FieldTargetText(table, field)));
+            break;
+        }
+    }
 }
 
 int TTextImportForm::SelectedMapPosition() const {

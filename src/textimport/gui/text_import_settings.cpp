@@ -4,6 +4,7 @@
 #include "text/number_text.h"
 #include "textimport/gui/arrow_grid.h"
 #include "textimport/gui/text_import_form.h"
+#include "textimport/separator_detection.h"
 #include "ui/gui/id_caption_combo.h"
 
 #include <QComboBox>
@@ -83,6 +84,14 @@ void TTextImportForm::ApplySettings() {
     AnsiString divSymbol = settings.Read(kDivSymbolKey, ";");
     // A separator found in text pasted since the page was last shown describes the data at
     // hand better than the one kept from an earlier import.
+    // Listed files get the same detection from the first file's first lines, but only when the
+    // stored separator does not split that file's header line.
+    if (!m_detectedSeparator && m_firstFileLength) {
+        const char stored = tab ? '\t' : (divSymbol.empty() ? ' ' : divSymbol.front());
+        m_detectedSeparator = FileSeparatorOverride(
+            std::string_view(m_table->Text()).substr(0, *m_firstFileLength), stored);
+    }
+    m_firstFileLength.reset();
     if (m_detectedSeparator) {
         tab = *m_detectedSeparator == '\t';
         symbol = !tab;
@@ -103,10 +112,11 @@ void TTextImportForm::ApplySettings() {
         m_symbolDivided->setAutoExclusive(true);
         m_divSymbol->setText(ToQString(divSymbol));
     }
-    SeparatorChanged();
+    SeparatorChanged(false);
 
     ApplyPosition(*m_xCoordField, ReadNumber(settings, kXCoordFieldKey, "0"));
     ApplyPosition(*m_yCoordField, ReadNumber(settings, kYCoordFieldKey, "1"));
+    UpdateSample();
 
     if (!m_styles.Empty()) {
         // The name is read in its turn, but the cell shows the layer's own name of the stored

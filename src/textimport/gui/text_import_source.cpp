@@ -5,6 +5,7 @@
 #include "text/source_text.h"
 #include "text/string_file.h"
 #include "textimport/gui/text_import_form.h"
+#include "textimport/separator_detection.h"
 #include "ui/user_interaction.h"
 
 #include <QComboBox>
@@ -51,22 +52,6 @@ bool IsBlank(const QString& line) {
 }
 
 } // namespace
-
-std::optional<char> TTextImportForm::DetectSeparator(const std::vector<QString>& lines) {
-    std::optional<char> winner;
-    qsizetype best = 1;
-    for (const char candidate : {'\t', ';', ','}) {
-        qsizetype columns = 0;
-        for (const QString& line : lines)
-            columns = std::max(columns, line.count(QLatin1Char(candidate)) + 1);
-        // A later candidate must give strictly more columns.
-        if (columns > best) {
-            best = columns;
-            winner = candidate;
-        }
-    }
-    return winner;
-}
 
 std::vector<QString> TTextImportForm::MemoLines() const {
     // The editor keeps its lines apart by LF; a last empty line is where the caret stands after
@@ -115,7 +100,11 @@ void TTextImportForm::Paste() {
     // The clipboard's text replaces the memo's in one change.
     SetMemoLines(SplitLines(QString::fromStdU16String(TClipboard::GetText())));
     DropLeadingBlankLines();
-    if (const std::optional<char> separator = DetectSeparator(MemoLines())) {
+    std::vector<AnsiString> lines;
+    for (const QString& line : MemoLines())
+        lines.push_back(FromQString(line));
+    if (const std::optional<char> separator =
+            DetectSeparator(std::vector<std::string_view>(lines.begin(), lines.end()))) {
         ApplySeparator(*separator);
         m_detectedSeparator = separator;
     }
@@ -187,6 +176,8 @@ AnsiString TTextImportForm::ReadListedFiles() {
     AnsiString converted;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         // One empty row between the rows of two files.
+        if (i == 1)
+            m_firstFileLength = buffer.size();
         if (i > 0)
             buffer += "\r\n";
         TStringFile file(paths[i], codepage::kAnsi);
@@ -218,11 +209,14 @@ AnsiString TTextImportForm::ReadListedFiles() {
             buffer += "\r\n";
         }
     }
+    if (paths.size() == 1)
+        m_firstFileLength = buffer.size();
     return buffer;
 }
 
 void TTextImportForm::ReadSourceIntoTable() {
     m_table->Clear();
+    m_firstFileLength.reset();
     if (m_importMode == TImportMode::Text) {
         DropLeadingBlankLines();
         m_table->Parse(MemoText());
