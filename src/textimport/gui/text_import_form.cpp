@@ -391,7 +391,12 @@ void TTextImportForm::ShowRunReport(const TImportReport& report) {
 void TTextImportForm::RunImport() {
     TTextImportInputs inputs = Inputs();
     // The page shows the report while the closing message is up.
-    inputs.reportReady = [this](const TImportReport& report) { ShowRunReport(report); };
+    inputs.reportReady = [this](const TImportReport& report) {
+        // Rows not imported take no step of the run's progress: a finished run fills the bar.
+        if (!m_progress.Cancelled())
+            m_progressBar->setValue(m_progressBar->maximum());
+        ShowRunReport(report);
+    };
     TTextImportRun run(std::move(inputs));
     m_runSummary->ClearReport();
     bool completed = false;
