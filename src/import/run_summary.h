@@ -16,6 +16,13 @@ struct TNounForms {
     std::string_view many;
 };
 
+// The captions the wizard shows for the identifiers a point run writes to.
+struct TRunTargetNames {
+    AnsiString layer;
+    AnsiString style;
+    AnsiString table;
+};
+
 // "5 точек": the count with the noun in its form.
 [[nodiscard]] AnsiString CountText(std::int64_t count, const TNounForms& noun);
 

@@ -60,7 +60,7 @@ TImportReport RunPtsImport(const TPtsImportSettings& settings) {
 }
 
 std::vector<AnsiString> PtsRunSummary(const TPtsImportSettings& settings,
-                                      const TPtsRunNames& names) {
+                                      const TRunTargetNames& names) {
     const auto quoted = [](const AnsiString& name) { return Ansi("«") + name + Ansi("»"); };
     std::vector<AnsiString> lines;
     lines.push_back(settings.fileName.empty()

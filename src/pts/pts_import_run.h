@@ -3,6 +3,7 @@
 
 #include "import/import_report.h"
 #include "import/preview_lines.h"
+#include "import/run_summary.h"
 #include "pts/pts_import_cache.h"
 
 #include <filesystem>
@@ -37,17 +38,10 @@ struct TPtsImportSettings {
 // run's report.
 TImportReport RunPtsImport(const TPtsImportSettings& settings);
 
-// The names the wizard shows for the settings' identifiers.
-struct TPtsRunNames {
-    AnsiString layer;
-    AnsiString style;
-    AnsiString table;
-};
-
 // What a run with the settings will do, for the wizard's last page: the file, the layer and
 // style, the fields of the point's number and comment, the coordinate conversion.
 [[nodiscard]] std::vector<AnsiString> PtsRunSummary(const TPtsImportSettings& settings,
-                                                    const TPtsRunNames& names);
+                                                    const TRunTargetNames& names);
 
 // The preview of a chosen file: clears the lines, then lists the file ("number x y comment",
 // unconverted). Nothing when the whole file was listed; otherwise the reason, in the user's

@@ -169,7 +169,8 @@ TSdrRunOutcome RunSdrImport(const TSdrRunSettings& settings, TTextLines& log,
     return outcome;
 }
 
-std::vector<AnsiString> SdrRunSummary(const TSdrRunSettings& settings, const TSdrRunNames& names) {
+std::vector<AnsiString> SdrRunSummary(const TSdrRunSettings& settings,
+                                      const TRunTargetNames& names) {
     const auto quoted = [](const AnsiString& name) { return Ansi("«") + name + Ansi("»"); };
     std::vector<AnsiString> lines;
     AnsiString files =

@@ -5,6 +5,7 @@
 #include "host_api/automation_api.h"
 #include "import/import_report.h"
 #include "import/preview_lines.h"
+#include "import/run_summary.h"
 #include "platform/com/unknown.h"
 #include "sdr/sdr_import_params.h"
 #include "sdr/survey_options.h"
@@ -81,17 +82,10 @@ TSdrRunOutcome RunSdrImport(const TSdrRunSettings& settings, TTextLines& log,
 [[nodiscard]] AnsiString CheckSdrFirstPage(bool filesListed, const AnsiString& layerId,
                                            const std::vector<std::filesystem::path>& files);
 
-// The names the wizard shows for the identifiers of a run's settings.
-struct TSdrRunNames {
-    AnsiString layer;
-    AnsiString style;
-    AnsiString table;
-};
-
 // What an import with the settings will do, for the wizard's last page: the files, the layer
 // and style, the attribute fields written, the coordinate conversion.
 [[nodiscard]] std::vector<AnsiString> SdrRunSummary(const TSdrRunSettings& settings,
-                                                    const TSdrRunNames& names);
+                                                    const TRunTargetNames& names);
 
 // The closing message of an import run for a non-empty error list.
 [[nodiscard]] AnsiString SdrErrorSummary(const TSdrErrorList& errors);

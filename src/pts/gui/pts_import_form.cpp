@@ -266,7 +266,7 @@ TPtsImportSettings TPtsImportForm::Settings() {
 void TPtsImportForm::ShowRunPlan() {
     if (CurrentPage() != kTransformationPage)
         return;
-    TPtsRunNames names;
+    TRunTargetNames names;
     names.layer = GetLayerCaption(*m_addon, m_layerId, "");
     names.style = GetStyleCaption(*m_addon, m_styleId, "");
     names.table = FromQString(m_tableBox->currentText());

@@ -368,7 +368,7 @@ TSdrRunSettings TSdrImportForm::RunSettings() const {
 void TSdrImportForm::ShowRunPlan() {
     if (CurrentPage() != kTransformationPage || !m_addon)
         return;
-    TSdrRunNames names;
+    TRunTargetNames names;
     names.layer = GetLayerCaption(*m_addon, m_layerId, {});
     names.style = GetStyleCaption(*m_addon, m_styleId, {});
     names.table = FromQString(m_tableBox->currentText());
