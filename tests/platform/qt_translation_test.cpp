@@ -66,6 +66,10 @@ void CheckEditMenus() {
 TEST(QtTranslation, EditMenusAreRussianInTheModulesOwnApplication) {
     EnsureGuiApplication(); // no test main here: the application is the module's
     CheckEditMenus();
+    // The file dialog's type of a folder, which Qt's own Russian translation lacks.
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"),
+              QStringLiteral("Папка"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Открыть"));
     // The module frees its own application when it is unloaded; so does this test, before the
     // process's exit handlers run.
     ReleaseGuiApplication();
