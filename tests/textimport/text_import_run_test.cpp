@@ -1,5 +1,6 @@
 // The text import run against the host stand-in: what lands in the project file.
 #include "textimport/text_import_run.h"
+#include "textimport/wizard_settings.h"
 
 #include "coords/coordinate_system_catalog.h"
 #include "coords/fake_provider.h"
@@ -539,6 +540,48 @@ TEST_F(TextImportRunTest, MappingOfARenamedColumnIsSkipped) {
     ASSERT_EQ(objects.size(), 1u);
     ASSERT_EQ(objects[0].values.size(), 1u);
     EXPECT_EQ(objects[0].values[0].field, "NUM");
+}
+
+// The wizard's stored choices: the defaults of an empty store, a round trip in the store's
+// forms, the classifier's "no position", and a stored text that is no number.
+TEST_F(TextImportRunTest, WizardChoicesReadTheirDefaultsAndWhatWasStored) {
+    const TTextWizardSettings settings(*m_session->Application());
+    EXPECT_EQ(settings.ImportType(), 1);
+    EXPECT_EQ(settings.MapPosition(), 0);
+    EXPECT_EQ(settings.YColumn(), 1);
+    EXPECT_EQ(settings.Separator().Character(), ';');
+    EXPECT_EQ(settings.StyleId(), "");
+
+    TTextWizardChoices choices;
+    choices.importType = 2;
+    choices.mapPosition = 0;
+    choices.layerPosition = 3;
+    choices.classifierPosition = -1;
+    choices.separator = {true, false, ","};
+    choices.xColumn = 4;
+    choices.yColumn = -1;
+    choices.style = TTextWizardChoices::TStyle{"Point", "S1"};
+    settings.Store(choices);
+    EXPECT_EQ(
+        THostSettings(*m_session->Application()).Read("TextImportModule.TabDivided.Checked", ""),
+        "-1");
+    EXPECT_EQ(settings.ImportType(), 2);
+    EXPECT_EQ(settings.LayerPosition(), 3);
+    EXPECT_EQ(settings.ClassifierPosition(), 0);
+    EXPECT_TRUE(settings.Separator().tab);
+    EXPECT_FALSE(settings.Separator().symbol);
+    EXPECT_EQ(settings.Separator().Character(), '\t');
+    EXPECT_EQ(settings.XColumn(), 4);
+    EXPECT_EQ(settings.YColumn(), -1);
+    EXPECT_EQ(settings.StyleId(), "S1");
+
+    THostSettings(*m_session->Application()).Write("TextImportModule.ComboBoxMaps.Index", "1,5");
+    try {
+        (void)settings.MapPosition();
+        FAIL() << "a text that is no number was read";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "'1,5' is not a valid integer value");
+    }
 }
 
 } // namespace
