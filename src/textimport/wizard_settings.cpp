@@ -40,11 +40,17 @@ char TStoredSeparator::Character() const {
     return symbolText.empty() ? ' ' : symbolText.front();
 }
 
-int TTextWizardSettings::ImportType() const { return ReadNumber(m_settings, kImportTypeKey, "1"); }
+int TTextWizardSettings::ImportType() const {
+    return ReadNumber(m_settings, kImportTypeKey, "1");
+}
 
-int TTextWizardSettings::MapPosition() const { return ReadNumber(m_settings, kMapsKey, "0"); }
+int TTextWizardSettings::MapPosition() const {
+    return ReadNumber(m_settings, kMapsKey, "0");
+}
 
-int TTextWizardSettings::LayerPosition() const { return ReadNumber(m_settings, kLayersKey, "0"); }
+int TTextWizardSettings::LayerPosition() const {
+    return ReadNumber(m_settings, kLayersKey, "0");
+}
 
 int TTextWizardSettings::ClassifierPosition() const {
     const int position = ReadNumber(m_settings, kClassifyFieldKey, "0");
@@ -59,9 +65,13 @@ TStoredSeparator TTextWizardSettings::Separator() const {
     return separator;
 }
 
-int TTextWizardSettings::XColumn() const { return ReadNumber(m_settings, kXCoordFieldKey, "0"); }
+int TTextWizardSettings::XColumn() const {
+    return ReadNumber(m_settings, kXCoordFieldKey, "0");
+}
 
-int TTextWizardSettings::YColumn() const { return ReadNumber(m_settings, kYCoordFieldKey, "1"); }
+int TTextWizardSettings::YColumn() const {
+    return ReadNumber(m_settings, kYCoordFieldKey, "1");
+}
 
 AnsiString TTextWizardSettings::StyleId() const {
     [[maybe_unused]] const AnsiString caption = m_settings.Read(kStyleNameKey, "");

@@ -128,14 +128,27 @@ void TTextImportForm::UpdateSample() {
         headers << header;
     }
     m_sampleGrid->setHorizontalHeaderLabels(headers);
+    // The run starts at the first row whose X reads as a number: the rows above it are the
+    // table's header, shown as such rather than as rows that fail.
+    int firstDataRow = 0;
+    if (xColumn >= 0 && xColumn < sample.ColCount()) {
+        while (firstDataRow < sample.RowCount() && !sample.Cell(firstDataRow, xColumn).number)
+            ++firstDataRow;
+        if (firstDataRow == sample.RowCount())
+            firstDataRow = 0;
+    }
     QStringList rowNumbers;
     const QBrush coordinateBackground = m_sampleGrid->palette().alternateBase();
+    const QBrush headerForeground = m_sampleGrid->palette().placeholderText();
     for (int row = 0; row < sample.RowCount(); ++row) {
         rowNumbers << QString::number(row + 1);
         for (int column = 0; column < sample.ColCount(); ++column) {
             const TTextSample::TCell& cell = sample.Cell(row, column);
             auto* item = new QTableWidgetItem(ToQString(cell.text));
-            if (column == xColumn || column == yColumn) {
+            if (row < firstDataRow) {
+                item->setForeground(headerForeground);
+                item->setToolTip(QtText("Заголовок таблицы: не импортируется"));
+            } else if (column == xColumn || column == yColumn) {
                 item->setBackground(coordinateBackground);
                 // The run skips a row whose X or Y does not read as a number.
                 if (!cell.number) {
