@@ -115,6 +115,17 @@ public:
     const TStoreTotals& Totals();
 
 private:
+    // Parts per row of the spatial index (project_index.cpp says why blocks).
+    static constexpr std::int64_t kBlockParts = 256;
+    // An object's attribute values in the order they are read back.
+    static constexpr const char* kObjectValuesQuery =
+        "SELECT tbl, field, record, type, int_value, real_value, text_value FROM sem_values "
+        "WHERE object_id = ? ORDER BY tbl, record, field";
+
+    // The index's and totals' tables in a new or an old project file.
+    static void CreateIndex(TDatabase& db);
+    // A shape of the style was added: the totals count it.
+    void CountShape(std::int64_t styleKey);
     void Begin();
     // Runs a change inside the map-object transaction (opened when none is); when it fails,
     // notes whether SQLite ended the transaction with it.
