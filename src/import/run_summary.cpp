@@ -5,18 +5,18 @@
 
 namespace {
 
-AnsiString Quoted(const AnsiString& name) {
-    return Ansi("«") + name + Ansi("»");
-}
-
 // A system without parameters may still have a name (a local one).
 AnsiString SystemName(const TCoordinateReferenceDef& def) {
     if (!def.Caption.empty())
-        return Quoted(def.Caption);
-    return def.IsUndefined() ? Ansi("(не задана)") : Quoted(def.ParamsText());
+        return QuotedName(def.Caption);
+    return def.IsUndefined() ? Ansi("(не задана)") : QuotedName(def.ParamsText());
 }
 
 } // namespace
+
+AnsiString QuotedName(const AnsiString& name) {
+    return Ansi("«") + name + Ansi("»");
+}
 
 AnsiString CountText(std::int64_t count, const TNounForms& noun) {
     return std::to_string(count) + ' ' + CountedNoun(count, noun.one, noun.few, noun.many);
@@ -46,14 +46,14 @@ AnsiString TransformationSummaryLine(const TImportTransformation* transformation
 }
 
 AnsiString LayerSummaryLine(const AnsiString& map, const AnsiString& layer) {
-    AnsiString line = Ansi("Слой: ") + (layer.empty() ? Ansi("(не выбран)") : Quoted(layer));
+    AnsiString line = Ansi("Слой: ") + (layer.empty() ? Ansi("(не выбран)") : QuotedName(layer));
     if (!map.empty())
-        line += Ansi(" карты ") + Quoted(map);
+        line += Ansi(" карты ") + QuotedName(map);
     return line;
 }
 
 AnsiString StyleSummaryLine(const AnsiString& style) {
-    return Ansi("Стиль: ") + (style.empty() ? Ansi("(не выбран)") : Quoted(style));
+    return Ansi("Стиль: ") + (style.empty() ? Ansi("(не выбран)") : QuotedName(style));
 }
 
 std::vector<AnsiString> ReportLines(const TImportReport& report, const TNounForms& imported) {

@@ -23,6 +23,9 @@ struct TRunTargetNames {
     AnsiString table;
 };
 
+// A name as the summaries quote it: «name».
+[[nodiscard]] AnsiString QuotedName(const AnsiString& name);
+
 // "5 точек": the count with the noun in its form.
 [[nodiscard]] AnsiString CountText(std::int64_t count, const TNounForms& noun);
 

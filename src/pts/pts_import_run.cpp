@@ -61,19 +61,18 @@ TImportReport RunPtsImport(const TPtsImportSettings& settings) {
 
 std::vector<AnsiString> PtsRunSummary(const TPtsImportSettings& settings,
                                       const TRunTargetNames& names) {
-    const auto quoted = [](const AnsiString& name) { return Ansi("«") + name + Ansi("»"); };
     std::vector<AnsiString> lines;
     lines.push_back(settings.fileName.empty()
                         ? Ansi("Файл не выбран")
                         : Ansi("Будет прочитан файл ") +
-                              quoted(FileNameText(settings.fileName.filename())));
+                              QuotedName(FileNameText(settings.fileName.filename())));
     lines.push_back(LayerSummaryLine({}, names.layer));
     lines.push_back(StyleSummaryLine(names.style));
-    lines.push_back(Ansi("Номер точки: в поле ") + quoted(settings.numberField) +
-                    Ansi(" таблицы ") + quoted(names.table));
+    lines.push_back(Ansi("Номер точки: в поле ") + QuotedName(settings.numberField) +
+                    Ansi(" таблицы ") + QuotedName(names.table));
     lines.push_back(settings.commentField.empty()
                         ? Ansi("Комментарий не импортируется")
-                        : Ansi("Комментарий: в поле ") + quoted(settings.commentField));
+                        : Ansi("Комментарий: в поле ") + QuotedName(settings.commentField));
     lines.push_back(TransformationSummaryLine(settings.transformation));
     return lines;
 }

@@ -171,7 +171,6 @@ TSdrRunOutcome RunSdrImport(const TSdrRunSettings& settings, TTextLines& log,
 
 std::vector<AnsiString> SdrRunSummary(const TSdrRunSettings& settings,
                                       const TRunTargetNames& names) {
-    const auto quoted = [](const AnsiString& name) { return Ansi("«") + name + Ansi("»"); };
     std::vector<AnsiString> lines;
     AnsiString files =
         Ansi("К импорту: ") +
@@ -187,9 +186,9 @@ std::vector<AnsiString> SdrRunSummary(const TSdrRunSettings& settings,
         if (field.empty())
             return;
         fields += fields.empty()
-                      ? Ansi("Значения атрибутов в таблицу ") + quoted(names.table) + ": "
+                      ? Ansi("Значения атрибутов в таблицу ") + QuotedName(names.table) + ": "
                       : AnsiString(", ");
-        fields += Ansi(what) + Ansi(" в поле ") + quoted(WideToAnsi(field));
+        fields += Ansi(what) + Ansi(" в поле ") + QuotedName(WideToAnsi(field));
     };
     if (!params.TableId.empty()) {
         addField("номер", params.NumberField);

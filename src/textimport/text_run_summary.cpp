@@ -8,7 +8,7 @@
 namespace {
 
 AnsiString ColumnText(const AnsiString& name) {
-    return name.empty() ? Ansi("(не выбран)") : Ansi("«") + name + Ansi("»");
+    return name.empty() ? Ansi("(не выбран)") : QuotedName(name);
 }
 
 } // namespace

@@ -7,7 +7,16 @@
 #include "host/core/host_session.h"
 #include "screens/screen_registry.h"
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
+
+// The time the survey files and folders of the pictures carry, so that a file dialog shows the
+// survey's time rather than the rendering's: 14 May 2024, 15:00.
+inline std::filesystem::file_time_type SurveyTime() {
+    return std::chrono::file_clock::from_sys(std::chrono::sys_seconds(
+        std::chrono::sys_days(std::chrono::year(2024) / 5 / 14) + std::chrono::hours(15)));
+}
 
 inline TQmCustomAddon& DemoAddon(const TScreenContext& context) {
     // Both stay to the end of the process: the module's state keeps the add-on.

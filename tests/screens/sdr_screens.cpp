@@ -13,7 +13,6 @@
 #include <QPixmap>
 #include <QProgressBar>
 
-#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -32,9 +31,7 @@ std::filesystem::path StationFile(const TScreenContext& context) {
                      6289000.0 + i / 1000, 151.0 + (i % 7) * 0.1);
     std::fclose(out);
     // The survey folder's file dialog lists this folder: the survey's time, not the rendering's.
-    const auto surveyed = std::chrono::file_clock::from_sys(std::chrono::sys_seconds(
-        std::chrono::sys_days(std::chrono::year(2024) / 5 / 14) + std::chrono::hours(15)));
-    std::filesystem::last_write_time(folder, surveyed);
+    std::filesystem::last_write_time(folder, SurveyTime());
     return file;
 }
 

@@ -19,8 +19,6 @@
 #include <QFileSystemModel>
 #include <QTimer>
 
-#include <chrono>
-
 namespace {
 
 // Selects the entry whose value (not caption) is given.
@@ -30,10 +28,6 @@ void ChooseValue(QWidget& root, const char* comboName, const char* value) {
         throw std::runtime_error(std::string("no entry ") + value);
     emit box->activated(box->currentIndex());
 }
-
-const std::filesystem::file_time_type kSurveyed =
-    std::chrono::file_clock::from_sys(std::chrono::sys_seconds(
-        std::chrono::sys_days(std::chrono::year(2024) / 5 / 14) + std::chrono::hours(15)));
 
 // The sample files, copied into a survey folder of the scratch folder.
 std::vector<std::filesystem::path> SurveyFiles(const TScreenContext& context) {
@@ -46,7 +40,7 @@ std::vector<std::filesystem::path> SurveyFiles(const TScreenContext& context) {
         std::filesystem::copy_file(std::filesystem::path(context.sourceDir) / "samples" / name,
                                    copy, std::filesystem::copy_options::overwrite_existing);
         // The file dialog shows the time: the survey's, not the rendering's.
-        std::filesystem::last_write_time(copy, kSurveyed);
+        std::filesystem::last_write_time(copy, SurveyTime());
         files.push_back(copy);
     }
     return files;
@@ -85,7 +79,7 @@ std::unique_ptr<QWidget> SixFiles(const TScreenContext& context) {
         std::filesystem::create_directories(copy.parent_path());
         std::filesystem::copy_file(files[i], copy,
                                    std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::last_write_time(copy, kSurveyed);
+        std::filesystem::last_write_time(copy, SurveyTime());
         files.push_back(copy);
     }
     return Wizard(context, std::move(files));
